@@ -1,0 +1,39 @@
+// Map files and the map catalogue: every "*.MAP" file of the program folder
+// is one map; `LoadMaps` rebuilds `MapsList` from them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "mapper/engine/mapper.h"
+
+namespace zv {
+
+// The map name of a map file name: the text before its first ".MAP" (case
+// ignored), so "Foo.map" holds the map "Foo".
+std::string MapNameOf(const std::string& file_name);
+// The help index companion of an entry whose extension is ".HLP" (case
+// ignored): the text up to and including the dot of its first ".HLP" + "GID".
+// Empty for any other entry.
+std::string HelpCompanion(const std::string& entry);
+// The map files of the program folder ("*.MAP", hidden files left out),
+// ordered by name ignoring case.
+std::vector<std::string> MapFiles(Mapper& mapper);
+
+// Rebuilds the catalogue: converts files of earlier versions, then for every
+// map file clears read-only, rewrites its header, lists it and normalises its
+// entries (duplicates dropped ignoring case, help companions added, sorted).
+// Selects `select` when a row equals it (case ignored), else the previous
+// selection, else the first row. Throws HostError when a map cannot be read
+// or written; the rows added so far stay listed.
+void LoadMaps(Mapper& mapper, const std::string& select);
+
+// Makes line 1 of the map file read "***" + name + "***", keeping every other
+// line; the file is replaced atomically. Throws HostError on failure.
+void WriteMapHeader(Mapper& mapper, const std::string& map_file, const std::string& name);
+
+// Converts the numbered maps and list file of earlier versions (runs inside
+// LoadMaps). Does nothing until that conversion is built.
+void ConvertOldMaps(Mapper& mapper);
+
+}  // namespace zv

@@ -1,0 +1,78 @@
+// The state every mapper command shares: the host, the person, the global
+// folders and texts, the options and the map catalogue's list. One instance
+// lives for the whole process; the windows mirror it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "mapper/engine/person.h"
+#include "platform/host.h"
+
+namespace zv {
+
+// The options "ZV.INI" keeps; the menus show them as check marks.
+struct Options {
+  bool scan_on_start = false;
+  bool remote_control = false;
+  bool graphic_fx = true;
+  bool use_sys_icons = true;
+  bool simple_list = true;  // false: the detailed list
+  bool blue = true;
+  bool icon1 = false;             // the mapper's Start Menu link exists
+  bool vigilo_on_startup = false; // the probe's Startup link exists
+  std::string font_name = "MS Sans Serif";
+  int font_size = 8;
+};
+
+// `MapsList`: the catalogue's rows in enumeration order; `selected` is the
+// current map's row or -1.
+struct MapsList {
+  std::vector<std::string> rows;
+  int selected = -1;
+
+  bool HasSelection() const { return selected >= 0 && selected < static_cast<int>(rows.size()); }
+  std::string SelectedName() const { return HasSelection() ? rows[selected] : std::string(); }
+};
+
+// Catalogue texts that the language application caches for frequent use.
+struct CachedTexts {
+  std::string edit_warn;   // *EDITWARN
+  std::string add_ignore;  // *ADDIGNORE
+  std::string is_deleted;  // *IsDeleted
+  std::string is_folder;   // *IsFolder
+  std::string rclick;      // *RCLICK
+};
+
+class MapView;
+
+struct Mapper {
+  Mapper(Host& h, Person& p) : host(h), person(p) {}
+
+  Host& host;
+  Person& person;
+
+  std::string windows_folder;  // no trailing separator
+  std::string program_folder;  // absolute; every own file lives here
+  std::string version_text;
+  std::string language_file = "English.LNG";
+
+  Options options;
+  MapsList maps;
+  CachedTexts texts;
+  // Lines the last scan wrote to the snapshot (the scanner's entry counter).
+  std::uint64_t entry_counter = 0;
+  // Names the last scan skipped because a map line cannot hold them.
+  std::uint64_t skipped_names = 0;
+  // The main window's file list; null where no window exists (tests that
+  // do not look at it).
+  MapView* view = nullptr;
+
+  // A file of the program folder: program_folder + "/" + name.
+  std::string ProgramFile(const std::string& name) const { return program_folder + "/" + name; }
+  // An entry's absolute place: the Windows folder, "\" and the entry text.
+  std::string WindowsPath(const std::string& entry) const { return windows_folder + "\\" + entry; }
+};
+
+}  // namespace zv

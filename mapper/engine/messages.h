@@ -1,0 +1,34 @@
+// The message catalogue "MESSAGES.DAT" and the language files it is unpacked
+// from: lookups by key and the scrambled line format.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "mapper/engine/mapper.h"
+
+namespace zv {
+
+// The text of a message key ("*NOFSEL") from the program folder's
+// "MESSAGES.DAT", read afresh on every call. No catalogue: the key without
+// its "*". Key not in the message region: "[" + key + " not found]".
+// Throws HostError when the catalogue exists but cannot be read.
+std::string LookupMessage(const Mapper& mapper, const std::string& key);
+
+// One stored line (without its ignored first character) made plain.
+std::string DecodeLanguageLine(std::string_view scrambled);
+// The inverse: a stored line for `plain`, without the ignored first
+// character. `seed` picks the key. The result never holds CR, LF or NUL, so
+// it always survives as one stored line. Throws std::invalid_argument when
+// no key can avoid those bytes (never for texts of printable characters).
+std::string EncodeLanguageLine(std::string_view plain, unsigned seed);
+
+enum class UnpackResult { kDone, kMissing, kCorrupt };
+// Writes every file the language file carries into the program folder.
+// kMissing: no such file ("Cannot find " + name); kCorrupt: it ended before
+// the header "END" (name + " file corrupt?"); the caller shows the error and
+// ends the process. Throws HostError when a carried file cannot be written
+// or a plain line stands before the first header.
+UnpackResult UnpackLanguageFile(Mapper& mapper, const std::string& file_name);
+
+}  // namespace zv

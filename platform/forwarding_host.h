@@ -1,0 +1,51 @@
+// A Host that forwards every call to another. Tests derive from it and
+// override one call to inject a fault (the next write fails, a rename fails)
+// while everything else still reaches the real file system.
+#pragma once
+
+#include "platform/host.h"
+
+namespace zv {
+
+class ForwardingHost : public Host {
+ public:
+  explicit ForwardingHost(Host& target) : target_(target) {}
+
+  std::string ReadFile(const std::string& path) override { return target_.ReadFile(path); }
+  void WriteFile(const std::string& path, std::string_view data) override { target_.WriteFile(path, data); }
+  bool FileExists(const std::string& path) override { return target_.FileExists(path); }
+  bool FolderExists(const std::string& path) override { return target_.FolderExists(path); }
+  bool PathExists(const std::string& path) override { return target_.PathExists(path); }
+  std::int64_t FileSize(const std::string& path) override { return target_.FileSize(path); }
+  bool IsReadOnly(const std::string& path) override { return target_.IsReadOnly(path); }
+  bool SetReadOnly(const std::string& path, bool read_only) override {
+    return target_.SetReadOnly(path, read_only);
+  }
+  bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) override {
+    return target_.ListFolder(path, out);
+  }
+  std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern) override {
+    return target_.FindFiles(folder, pattern);
+  }
+  bool MoveFile(const std::string& from, const std::string& to) override { return target_.MoveFile(from, to); }
+  bool CopyFile(const std::string& from, const std::string& to) override { return target_.CopyFile(from, to); }
+  bool DeleteFile(const std::string& path) override { return target_.DeleteFile(path); }
+  bool MakeFolder(const std::string& path) override { return target_.MakeFolder(path); }
+  bool RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
+  std::string GetSystemFolder(int kind) override { return target_.GetSystemFolder(kind); }
+  std::string SpecialFolderPath(int id) override { return target_.SpecialFolderPath(id); }
+  std::string GetCurrentFolder() override { return target_.GetCurrentFolder(); }
+  std::string ExpandPath(const std::string& path) override { return target_.ExpandPath(path); }
+  int ShellOpen(const std::string& file, const std::string& params, const std::string& folder,
+                int show) override {
+    return target_.ShellOpen(file, params, folder, show);
+  }
+  std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) override {
+    return target_.AcquireNamedMutex(name);
+  }
+
+ private:
+  Host& target_;
+};
+
+}  // namespace zv

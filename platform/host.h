@@ -1,0 +1,134 @@
+// The host layer: the one narrow interface through which the engine and both
+// programs reach files, folders, system places, locks and the desktop shell.
+// Nothing above this layer calls the operating system directly.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zv {
+
+// An error of the runtime: a file that cannot be read or written, a folder
+// that cannot be created... what() is "<display path>: <system reason>".
+// It ends the current command and reaches the top-level error report.
+class HostError : public std::runtime_error {
+ public:
+  HostError(const std::string& path, const std::string& reason);
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+enum class EntryKind : std::uint8_t { kFile, kFolder };
+
+// One entry of a folder listing. A symbolic link is a file entry, whatever it
+// points to, so that walks never follow links.
+struct FolderEntry {
+  std::string name;
+  EntryKind kind = EntryKind::kFile;
+};
+
+// Held while a named mutex is owned; released when destroyed (and by the
+// kernel when the process dies).
+class HeldMutex {
+ public:
+  virtual ~HeldMutex() = default;
+};
+
+// Paths given to a Host may join names with "\" (the stored form) or "/";
+// every "\" becomes "/" when the path touches the disk. A relative path is
+// taken against the process's current folder. When a path does not exist as
+// spelled, each component is matched without regard to ASCII case against
+// its folder's entries (first match in byte order wins); components that
+// exist in no case are kept as spelled. So a file created under a name that
+// exists in another case replaces that file.
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // ---- Files. Reads and writes throw HostError; queries answer false/-1.
+
+  // The whole content of a file. Throws HostError when it cannot be read.
+  virtual std::string ReadFile(const std::string& path) = 0;
+  // Replaces the file with `data` atomically: a temporary file in the same
+  // folder is written, flushed and renamed over the target, so a crash never
+  // leaves it half-written. Keeps the permission bits of a replaced file.
+  // Throws HostError when it cannot be written.
+  virtual void WriteFile(const std::string& path, std::string_view data) = 0;
+
+  // True when a file (not a folder) of that name exists; a link is a file.
+  virtual bool FileExists(const std::string& path) = 0;
+  // True when a folder of that name exists; true for an empty path.
+  virtual bool FolderExists(const std::string& path) = 0;
+  // True when anything of that name exists.
+  virtual bool PathExists(const std::string& path) = 0;
+  // Size in bytes of the first entry matching `path` (wildcards "*" and "?"
+  // allowed in the last component, case ignored), -1 when nothing matches.
+  virtual std::int64_t FileSize(const std::string& path) = 0;
+  // Read-only means the owner's write permission bit is clear.
+  virtual bool IsReadOnly(const std::string& path) = 0;
+  // Sets or clears read-only, keeping the other permission bits. False on failure.
+  virtual bool SetReadOnly(const std::string& path, bool read_only) = 0;
+
+  // Lists a folder ("." and ".." left out) in the file system's enumeration
+  // order, names in the case it reports. Replaces *out. Answers false, with
+  // *out empty, when the folder cannot be read.
+  virtual bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) = 0;
+  // Names of the non-hidden files (not folders) of `folder` whose names match
+  // the wildcard `pattern` ("*.MAP"), case ignored, sorted in the program's
+  // case-ignoring order (CompareNoCase).
+  virtual std::vector<std::string> FindFiles(const std::string& folder,
+                                             const std::string& pattern) = 0;
+
+  // Moves a file or folder without ever replacing an existing target; across
+  // file systems the content is copied (permission bits kept), flushed,
+  // linked into place without replacing, then the source removed. False on
+  // failure, which leaves the source untouched.
+  virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  // Copies a file over `to`, replacing it whole (temporary file + rename);
+  // the copy keeps the source's permission bits. False on failure.
+  virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  virtual bool DeleteFile(const std::string& path) = 0;
+  // Creates one folder level. False when it exists or cannot be made.
+  virtual bool MakeFolder(const std::string& path) = 0;
+  // Removes an empty folder. False otherwise.
+  virtual bool RemoveFolder(const std::string& path) = 0;
+  // Creates the folder and every missing parent. True when it exists afterwards.
+  bool MakeDirs(const std::string& path);
+
+  // ---- Places.
+
+  // 0 the Windows folder, 1 the System folder (neither ends with a
+  // separator), 2 the Temp folder (ends with "/").
+  virtual std::string GetSystemFolder(int kind) = 0;
+  // A desktop special folder by its shell id (7 Startup, 11 Start Menu,
+  // 2 Programs, 16 Desktop); empty when the host has no such folder.
+  virtual std::string SpecialFolderPath(int id) = 0;
+  // The process's working folder as an absolute path ("/" for the root).
+  virtual std::string GetCurrentFolder() = 0;
+  // `path` made absolute against the current folder, in host form.
+  virtual std::string ExpandPath(const std::string& path) = 0;
+
+  // ---- Processes and the desktop.
+
+  // Opens a program (started detached with `params`, in `folder` or the
+  // current folder when empty; a name ending in ".exe" loses that ending),
+  // or anything else with the desktop's opener. "notepad" names the
+  // desktop's text editor. Result: above 32 on success, 2 when the file does
+  // not exist, 31 when nothing can open it.
+  virtual int ShellOpen(const std::string& file, const std::string& params,
+                        const std::string& folder, int show) = 0;
+  // Takes the named mutex for the life of the returned object; nullptr when
+  // another holder (this or another process) has it.
+  virtual std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) = 0;
+};
+
+// The host of this machine. Every call goes to the real file system.
+std::unique_ptr<Host> NewPosixHost();
+
+}  // namespace zv

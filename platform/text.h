@@ -1,0 +1,38 @@
+// Byte-string helpers shared by every layer: lines, ASCII case, the program's
+// one sort order, wildcards and the stored ("\") versus host ("/") path forms.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zv {
+
+// Splits text into lines; CR LF, LF and CR all end a line. A last line with
+// no line end counts; a final line end adds no empty line.
+std::vector<std::string> SplitLines(std::string_view text);
+// Joins lines, each followed by CR LF (the form every written file has).
+std::string JoinLines(const std::vector<std::string>& lines);
+
+char UpperAscii(char c);
+std::string UpperAscii(std::string_view text);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+// The program's sorted-list order: bytes compared after ASCII upper-casing
+// (so "*" < "|", "<DIR> " < letters and digits, "A" < "A\B"). <0, 0, >0.
+int CompareNoCase(std::string_view a, std::string_view b);
+inline bool LessNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) < 0; }
+// Position of the first occurrence of `needle`, ASCII case ignored, or npos.
+std::size_t FindNoCase(std::string_view haystack, std::string_view needle);
+bool StartsWith(std::string_view text, std::string_view prefix);
+
+// "*" matches any run, "?" one byte; ASCII case ignored.
+bool MatchWildcard(std::string_view pattern, std::string_view name);
+
+// The host form of a stored path: every "\" becomes "/".
+std::string ToHostPath(std::string_view path);
+// How a path is shown to the person: with "/".
+inline std::string DisplayPath(std::string_view path) { return ToHostPath(path); }
+// Text after the last "\" or "/" (the whole text when there is none).
+std::string LastComponent(std::string_view path);
+
+}  // namespace zv
