@@ -24,6 +24,9 @@ struct Options {
   bool vigilo_on_startup = false; // the probe's Startup link exists
   std::string font_name = "MS Sans Serif";
   int font_size = 8;
+  // Where the remote-control window stands (its design position until set).
+  int remote_left = 436;
+  int remote_top = 258;
 };
 
 // `MapsList`: the catalogue's rows in enumeration order; `selected` is the
