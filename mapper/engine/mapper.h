@@ -60,6 +60,10 @@ struct Mapper {
   std::string program_folder;  // absolute; every own file lives here
   std::string version_text;
   std::string language_file = "English.LNG";
+  // The main window's caption (message box titles use it) and the Scan
+  // menu's caption as the language gave it; the windows keep both current.
+  std::string main_caption;
+  std::string scan_menu_caption;
 
   Options options;
   MapsList maps;
