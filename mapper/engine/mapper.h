@@ -75,10 +75,6 @@ struct Mapper {
   // The main window's file list; null where no window exists (tests that
   // do not look at it).
   MapView* view = nullptr;
-  // The caption of the main window's Scan menu (the second top-level
-  // menu); the shell keeps it equal to the menu. New-map creation titles
-  // its "nothing new" box with it.
-  std::string scan_menu_caption;
 
   // A file of the program folder: program_folder + "/" + name.
   std::string ProgramFile(const std::string& name) const { return program_folder + "/" + name; }
