@@ -1,0 +1,162 @@
+#include "mapper/engine/new_map.h"
+
+#include <cstdint>
+
+#include "mapper/engine/catalogue.h"
+#include "mapper/engine/entry_index.h"
+#include "mapper/engine/messages.h"
+#include "mapper/engine/scanner.h"
+#include "mapper/engine/viewer.h"
+#include "platform/text.h"
+
+namespace zv {
+namespace {
+
+// The gauge moves and the window breathes once per this many lines.
+constexpr std::uint64_t kGaugeEvery = 200;
+constexpr std::size_t kLongestMapName = 250;
+
+// Puts the cursor and the progress window back as the run found them,
+// however it ends.
+class RunGuard {
+ public:
+  explicit RunGuard(Person& person) : person_(person), was_busy_(person.SetBusy(true)) {}
+  ~RunGuard() {
+    if (person_.ProgressVisible()) person_.ShowProgress(false);
+    person_.SetBusy(was_busy_);
+  }
+  RunGuard(const RunGuard&) = delete;
+  RunGuard& operator=(const RunGuard&) = delete;
+
+ private:
+  Person& person_;
+  bool was_busy_;
+};
+
+struct Comparison {
+  std::string map_text;  // "***NewMap***" and the new lines, CR LF
+  std::uint64_t examined = 0;
+  std::uint64_t new_lines = 0;
+};
+
+// Reads every map file (catalogue order) into the index.
+void IndexMaps(Mapper& mapper, EntryIndex& index) {
+  for (const std::string& file : MapFiles(mapper)) {
+    index.AddMapText(mapper.host.ReadFile(mapper.ProgramFile(file)));
+  }
+}
+
+// Compares every snapshot line with the index, moving the gauge.
+Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index) {
+  Person& person = mapper.person;
+  const std::string snapshot = mapper.host.ReadFile(mapper.ProgramFile(kSnapshotFile));
+  const std::uint64_t total = mapper.entry_counter;
+  Comparison result;
+  result.map_text = "***NewMap***\r\n";
+  ForEachLine(snapshot, [&](std::string_view line) {
+    ++result.examined;
+    if (result.examined % kGaugeEvery == 0 && total > 0) {
+      const std::uint64_t percent = result.examined * 100 / total;
+      person.SetGauge(true, static_cast<int>(percent > 100 ? 100 : percent));
+      person.PumpMessages();
+    }
+    if (index.Contains(line)) return;
+    ++result.new_lines;
+    result.map_text.append(line);
+    result.map_text += "\r\n";
+    if (line.size() >= 4 && EqualsNoCase(line.substr(line.size() - 4), ".HLP")) {
+      result.map_text += HelpCompanion(std::string(line));
+      result.map_text += "\r\n";
+    }
+  });
+  return result;
+}
+
+// Asks for the new map's name until it is acceptable; empty when the
+// person gave up.
+std::string AskMapName(Mapper& mapper, std::uint64_t new_lines) {
+  Person& person = mapper.person;
+  TextRequest request;
+  request.caption = LookupMessage(mapper, "*NEWMAP");
+  request.note = std::to_string(new_lines) + LookupMessage(mapper, "*NEWFOUND") + " " +
+                 LookupMessage(mapper, "*NEWNAM");
+  request.text = "NewMap";
+  request.ok_caption = LookupMessage(mapper, "*MAPNOW");
+  for (;;) {
+    const std::string name = person.AskText(request);
+    if (name.empty()) return name;
+    request.text = name;  // the person corrects what was typed
+    const bool exists = mapper.host.PathExists(mapper.ProgramFile(name + ".MAP"));
+    const bool bad = IsBadMapName(name);
+    if (exists) person.ShowNotice(request.caption, LookupMessage(mapper, "*FAlreadyExists"));
+    if (bad) person.ShowNotice(request.caption, LookupMessage(mapper, "*BADNAME"));
+    if (!exists && !bad) return name;
+  }
+}
+
+}  // namespace
+
+bool IsBadMapName(std::string_view name) {
+  if (name.size() > kLongestMapName) return true;
+  if (!name.empty() && name.front() == '.') return true;
+  for (char c : name) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) return true;
+    for (char forbidden : {'\\', '/', ':', '*', '?', '"', '<', '>', '|'}) {
+      if (c == forbidden) return true;
+    }
+  }
+  return false;
+}
+
+void CreateNewMap(Mapper& mapper, const std::string& folder) {
+  Person& person = mapper.person;
+  RunGuard guard(person);
+  person.SetStatus(kButtonFace, "Scanning...");
+  person.PumpMessages();
+  person.ShowProgress(true);
+
+  ScanWithProgress(mapper, folder, "Scanning...");
+
+  Comparison found;
+  {
+    // The index lives only while the snapshot is compared.
+    EntryIndex index;
+    person.SetProgressCaption("Loading maps...");
+    IndexMaps(mapper, index);
+    person.SetProgressCaption("Lightning mapper");
+    person.SetGauge(true, 0);
+    found = CompareSnapshot(mapper, index);
+  }
+  person.ShowProgress(false);
+  person.SetGauge(false, 0);
+
+  if (found.new_lines == 0) {
+    if (person.MainWindowVisible()) {
+      person.ShowNotice(mapper.scan_menu_caption,
+                        std::to_string(found.examined) + LookupMessage(mapper, "*NONEW"));
+    }
+    return;
+  }
+
+  const std::string name =
+      mapper.maps.rows.empty() ? std::string(kFirstMapName) : AskMapName(mapper, found.new_lines);
+  if (name.empty()) {
+    person.SetStatus(kButtonFace, LookupMessage(mapper, "*ABORT"));
+    return;
+  }
+
+  const std::string map_file = mapper.ProgramFile(name + ".MAP");
+  mapper.host.WriteFile(map_file, found.map_text);
+  std::string().swap(found.map_text);
+  WriteMapHeader(mapper, map_file, name);
+  person.ShowProgress(true);
+  person.PumpMessages();
+  LoadMaps(mapper, name);
+  if (mapper.view != nullptr) ShowMap(mapper, *mapper.view);
+  person.SetStatus(kLime, " \"" + name + LookupMessage(mapper, "*HASMAP") + std::to_string(found.new_lines) +
+                              LookupMessage(mapper, "*NEWFOUND"));
+  person.ShowProgress(false);
+}
+
+}  // namespace zv

@@ -1,0 +1,40 @@
+// New-map creation, the search for new files: a fresh snapshot of the
+// Windows folder is compared with every entry of every map, and the lines
+// no map knows are stored as a new map that the person names.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "mapper/engine/mapper.h"
+
+namespace zv {
+
+// The name of the first map, taken without asking when no map exists.
+inline constexpr const char* kFirstMapName = "Windows (1st map)";
+
+// True when `name` cannot name a map file: it holds one of \ / : * ? " < > |
+// or a control character, it is "." or ".." or begins with "." (a hidden
+// file the catalogue would never list), or it is longer than 250 bytes.
+// The empty name (the person gave up) is not bad.
+bool IsBadMapName(std::string_view name);
+
+// Scans `folder` (ScanWithProgress, caption "Scanning..."), indexes every
+// entry of every map file (case ignored), and collects the snapshot lines
+// no map lists, in snapshot order, each ".HLP" line followed by its help
+// index companion (companions are not counted). The progress window shows
+// the phases and a gauge; pending window messages run every 200 lines.
+// Nothing new: a box titled with the Scan menu's caption (only while the
+// main window is visible). Otherwise the map is named "Windows (1st map)"
+// when the catalogue is empty, else through the input dialog, asked again
+// while the name exists as a map ("*FAlreadyExists" box) or is bad
+// ("*BADNAME" box); an empty answer shows "*ABORT" and writes nothing. The
+// map is written atomically, its header set, the catalogue reloaded with it
+// selected, the viewer refreshed (when mapper.view is set), and the status
+// line reports the count in lime. The cursor state found is restored and
+// the progress window hidden also when a HostError (a missing ignore list,
+// a map or snapshot that cannot be read, a map that cannot be written)
+// ends the run.
+void CreateNewMap(Mapper& mapper, const std::string& folder);
+
+}  // namespace zv

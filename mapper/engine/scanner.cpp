@@ -1,0 +1,206 @@
+#include "mapper/engine/scanner.h"
+
+#include <array>
+
+#include "platform/text.h"
+
+namespace zv {
+namespace {
+
+// Shell ids of the special folders that get a default ignore line.
+constexpr int kRecentFolder = 8;
+constexpr int kStartMenuFolder = 11;
+constexpr int kDesktopFolder = 16;
+constexpr int kFavoritesFolder = 6;
+
+// How often the walk shows its count and lets the window breathe.
+constexpr std::uint64_t kPumpEvery = 4096;
+
+// One open level of the walk: the listing of a folder, the next entry to
+// take from it, and where the parent's paths ended before this folder's
+// name was appended to them.
+struct Level {
+  std::vector<FolderEntry> entries;
+  std::size_t next = 0;
+  std::size_t parent_relative_size = 0;
+  std::size_t parent_host_size = 0;
+};
+
+// Reads one folder into `level`; a folder that cannot be read is empty.
+void ListFolder(Host& host, const std::string& host_path, Level& level) {
+  if (!host.ListFolder(host_path, &level.entries)) level.entries.clear();
+  level.next = 0;
+}
+
+// The ignore line of a special folder: its path without the first
+// `strip` characters, "/" turned into "\", ending with "\". Empty when the
+// line would be empty or a lone "\".
+std::string IgnoreLineOf(const std::string& path, std::size_t strip) {
+  if (path.empty()) return {};
+  std::string line = path.size() > strip ? path.substr(strip) : std::string();
+  for (char& c : line) {
+    if (c == '/') c = '\\';
+  }
+  if (line.empty()) return {};
+  if (line.back() != '\\') line += '\\';
+  return line == "\\" ? std::string() : line;
+}
+
+}  // namespace
+
+IgnoreList::IgnoreList(std::string_view file_text) {
+  for (std::string& line : SplitLines(file_text)) {
+    patterns_.push_back(UpperAscii(line));
+  }
+}
+
+bool IgnoreList::Skips(std::string_view folder_name) const {
+  probe_.assign(1, '\\');
+  for (char c : folder_name) probe_ += UpperAscii(c);
+  probe_ += '\\';
+  for (const std::string& pattern : patterns_) {
+    if (!pattern.empty() && probe_.find(pattern) != std::string::npos) return true;
+  }
+  return false;
+}
+
+bool IsExcludedFile(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return false;
+  const std::string_view ext = name.substr(dot);
+  for (const char* excluded : {".URL", ".TMP", ".LNK", ".PIF"}) {
+    if (EqualsNoCase(ext, excluded)) return true;
+  }
+  return false;
+}
+
+bool NameFitsMap(std::string_view name) {
+  for (char c : name) {
+    const auto b = static_cast<unsigned char>(c);
+    if (c == '\\' || b < 0x20 || b == 0x7F) return false;
+  }
+  return true;
+}
+
+void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
+  const IgnoreList ignore(mapper.host.ReadFile(mapper.ProgramFile(kIgnoreListFile)));
+  Person& person = mapper.person;
+
+  std::string snapshot, folders;
+  std::uint64_t counter = 0, skipped = 0;
+
+  // The folder being walked, as a relative stored path ("" for the root)
+  // and as a host path; both grow and shrink with the walk.
+  std::string relative;
+  std::string host_path = folder;
+
+  // Levels are kept when the walk climbs back, so each depth reuses its
+  // listing's storage; the stack grows for trees of any depth.
+  std::vector<Level> levels(1);
+  ListFolder(mapper.host, host_path, levels[0]);
+  std::size_t depth = 0;
+
+  for (;;) {
+    Level& level = levels[depth];
+    if (level.next == level.entries.size()) {
+      if (depth == 0) break;
+      relative.resize(level.parent_relative_size);
+      host_path.resize(level.parent_host_size);
+      --depth;
+      continue;
+    }
+    const FolderEntry& entry = level.entries[level.next++];
+    const bool is_folder = entry.kind == EntryKind::kFolder;
+    if (is_folder ? ignore.Skips(entry.name) : IsExcludedFile(entry.name)) continue;
+    if (!NameFitsMap(entry.name)) {
+      ++skipped;
+      continue;
+    }
+
+    ++counter;
+    if (counter % kPumpEvery == 0) {
+      person.SetProgressMessage(std::to_string(counter) + " entries");
+      person.PumpMessages();
+    }
+
+    if (!is_folder) {
+      if (!relative.empty()) {
+        snapshot += relative;
+        snapshot += '\\';
+      }
+      snapshot += entry.name;
+      snapshot += "\r\n";
+      continue;
+    }
+
+    const std::size_t parent_relative_size = relative.size();
+    const std::size_t parent_host_size = host_path.size();
+    if (!relative.empty()) relative += '\\';
+    relative += entry.name;
+    host_path += '/';
+    host_path += entry.name;
+    snapshot += "<DIR> ";
+    snapshot += relative;
+    snapshot += "\r\n";
+    folders += relative;
+    folders += "\r\n";
+
+    ++depth;
+    if (depth == levels.size()) levels.emplace_back();  // invalidates `level` and `entry`
+    Level& child = levels[depth];
+    child.parent_relative_size = parent_relative_size;
+    child.parent_host_size = parent_host_size;
+    ListFolder(mapper.host, host_path, child);
+  }
+
+  mapper.host.WriteFile(mapper.ProgramFile(kSnapshotFile), snapshot);
+  mapper.host.WriteFile(mapper.ProgramFile(kProbeFolderList), folders);
+  mapper.entry_counter = counter;
+  mapper.skipped_names = skipped;
+}
+
+void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption) {
+  Person& person = mapper.person;
+  struct CursorGuard {
+    Person& person;
+    bool was_busy;
+    ~CursorGuard() { person.SetBusy(was_busy); }
+  } guard{person, person.SetBusy(true)};
+
+  person.SetProgressCaption(caption);
+  person.SetProgressMessage("Initializing...");
+  person.PumpMessages();
+  ScanWindowsFolder(mapper, folder);
+  if (mapper.skipped_names > 0) person.SetStatus(kButtonFace, SkippedNamesText(mapper.skipped_names));
+}
+
+std::string SkippedNamesText(std::uint64_t skipped) {
+  if (skipped == 0) return {};
+  const std::string reason = " (a backslash or a control character in the name), left out of the snapshot";
+  if (skipped == 1) return "1 name skipped" + reason;
+  return std::to_string(skipped) + " names skipped" + reason;
+}
+
+std::vector<std::string> DefaultIgnoreLines(Mapper& mapper) {
+  std::vector<std::string> lines = {"\\Temporary Internet Files\\", "\\Cronologia\\", "\\Cookies\\",
+                                    "\\Pif\\", "\\Applog\\"};
+  const std::size_t strip = mapper.windows_folder.size();
+  const std::array<std::string, 5> places = {
+      mapper.host.GetSystemFolder(2),
+      mapper.host.SpecialFolderPath(kRecentFolder),
+      mapper.host.SpecialFolderPath(kStartMenuFolder),
+      mapper.host.SpecialFolderPath(kDesktopFolder),
+      mapper.host.SpecialFolderPath(kFavoritesFolder),
+  };
+  for (const std::string& place : places) {
+    std::string line = IgnoreLineOf(place, strip);
+    if (!line.empty()) lines.push_back(std::move(line));
+  }
+  return lines;
+}
+
+void WriteDefaultIgnoreList(Mapper& mapper) {
+  mapper.host.WriteFile(mapper.ProgramFile(kIgnoreListFile), JoinLines(DefaultIgnoreLines(mapper)));
+}
+
+}  // namespace zv

@@ -1,0 +1,84 @@
+// The snapshot scanner: walks the Windows folder tree, leaving out the
+// folders the ignore list names and the excluded file types, and writes
+// every folder and file it finds as a map entry to "WINDIR.TMP" and every
+// folder it walked to "vigilo.ini" (the probe's watch list), both in the
+// program folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mapper/engine/mapper.h"
+
+namespace zv {
+
+inline constexpr const char* kSnapshotFile = "WINDIR.TMP";
+inline constexpr const char* kProbeFolderList = "vigilo.ini";
+inline constexpr const char* kIgnoreListFile = "IGNORLST.TXT";
+
+// The ignore list: every line of "IGNORLST.TXT", upper-cased, blanks kept.
+// A folder is left out, with everything below it, when some pattern occurs
+// in "\" + its own name upper-cased + "\". An empty pattern matches nothing.
+// Every line is used, however many there are.
+class IgnoreList {
+ public:
+  explicit IgnoreList(std::string_view file_text);
+  bool Skips(std::string_view folder_name) const;
+  std::size_t size() const { return patterns_.size(); }
+
+ private:
+  std::vector<std::string> patterns_;
+  mutable std::string probe_;  // "\NAME\" of the folder being tested
+};
+
+// True for a file the snapshot never records: its extension (the text from
+// the last dot), upper-cased, is ".URL", ".TMP", ".LNK" or ".PIF".
+bool IsExcludedFile(std::string_view name);
+
+// True when a map line can hold the name: no "\", no control character
+// (below 0x20, or 0x7F). Other names are skipped with their subtree.
+bool NameFitsMap(std::string_view name);
+
+// Walks `folder` (a host path, the Windows folder) depth-first, pre-order,
+// in the order the host enumerates each folder, and replaces "WINDIR.TMP"
+// and "vigilo.ini" in the program folder, each with one atomic write.
+// Snapshot lines: "<DIR> " + relative path for a folder, the relative path
+// for a file (relative paths join names with "\", no leading "\"); the
+// probe list holds each folder's relative path. Symbolic links are file
+// lines and never followed; a folder that cannot be read counts as empty.
+// Sets mapper.entry_counter (the snapshot's line count) and
+// mapper.skipped_names (names a map line cannot hold, each left out with
+// its subtree). Every 4096 entries shows the running count on the progress
+// window's message line and lets pending window messages run.
+// Throws HostError when the ignore list is missing or unreadable, or when
+// either output cannot be written (the previous files then stay whole).
+void ScanWindowsFolder(Mapper& mapper, const std::string& folder);
+
+// ScanWindowsFolder with the hourglass cursor (the state found is restored,
+// also when the scan throws), the progress window's caption set to
+// `caption` and its message line to "Initializing...", and one round of
+// pending window messages before the walk. Does not show or hide the
+// progress window. When names were skipped, says so on the status line
+// (SkippedNamesText).
+void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption);
+
+// The status text for names the scan had to leave out: "1 name skipped..."
+// or "<n> names skipped...". Empty for 0.
+std::string SkippedNamesText(std::uint64_t skipped);
+
+// The default ignore list, in this order: "\Temporary Internet Files\",
+// "\Cronologia\", "\Cookies\", "\Pif\", "\Applog\", then the Temp folder,
+// the Recent, Start Menu, Desktop and Favorites folders, each with its
+// first L characters dropped (L = length of the Windows folder path), in
+// the stored "\" form and ending with "\". A folder the host cannot report
+// gives no line, and neither does a text that would be empty or a lone "\"
+// (a lone "\" would match every folder). Lines of folders outside the
+// Windows folder match nothing or only unrelated names.
+std::vector<std::string> DefaultIgnoreLines(Mapper& mapper);
+// Writes DefaultIgnoreLines to "IGNORLST.TXT" (CR LF, atomic). Throws
+// HostError when it cannot be written.
+void WriteDefaultIgnoreList(Mapper& mapper);
+
+}  // namespace zv
