@@ -1,0 +1,43 @@
+#include "mapper/shell/app.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProxyStyle>
+
+namespace zv {
+namespace {
+
+// Tooltips show after 350 ms instead of the toolkit's default.
+class HintPauseStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* data) const override {
+    if (hint == QStyle::SH_ToolTip_WakeUpDelay) return 350;
+    return QProxyStyle::styleHint(hint, option, widget, data);
+  }
+};
+
+}  // namespace
+
+void ShowErrorReport(const std::exception& error) {
+  QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(),
+                  QString::fromLocal8Bit(error.what()) + ".", QMessageBox::Ok);
+  box.exec();
+}
+
+ZorvanApplication::ZorvanApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  // The application's title is the program file's name without extension.
+  setApplicationName(QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName());
+  setStyle(new HintPauseStyle);
+}
+
+bool ZorvanApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& error) {
+    ShowErrorReport(error);
+    return false;
+  }
+}
+
+}  // namespace zv

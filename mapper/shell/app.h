@@ -1,0 +1,24 @@
+// The mapper's application object: the top-level error report and the
+// application-wide settings of the windows.
+#pragma once
+
+#include <QApplication>
+#include <exception>
+
+namespace zv {
+
+// Shows an error that escaped a command, a timer tick or a start-up step: a
+// box with the error icon, titled with the application's title, whose text is
+// the error's message followed by ".". The program goes on afterwards.
+void ShowErrorReport(const std::exception& error);
+
+class ZorvanApplication : public QApplication {
+ public:
+  ZorvanApplication(int& argc, char** argv);
+
+  // Delivers every event; an exception escaping its handler ends that
+  // handler only and is shown by ShowErrorReport.
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+}  // namespace zv
