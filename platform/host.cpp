@@ -1,0 +1,38 @@
+#include "platform/host.h"
+
+#include <cstring>
+
+#include "platform/system_error.h"
+#include "platform/text.h"
+
+namespace zv {
+
+HostError::HostError(const std::string& path, const std::string& reason)
+    : std::runtime_error(DisplayPath(path) + ": " + reason), path_(path) {}
+
+std::string SystemReason(int error_number) {
+  char buffer[256];
+  // The GNU strerror_r answers a pointer that may or may not be `buffer`.
+  return strerror_r(error_number, buffer, sizeof buffer);
+}
+
+void ThrowSystemError(const std::string& path, int error_number) {
+  throw HostError(path, SystemReason(error_number));
+}
+
+bool Host::MakeDirs(const std::string& path) {
+  const std::string host = ToHostPath(path);
+  if (FolderExists(host)) return true;
+  // Each prefix ending before a separator is one level; a level that already
+  // exists (perhaps as a link to a folder) simply fails to be made again.
+  for (std::size_t slash = host.find('/', 1); slash != std::string::npos;
+       slash = host.find('/', slash + 1)) {
+    if (host[slash - 1] == '/') continue;
+    const std::string prefix = host.substr(0, slash);
+    if (!FolderExists(prefix)) MakeFolder(prefix);
+  }
+  MakeFolder(host);
+  return FolderExists(host);
+}
+
+}  // namespace zv

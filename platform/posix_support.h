@@ -1,0 +1,83 @@
+// Pieces shared by the Linux host's source files: case resolution of paths,
+// file descriptors that close themselves, temporary files beside a target
+// and content copying. Only the host layer includes this.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zv::posix {
+
+// Owns a file descriptor and closes it when destroyed.
+class UniqueFd {
+ public:
+  UniqueFd() = default;
+  explicit UniqueFd(int fd) : fd_(fd) {}
+  UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+  UniqueFd& operator=(UniqueFd&& other) noexcept;
+  UniqueFd(const UniqueFd&) = delete;
+  UniqueFd& operator=(const UniqueFd&) = delete;
+  ~UniqueFd();
+
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  int release();
+  // Closes now; answers false (errno set) when close reports an error.
+  bool Close();
+
+ private:
+  int fd_ = -1;
+};
+
+// The host path ("\" turned into "/") under which `path` exists on disk: the
+// path as spelled when it exists; otherwise each missing component replaced
+// by the first entry of its folder (byte order) equal to it ignoring ASCII
+// case. Components found in no case, and everything after them, stay as
+// spelled. An empty path stays empty.
+std::string ResolveCase(std::string_view path);
+
+// The name of the entry of `folder` (a host path, "" for the current folder)
+// equal to `name` ignoring ASCII case, the first in byte order; empty when
+// there is none.
+std::string FindEntryNoCase(const std::string& folder, std::string_view name);
+
+// The folder part of a host path ("." when there is none, "/" for the root)
+// and its last component.
+std::string ParentFolder(const std::string& host_path);
+std::string BaseName(const std::string& host_path);
+// folder + "/" + name, without doubling a separator.
+std::string JoinHost(const std::string& folder, std::string_view name);
+
+// Creates a new, empty, hidden temporary file beside `target` (same folder)
+// and opens it for writing; `mode` is passed to open() (the umask applies).
+// Answers the temporary path, or an empty text (errno set) on failure.
+std::string CreateTempBeside(const std::string& target, mode_t mode, UniqueFd* fd);
+
+// Copies everything readable from `from` into `to`. False (errno set) on failure.
+bool CopyContent(int from, int to);
+
+// Flushes a folder's entries to disk (after a rename or link in it). Best effort.
+void SyncFolder(const std::string& folder);
+
+// The user's home folder ($HOME, else the password database, else "/").
+std::string HomeFolder();
+// An environment variable, empty when unset.
+std::string Env(const char* name);
+// The full path of an executable found through $PATH, empty when none.
+std::string FindInPath(const std::string& program);
+
+// ---- The parts of the Linux host that live in their own files; each is
+// the implementation of the Host call of the same name.
+std::string GetSystemFolder(int kind);
+std::string SpecialFolderPath(int id);
+std::string GetCurrentFolder();
+std::string ExpandPath(const std::string& path);
+int ShellOpen(const std::string& file, const std::string& params, const std::string& folder);
+// Splits a parameter text into arguments at blanks; a double-quoted run keeps
+// its blanks and loses its quotes.
+std::vector<std::string> SplitParams(std::string_view params);
+
+}  // namespace zv::posix

@@ -1,0 +1,124 @@
+#include "platform/text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace zv {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(SplitLinesTest, AcceptsEveryLineEndAndIgnoresAFinalOne) {
+  const struct {
+    std::string text;
+    Lines lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\r\n", {"a"}},
+      {"a\n", {"a"}},
+      {"a\r", {"a"}},
+      {"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+      {"a\n\rb", {"a", "", "b"}},         // LF then CR is two line ends
+      {"a\r\n\r\nb\r\n", {"a", "", "b"}},  // an empty line in the middle stays
+      {"\r\n", {""}},
+      {"a\r\r\n", {"a", ""}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SplitLines(c.text), c.lines) << "text: " << c.text;
+}
+
+TEST(SplitLinesTest, JoinLinesWritesCrLfAndRoundTrips) {
+  const Lines lines = {"first", "", "third"};
+  EXPECT_EQ(JoinLines(lines), "first\r\n\r\nthird\r\n");
+  EXPECT_EQ(SplitLines(JoinLines(lines)), lines);
+  EXPECT_EQ(JoinLines({}), "");
+}
+
+TEST(CompareNoCaseTest, OrdersBytesAfterUpperCasing) {
+  EXPECT_LT(CompareNoCase("*", "|"), 0);
+  EXPECT_LT(CompareNoCase("<DIR> SYSTEM", "ABC"), 0);
+  EXPECT_LT(CompareNoCase("<DIR> SYSTEM", "0001"), 0);
+  EXPECT_LT(CompareNoCase("A", "A\\B"), 0);
+  EXPECT_EQ(CompareNoCase("readme.TXT", "README.txt"), 0);
+  EXPECT_GT(CompareNoCase("b", "A"), 0);
+  // "_" (0x5F) is above the upper-case letters, so it sorts after them even
+  // against a lower-case letter (0x61 in raw bytes).
+  EXPECT_LT(CompareNoCase("a", "_"), 0);
+  // Bytes above 127 compare as unsigned and are not case-folded.
+  EXPECT_LT(CompareNoCase("z", "\xE9"), 0);
+  EXPECT_NE(CompareNoCase("\xC9", "\xE9"), 0);
+
+  std::vector<std::string> names = {"b.txt", "A\\B", "|x", "<DIR> Z", "a", "*.map", "10", "B.dll"};
+  std::sort(names.begin(), names.end(), LessNoCase);
+  EXPECT_EQ(names, (std::vector<std::string>{"*.map", "10", "<DIR> Z", "a", "A\\B", "B.dll", "b.txt", "|x"}));
+}
+
+TEST(CompareNoCaseTest, EqualsAndFindIgnoreAsciiCaseOnly) {
+  EXPECT_TRUE(EqualsNoCase("System32", "SYSTEM32"));
+  EXPECT_FALSE(EqualsNoCase("System", "System32"));
+  EXPECT_FALSE(EqualsNoCase("\xC9", "\xE9"));
+  EXPECT_EQ(UpperAscii("mixed Case-1\xE9"), "MIXED CASE-1\xE9");
+
+  const struct {
+    std::string haystack, needle;
+    std::size_t at;
+  } cases[] = {
+      {"C:\\Windows\\System", "windows", 3},
+      {"abcABC", "CA", 2},
+      {"abc", "", 0},
+      {"abc", "abcd", std::string::npos},
+      {"abc", "x", std::string::npos},
+      {"", "", 0},
+      {"aaab", "AAB", 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FindNoCase(c.haystack, c.needle), c.at) << c.haystack << " / " << c.needle;
+  }
+}
+
+TEST(MatchWildcardTest, Table) {
+  const struct {
+    std::string pattern, name;
+    bool match;
+  } cases[] = {
+      {"*", "", true},
+      {"*", "anything.at.all", true},
+      {"*.MAP", "windows.map", true},
+      {"*.MAP", "windows.map.bak", false},
+      {"*.map", "MAP", false},
+      {"?", "a", true},
+      {"?", "", false},
+      {"?", "ab", false},
+      {"a?c", "ABC", true},
+      {"a*b*c", "aXXbYYc", true},
+      {"a*b*c", "aXXcYYb", false},
+      {"*a*", "bab", true},
+      {"*.*", "noext", false},
+      {"*.*", "one.ext", true},
+      {"**x", "abx", true},
+      {"*x", "xxxy", false},
+      {"*.tmp", "~DF1234.TMP", true},
+      {"", "", true},
+      {"", "a", false},
+      {"abc", "abc", true},
+      {"abc", "abd", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(MatchWildcard(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
+  }
+}
+
+TEST(PathTextTest, HostFormAndLastComponent) {
+  EXPECT_EQ(ToHostPath("SYSTEM\\Foo.dll"), "SYSTEM/Foo.dll");
+  EXPECT_EQ(DisplayPath("/usr/local\\#TRASH\\!TRASH!.DAT"), "/usr/local/#TRASH/!TRASH!.DAT");
+  EXPECT_EQ(LastComponent("a\\b/c"), "c");
+  EXPECT_EQ(LastComponent("a/b\\c"), "c");
+  EXPECT_EQ(LastComponent("plain"), "plain");
+  EXPECT_EQ(LastComponent("ends\\"), "");
+  EXPECT_TRUE(StartsWith("<DIR> X", "<DIR> "));
+  EXPECT_FALSE(StartsWith("<DI", "<DIR> "));
+}
+
+}  // namespace
+}  // namespace zv
