@@ -12,9 +12,10 @@ namespace zv {
 // The map name of a map file name: the text before its first ".MAP" (case
 // ignored), so "Foo.map" holds the map "Foo".
 std::string MapNameOf(const std::string& file_name);
-// The help index companion of an entry whose extension is ".HLP" (case
-// ignored): the text up to and including the dot of its first ".HLP" + "GID".
-// Empty for any other entry.
+// The help index companion of a file entry whose extension is ".HLP" (case
+// ignored): the entry up to and including the dot of that extension + "GID",
+// so "SYSTEM\Foo.hlp" gives "SYSTEM\Foo.GID". Empty for any other entry,
+// folder entries included (the help engine indexes files only).
 std::string HelpCompanion(const std::string& entry);
 // The map files of the program folder ("*.MAP", hidden files left out),
 // ordered by name ignoring case.
@@ -28,12 +29,14 @@ std::vector<std::string> MapFiles(Mapper& mapper);
 // or written; the rows added so far stay listed.
 void LoadMaps(Mapper& mapper, const std::string& select);
 
-// Makes line 1 of the map file read "***" + name + "***", keeping every other
-// line; the file is replaced atomically. Throws HostError on failure.
+// Makes line 1 of the map file (a name in the program folder, or an
+// absolute path) read "***" + name + "***", keeping every other line; the
+// file is replaced atomically, so a failure leaves it whole as it was.
+// Throws HostError on failure.
 void WriteMapHeader(Mapper& mapper, const std::string& map_file, const std::string& name);
 
-// Converts the numbered maps and list file of earlier versions (runs inside
-// LoadMaps). Does nothing until that conversion is built.
+// Converts the files of earlier versions into maps (runs inside LoadMaps);
+// none are recognised yet, so the program folder is left as it is.
 void ConvertOldMaps(Mapper& mapper);
 
 }  // namespace zv
