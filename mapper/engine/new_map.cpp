@@ -14,7 +14,9 @@ namespace {
 
 // The gauge moves and the window breathes once per this many lines.
 constexpr std::uint64_t kGaugeEvery = 200;
-constexpr std::size_t kLongestMapName = 250;
+// A map file is written through a temporary file whose name adds about 30
+// bytes to the map's; 200 keeps both below the 255-byte limit of a name.
+constexpr std::size_t kLongestMapName = 200;
 
 // Puts the cursor and the progress window back as the run found them,
 // however it ends.

@@ -15,8 +15,9 @@ inline constexpr const char* kFirstMapName = "Windows (1st map)";
 
 // True when `name` cannot name a map file: it holds one of \ / : * ? " < > |
 // or a control character, it is "." or ".." or begins with "." (a hidden
-// file the catalogue would never list), or it is longer than 250 bytes.
-// The empty name (the person gave up) is not bad.
+// file the catalogue would never list), or it is longer than 200 bytes
+// (room for the temporary name the atomic write uses beside it). The empty
+// name (the person gave up) is not bad.
 bool IsBadMapName(std::string_view name);
 
 // Scans `folder` (ScanWithProgress, caption "Scanning..."), indexes every
