@@ -66,8 +66,10 @@ Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index) {
     ++result.new_lines;
     result.map_text.append(line);
     result.map_text += "\r\n";
-    if (line.size() >= 4 && EqualsNoCase(line.substr(line.size() - 4), ".HLP")) {
-      result.map_text += HelpCompanion(std::string(line));
+    if (line.size() < 4 || !EqualsNoCase(line.substr(line.size() - 4), ".HLP")) return;
+    const std::string companion = HelpCompanion(std::string(line));
+    if (!companion.empty()) {
+      result.map_text += companion;
       result.map_text += "\r\n";
     }
   });
