@@ -1,0 +1,149 @@
+#include "probe/probe_state.h"
+
+#include "platform/text.h"
+
+namespace zv {
+
+Probe::Probe(Host& host, ProbeSurface& surface)
+    : host_(host), surface_(surface), watch_(std::make_unique<Watch>(host, std::vector<std::string>{})) {}
+
+void Probe::Start() {
+  start_folder_ = host_.GetCurrentFolder();
+  surface_.SetTrayPicture(true);
+  if (!host_.FileExists(InStartFolder(kIniFile))) {
+    Fail();
+    return;
+  }
+  std::string windows_folder;
+  std::string mode_line = "A";
+  std::vector<std::string> ini_lines;
+  try {
+    windows_folder = host_.GetSystemFolder(0);
+    const std::string mode_file = InStartFolder(kModeFile);
+    if (host_.FileExists(mode_file)) {
+      const std::vector<std::string> lines = SplitLines(host_.ReadFile(mode_file));
+      if (!lines.empty() && !lines.front().empty()) mode_line = lines.front();
+    }
+    ini_lines = SplitLines(host_.ReadFile(InStartFolder(kIniFile)));
+  } catch (const HostError&) {
+    Fail();
+    throw;
+  }
+  windows_folder_ = windows_folder;
+  mode_line_ = mode_line;
+  watch_ = std::make_unique<Watch>(host_, TrackedFolders(windows_folder_, ini_lines));
+  initialized_ = true;
+  HideToTray();
+  if (mode_line_.front() == 'S') {
+    surface_.TickStandByBox(true);
+    StandBy();
+  } else {
+    surface_.StartTimer();
+  }
+}
+
+void Probe::Tick() {
+  surface_.StopTimer();
+  surface_.ShowWindow(false);
+  if (watch_->Tick()) {
+    surface_.SetMessages(kChangesText);
+    ShowFromTray();
+  } else {
+    surface_.StartTimer();
+  }
+}
+
+void Probe::Resume() {
+  watch_->ClearSnapshots();
+  ShowTrayPicture(true);
+  HideToTray();
+  surface_.StartTimer();
+  active_ = true;
+}
+
+void Probe::StandBy() {
+  watch_->ClearSnapshots();
+  Tick();
+  surface_.StopTimer();
+  active_ = false;
+  ShowTrayPicture(false);
+  HideToTray();
+}
+
+void Probe::TrayClick() {
+  if (active_) {
+    surface_.StopTimer();
+    active_ = false;
+    ShowTrayPicture(false);
+  } else {
+    ShowTrayPicture(true);
+    surface_.StartTimer();
+    active_ = true;
+  }
+}
+
+void Probe::MenuPopup() {
+  surface_.StopTimer();
+  ShowTrayPicture(false);
+}
+
+void Probe::ControlPanel() {
+  surface_.StopTimer();
+  surface_.SetMessages(StatusText());
+  ShowFromTray();
+}
+
+void Probe::RunMapper() {
+  // After an initialization failure no start folder counts: the mapper is
+  // started from wherever the process now is.
+  const std::string folder = initialized_ ? start_folder_ : host_.GetCurrentFolder();
+  // The program name stays relative: the host finds it in the working
+  // folder given, which also becomes the mapper's program folder.
+  host_.ShellOpen(kMapperFile, kMapperArgument, folder, 1);
+  surface_.CloseWindow();
+}
+
+void Probe::Exit() {
+  surface_.StopTimer();
+  surface_.DeleteTrayIcon();
+  watch_->ClearSnapshots();
+  if (!initialized_) return;
+  mode_line_.front() = surface_.StandByBoxTicked() ? 'S' : 'A';
+  host_.WriteFile(InStartFolder(kModeFile), JoinLines({mode_line_}));
+}
+
+std::vector<std::string> Probe::tracked_folders() const { return watch_->folders(); }
+
+std::string Probe::StatusText() const {
+  return std::string("Id name > Vigilo I\nStatus    > ") + (active_ ? "Active" : "Stand-by") +
+         "\nTracking> " + DisplayPath(windows_folder_) +
+         "\n\nThis probe is an external module of DUVO Team Zorvan. "
+         "See Zorvan help for more information.";
+}
+
+void Probe::Fail() {
+  initialized_ = false;
+  watch_ = std::make_unique<Watch>(host_, std::vector<std::string>{});
+  surface_.SetMessages(kFailureText);
+  surface_.EnableResume(false);
+  ShowFromTray();
+}
+
+void Probe::HideToTray() {
+  surface_.ShowWindow(false);
+  surface_.AddTrayIcon();
+}
+
+void Probe::ShowFromTray() {
+  surface_.ShowWindow(true);
+  surface_.DeleteTrayIcon();
+}
+
+void Probe::ShowTrayPicture(bool active) {
+  surface_.SetTrayPicture(active);
+  surface_.ModifyTrayIcon();
+}
+
+std::string Probe::InStartFolder(const char* name) const { return start_folder_ + "\\" + name; }
+
+}  // namespace zv

@@ -1,0 +1,349 @@
+#include "probe/probe_state.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+#include "platform/forwarding_host.h"
+#include "tests/support/scratch.h"
+
+namespace zv {
+namespace {
+
+using testing::Exists;
+using testing::MakeFolders;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+using testing::WriteLines;
+
+enum class Picture { kActive, kStandBy };
+
+// The window, timer and notification area as plain state. The tray refuses
+// what the platform refuses: adding a shown icon, changing a missing one.
+class RecordingSurface : public ProbeSurface {
+ public:
+  bool timer = false;
+  bool window = false;
+  bool resume_enabled = true;
+  bool standby_box = false;
+  bool closed = false;
+  std::string messages = ">";
+  Picture picture = Picture::kActive;
+  std::optional<Picture> tray;  // what the notification area shows
+
+  void StartTimer() override { timer = true; }
+  void StopTimer() override { timer = false; }
+  void ShowWindow(bool shown) override { window = shown; }
+  void SetMessages(const std::string& text) override { messages = text; }
+  void EnableResume(bool enabled) override { resume_enabled = enabled; }
+  void TickStandByBox(bool ticked) override { standby_box = ticked; }
+  bool StandByBoxTicked() override { return standby_box; }
+  void SetTrayPicture(bool active) override { picture = active ? Picture::kActive : Picture::kStandBy; }
+  bool AddTrayIcon() override {
+    if (tray) return false;
+    tray = picture;
+    return true;
+  }
+  bool ModifyTrayIcon() override {
+    if (!tray) return false;
+    tray = picture;
+    return true;
+  }
+  bool DeleteTrayIcon() override {
+    if (!tray) return false;
+    tray.reset();
+    return true;
+  }
+  void CloseWindow() override {
+    closed = true;
+    probe->Exit();
+  }
+  Probe* probe = nullptr;
+};
+
+class ProbeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_folder_ = std::filesystem::current_path();
+    std::filesystem::current_path(program.path());
+    setenv("ZORVAN_WINDIR", windir.path().c_str(), 1);
+    MakeFolders(windir / "SYSTEM\\COLOR");
+    MakeFolders(windir / "fonts");
+    WriteLines(program / "vigilo.ini", {"SYSTEM", "SYSTEM\\COLOR", "fonts"});
+    surface.probe = &probe;
+  }
+  void TearDown() override {
+    std::filesystem::current_path(previous_folder_);
+    unsetenv("ZORVAN_WINDIR");
+  }
+
+  void Create(const std::string& relative) { WriteBytes(windir / relative, "data"); }
+  // Watching: the timer runs, the window is hidden, the active icon shows.
+  void ExpectWatching() {
+    EXPECT_TRUE(surface.timer);
+    EXPECT_FALSE(surface.window);
+    EXPECT_EQ(surface.tray, Picture::kActive);
+    EXPECT_TRUE(probe.active());
+  }
+  void ExpectStandBy() {
+    EXPECT_FALSE(surface.timer);
+    EXPECT_FALSE(surface.window);
+    EXPECT_EQ(surface.tray, Picture::kStandBy);
+    EXPECT_FALSE(probe.active());
+  }
+  void ExpectReported() {
+    EXPECT_EQ(surface.messages, Probe::kChangesText);
+    EXPECT_TRUE(surface.window);
+    EXPECT_FALSE(surface.tray.has_value());
+    EXPECT_FALSE(surface.timer);
+  }
+
+  ScratchFolder program;
+  ScratchFolder windir;
+  std::unique_ptr<Host> host = NewPosixHost();
+  RecordingSurface surface;
+  Probe probe{*host, surface};
+
+ private:
+  std::filesystem::path previous_folder_;
+};
+
+TEST_F(ProbeTest, StartsWatchingTheIniFoldersThenTheWindowsFolder) {
+  probe.Start();
+  ExpectWatching();
+  EXPECT_EQ(probe.start_folder(), program.path());
+  EXPECT_EQ(probe.tracked_folders(),
+            (std::vector<std::string>{windir.path() + "\\SYSTEM", windir.path() + "\\SYSTEM\\COLOR",
+                                      windir.path() + "\\fonts", windir.path()}));
+  EXPECT_EQ(probe.mode_line(), "A");
+  EXPECT_FALSE(surface.standby_box);
+}
+
+TEST_F(ProbeTest, ModeAFirstTickOnlySnapshotsThenANewFileIsReportedAndTicksStop) {
+  probe.Start();
+  Create("fonts\\early.ttf");
+  probe.Tick();
+  ExpectWatching();
+  WriteBytes(windir / "fonts\\early.ttf", "new contents, same name");
+  probe.Tick();
+  ExpectWatching();
+
+  Create("SYSTEM\\COLOR\\new.icm");
+  probe.Tick();
+  ExpectReported();
+  EXPECT_TRUE(probe.active()) << "a report leaves the flag as it was";
+
+  // Only Resume or Stand-by starts watching again; Resume accepts the change.
+  probe.Resume();
+  ExpectWatching();
+  probe.Tick();
+  probe.Tick();
+  ExpectWatching();
+}
+
+TEST_F(ProbeTest, ChangeDuringStandByIsReportedAfterTrayClickButNotAfterResume) {
+  for (const bool by_tray_click : {true, false}) {
+    SCOPED_TRACE(by_tray_click ? "tray click" : "Resume");
+    ScratchFolder folder;
+    setenv("ZORVAN_WINDIR", folder.path().c_str(), 1);
+    MakeFolders(folder / "SYSTEM\\COLOR");
+    MakeFolders(folder / "fonts");
+    RecordingSurface s;
+    Probe p(*host, s);
+    s.probe = &p;
+    p.Start();
+    p.Tick();
+    p.StandBy();
+    EXPECT_FALSE(s.timer);
+    EXPECT_EQ(s.tray, Picture::kStandBy);
+    WriteBytes(folder / "SYSTEM\\setup.dll", "");
+    if (by_tray_click) {
+      p.TrayClick();
+      EXPECT_EQ(s.tray, Picture::kActive);
+      EXPECT_TRUE(s.timer);
+    } else {
+      p.Resume();
+    }
+    p.Tick();
+    EXPECT_EQ(s.messages == Probe::kChangesText, by_tray_click);
+    EXPECT_EQ(s.timer, !by_tray_click);
+  }
+}
+
+TEST_F(ProbeTest, StandByButtonFromTheReportHidesAndKeepsFreshSnapshots) {
+  probe.Start();
+  probe.Tick();
+  Create("new.ini");
+  probe.Tick();
+  ExpectReported();
+  probe.StandBy();
+  ExpectStandBy();
+  probe.TrayClick();
+  ExpectWatching();
+  probe.Tick();
+  ExpectWatching() ;
+}
+
+TEST_F(ProbeTest, DismissedTrayMenuLeavesStandByIconAndStoppedTimerWhileStillActive) {
+  probe.Start();
+  probe.Tick();
+  probe.MenuPopup();
+  EXPECT_FALSE(surface.timer);
+  EXPECT_EQ(surface.tray, Picture::kStandBy);
+  EXPECT_TRUE(probe.active());
+
+  // A tray click now means stand-by (the flag is still true), a second resumes.
+  probe.TrayClick();
+  ExpectStandBy();
+  probe.TrayClick();
+  ExpectWatching();
+
+  probe.MenuPopup();
+  probe.ControlPanel();
+  EXPECT_EQ(surface.messages, "Id name > Vigilo I\nStatus    > Active\nTracking> " + windir.path() +
+                                  "\n\nThis probe is an external module of DUVO Team Zorvan. "
+                                  "See Zorvan help for more information.");
+  EXPECT_TRUE(surface.window);
+  EXPECT_FALSE(surface.tray.has_value());
+  EXPECT_FALSE(surface.timer);
+}
+
+TEST_F(ProbeTest, ModeLineKeepsItsTailAndTakesItsLetterFromTheCheckBox) {
+  struct Case {
+    const char* dat;  // nullptr: no file
+    bool tick_box_at_exit;
+    bool starts_in_standby;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"Sxyz 12\r\nsecond line\r\n", false, true, "Axyz 12\r\n"},
+      {"Sxyz", true, true, "Sxyz\r\n"},
+      {"A-keep\n", true, false, "S-keep\r\n"},
+      {"Q", false, false, "A\r\n"},
+      {"", false, false, "A\r\n"},
+      {"\r\nS", false, false, "A\r\n"},
+      {nullptr, false, false, "A\r\n"},
+      {nullptr, true, false, "S\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dat ? c.dat : "(no file)");
+    std::filesystem::remove(program / "vigilo.dat");
+    if (c.dat) WriteBytes(program / "vigilo.dat", c.dat);
+    RecordingSurface s;
+    Probe p(*host, s);
+    s.probe = &p;
+    p.Start();
+    EXPECT_EQ(s.standby_box, c.starts_in_standby);
+    EXPECT_EQ(!p.active(), c.starts_in_standby);
+    EXPECT_EQ(s.timer, !c.starts_in_standby);
+    EXPECT_EQ(s.tray, c.starts_in_standby ? Picture::kStandBy : Picture::kActive);
+    if (c.starts_in_standby) {
+      EXPECT_FALSE(p.watch()->snapshots().back().empty()) << "stand-by takes its snapshots at once";
+    }
+    s.standby_box = c.tick_box_at_exit;
+    p.Exit();
+    EXPECT_FALSE(s.timer);
+    EXPECT_FALSE(s.tray.has_value());
+    EXPECT_EQ(ReadBytes(program / "vigilo.dat"), c.written);
+  }
+}
+
+TEST_F(ProbeTest, MissingIniShowsTheFailureAndWatchesNothing) {
+  std::filesystem::remove(program / "vigilo.ini");
+  probe.Start();
+  EXPECT_EQ(surface.messages, ">Initialization failure.\n>Please, alert Zorvan and try again.");
+  EXPECT_FALSE(surface.resume_enabled);
+  EXPECT_TRUE(surface.window);
+  EXPECT_FALSE(surface.tray.has_value());
+  EXPECT_FALSE(surface.timer);
+  EXPECT_TRUE(probe.tracked_folders().empty());
+  probe.Exit();
+  EXPECT_FALSE(Exists(program / "vigilo.dat")) << "no mode line was read, so none is written";
+}
+
+TEST_F(ProbeTest, TrackedFolderRemovedAfterStartIsReportedAndWatchingGoesOnAfterResume) {
+  probe.Start();
+  probe.Tick();
+  std::filesystem::remove_all(windir / "fonts");  // an uninstaller took it
+  probe.Tick();
+  ExpectReported();
+  probe.Resume();
+  probe.Tick();
+  ExpectWatching();
+  probe.Tick();
+  ExpectWatching();
+  Create("SYSTEM\\later.dll");
+  probe.Tick();
+  ExpectReported();
+}
+
+TEST_F(ProbeTest, RunMapperStartsItInTheStartFolderWithVigiloThenCloses) {
+  WriteBytes(program / "Zorvan32", "#!/bin/sh\necho \"$(pwd) $*\" > started.tmp\n");
+  std::filesystem::permissions(program / "Zorvan32", std::filesystem::perms::owner_all);
+  probe.Start();
+  std::filesystem::current_path(windir.path());  // the start folder still counts
+  probe.RunMapper();
+  EXPECT_TRUE(surface.closed);
+  EXPECT_EQ(ReadBytes(program / "vigilo.dat"), "A\r\n");
+  for (int i = 0; i < 100 && !Exists(program / "started.tmp"); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  for (int i = 0; i < 20 && Exists(program / "started.tmp") && ReadBytes(program / "started.tmp").empty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  ASSERT_TRUE(Exists(program / "started.tmp"));
+  EXPECT_EQ(ReadBytes(program / "started.tmp"), program.path() + " Vigilo\n");
+}
+
+// Fails every read or write of one file name.
+class FailingHost : public ForwardingHost {
+ public:
+  FailingHost(Host& target, std::string name) : ForwardingHost(target), name_(std::move(name)) {}
+  std::string ReadFile(const std::string& path) override {
+    if (path.ends_with(name_)) throw HostError(path, "Input/output error");
+    return ForwardingHost::ReadFile(path);
+  }
+  void WriteFile(const std::string& path, std::string_view data) override {
+    if (path.ends_with(name_)) throw HostError(path, "No space left on device");
+    ForwardingHost::WriteFile(path, data);
+  }
+
+ private:
+  std::string name_;
+};
+
+TEST_F(ProbeTest, UnreadableStartFilesLeaveTheFailureStateAndReachTheErrorReport) {
+  for (const char* name : {"vigilo.ini", "vigilo.dat"}) {
+    SCOPED_TRACE(name);
+    WriteBytes(program / "vigilo.dat", "S\r\n");
+    FailingHost failing(*host, name);
+    RecordingSurface s;
+    Probe p(failing, s);
+    s.probe = &p;
+    EXPECT_THROW(p.Start(), HostError);
+    EXPECT_FALSE(p.initialized());
+    EXPECT_TRUE(s.window);
+    EXPECT_FALSE(s.resume_enabled);
+    EXPECT_FALSE(s.timer);
+    EXPECT_FALSE(s.tray.has_value());
+  }
+}
+
+TEST_F(ProbeTest, UnwritableModeFileStillStopsWatchingAndRemovesTheIcon) {
+  FailingHost failing(*host, "vigilo.dat");
+  Probe p(failing, surface);
+  surface.probe = &p;
+  p.Start();
+  EXPECT_THROW(p.Exit(), HostError);
+  EXPECT_FALSE(surface.timer);
+  EXPECT_FALSE(surface.tray.has_value());
+}
+
+}  // namespace
+}  // namespace zv
