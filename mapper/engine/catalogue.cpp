@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mapper/engine/busy_cursor.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -12,19 +13,6 @@ std::string MapPath(const Mapper& mapper, const std::string& map_file) {
 }
 
 std::string Header(const std::string& name) { return "***" + name + "***"; }
-
-// Sets the hourglass for the life of the object and puts back what was there.
-class BusyCursor {
- public:
-  explicit BusyCursor(Person& person) : person_(person), was_(person.SetBusy(true)) {}
-  ~BusyCursor() { person_.SetBusy(was_); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-
- private:
-  Person& person_;
-  bool was_;
-};
 
 // The entries made canonical: the first of every run equal ignoring case
 // kept, a help companion added for every help file that lacks one, sorted.

@@ -1,0 +1,178 @@
+#include "mapper/engine/viewer.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "mapper/engine/busy_cursor.h"
+#include "mapper/engine/messages.h"
+#include "platform/text.h"
+
+namespace zv {
+namespace {
+
+constexpr std::string_view kFolderMark = "<DIR> ";
+
+// Stops the window's animations and list hint for the length of a scope.
+class AnimationPause {
+ public:
+  explicit AnimationPause(MapView& view) : view_(view) { view_.SetAnimations(false); }
+  ~AnimationPause() { view_.SetAnimations(true); }
+  AnimationPause(const AnimationPause&) = delete;
+  AnimationPause& operator=(const AnimationPause&) = delete;
+
+ private:
+  MapView& view_;
+};
+
+// `value` in the general format with at most 3 significant digits: fixed
+// notation while the integer part has at most 3 digits, else "d.ddE<exp>";
+// trailing zeros dropped, no plus sign. Ties round away from zero.
+std::string GeneralFormat3(float value) {
+  if (value == 0) return "0";
+  const bool negative = value < 0;
+  // A float's exact decimal expansion never needs 40 digits after the point.
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%.40e", static_cast<double>(negative ? -value : value));
+  std::string digits{buf[0], buf[2], buf[3]};
+  int exponent = std::atoi(std::strchr(buf, 'e') + 1);
+  if (buf[4] >= '5') {
+    int i = 2;
+    while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+    if (i >= 0) {
+      ++digits[i];
+    } else {
+      digits = "100";
+      ++exponent;
+    }
+  }
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+
+  std::string out = negative ? "-" : "";
+  if (exponent >= 3 || exponent < -5) {
+    out += digits[0];
+    if (digits.size() > 1) out += "." + digits.substr(1);
+    out += "E" + std::to_string(exponent);
+  } else if (exponent < 0) {
+    out += "0." + std::string(-exponent - 1, '0') + digits;
+  } else {
+    const std::size_t integer = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= integer) {
+      out += digits + std::string(integer - digits.size(), '0');
+    } else {
+      out += digits.substr(0, integer) + "." + digits.substr(integer);
+    }
+  }
+  return out;
+}
+
+// The place on disk an entry names: for a folder entry the text after
+// "<DIR> ".
+std::string_view EntryTarget(std::string_view entry) {
+  return StartsWith(entry, kFolderMark) ? entry.substr(kFolderMark.size()) : entry;
+}
+
+}  // namespace
+
+std::string SizeText(std::uint64_t bytes) {
+  // The unit is chosen on the count; the value is shown in single precision.
+  if (bytes < 1024) return GeneralFormat3(static_cast<float>(bytes)) + " bytes";
+  if (bytes < 1048576) return GeneralFormat3(static_cast<float>(bytes) / 1024.0f) + " Kb";
+  return GeneralFormat3(static_cast<float>(bytes) / 1048576.0f) + " Mb";
+}
+
+void ShowMap(Mapper& mapper, MapView& view) {
+  AnimationPause pause(view);
+  if (!mapper.maps.HasSelection()) return;
+  const std::string name = mapper.maps.SelectedName();
+  const std::string file = mapper.ProgramFile(name + ".MAP");
+  if (!mapper.host.FileExists(file)) {
+    mapper.person.ShowNotice(mapper.main_caption,
+                             "Map file of \"" + name + "\" (" + name + ".MAP) not found");
+    return;
+  }
+  view.SetMapGroupCaption(LookupMessage(mapper, "*FINSTBY") + name + "\"");
+  std::vector<std::string> lines = SplitLines(mapper.host.ReadFile(file));
+  BusyCursor busy(mapper.person);
+
+  const bool detailed = !mapper.options.simple_list;
+  const bool icons = mapper.options.use_sys_icons;
+  const std::size_t count = lines.empty() ? 0 : lines.size() - 1;
+  const std::size_t legacy_cut = mapper.windows_folder.size() + 1;
+  const std::string count_text = "/" + std::to_string(count);
+  MapListing listing;
+  listing.simple = !detailed;
+  listing.items.resize(count);
+  std::uint64_t present = 0;
+  // A 64-bit total: the sum of a large application's files overflows 32 bits.
+  std::uint64_t total = 0;
+  bool converted = false;
+  // One path buffer reused for every entry: Windows folder + "\" + text.
+  std::string path = mapper.windows_folder + "\\";
+  const std::size_t base = path.size();
+
+  for (std::size_t number = 1; number <= count; ++number) {
+    std::string& entry = lines[number];
+    // A legacy absolute entry ("C:\WINDOWS\SYSTEM\X.DLL") loses the Windows
+    // folder and its backslash; one too short to hold them stays as it is.
+    if (entry.size() > legacy_cut && entry[1] == ':') {
+      entry.erase(0, legacy_cut);
+      converted = true;
+    }
+    MapItem& item = listing.items[number - 1];
+    item.caption = entry;
+    if (number % 64 == 0) {
+      mapper.person.SetStatus(kButtonFace, std::to_string(number) + count_text);
+      mapper.person.PumpMessages();
+    }
+    const bool folder_entry = StartsWith(entry, kFolderMark);
+    const std::string_view target = EntryTarget(entry);
+    if (icons) {
+      path.resize(base);
+      path += target;
+      item.icon_path = ToHostPath(path);
+    }
+    if (!detailed) continue;
+    path.resize(base);
+    path += entry;
+    if (mapper.host.FileExists(path)) {
+      const std::int64_t size = std::max<std::int64_t>(mapper.host.FileSize(path), 0);
+      ++present;
+      total += static_cast<std::uint64_t>(size);
+      item.state = 1;
+      item.size_text = SizeText(static_cast<std::uint64_t>(size));
+      continue;
+    }
+    if (folder_entry) {
+      path.resize(base);
+      path += target;
+      if (mapper.host.FolderExists(path)) {
+        ++present;
+        item.state = 1;
+        item.size_text = mapper.texts.is_folder;
+        continue;
+      }
+    }
+    item.state = 2;
+    item.size_text = mapper.texts.is_deleted;
+  }
+  // Written back only when an entry was converted: nothing else changes.
+  if (converted) mapper.host.WriteFile(file, JoinLines(lines));
+
+  std::stable_sort(listing.items.begin(), listing.items.end(),
+                   [](const MapItem& a, const MapItem& b) { return LessNoCase(a.caption, b.caption); });
+  listing.first_header = std::to_string(present) + "/" + std::to_string(count) + LookupMessage(mapper, "*FSTILL");
+  listing.second_header = SizeText(total);
+  view.ShowListing(listing);
+}
+
+void OpenMapEntry(Mapper& mapper, const std::string& caption) {
+  std::string text = caption;
+  const std::size_t mark = caption.find("<DIR>");
+  if (mark != std::string::npos) text = caption.substr(std::min(caption.size(), mark + kFolderMark.size()));
+  const std::string path = ToHostPath(mapper.WindowsPath(text));
+  if (mapper.host.ShellOpen(path, "", "", 1) <= 32) mapper.host.ShellOpen("notepad", path, "", 1);
+}
+
+}  // namespace zv
