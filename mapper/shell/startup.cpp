@@ -1,0 +1,95 @@
+#include "mapper/shell/startup.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "mapper/engine/catalogue.h"
+#include "mapper/engine/new_map.h"
+#include "mapper/engine/scanner.h"
+#include "mapper/shell/config.h"
+#include "mapper/shell/main_window.h"
+#include "mapper/shell/startup_steps.h"
+#include "platform/text.h"
+
+namespace zv {
+namespace {
+
+// Reads "ZV.INI" when it exists; answers whether this is a first run.
+bool ReadSettings(TForm1& form, Mapper& m, const std::string& argument) {
+  const std::string file = m.ProgramFile("ZV.INI");
+  if (!m.host.FileExists(file)) return true;
+  const bool first_run =
+      ReadConfiguration(m, SplitLines(m.host.ReadFile(file)), argument, {[&form] { form.BlueClick(); }});
+  form.ShowOptions();
+  return first_run;
+}
+
+void ChooseFirstLanguage(TForm1& form, Mapper& m) {
+  m.language_file = "English.LNG";
+  // With no language file to offer, the chooser would have nothing to show;
+  // applying the default then reports the missing file and ends the program.
+  if (!m.host.FindFiles(m.program_folder, "*.lng").empty()) form.Languagefile1Click();
+}
+
+void FirstRunSetup(TForm1& form, Mapper& m) {
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  const QSize window = form.frameGeometry().size();
+  PlaceRemoteForFirstRun(m.options, screen.width(), screen.height(), window.width(), window.height());
+  m.options.scan_on_start = true;
+  m.options.use_sys_icons = true;
+  m.options.vigilo_on_startup = true;
+  form.ShowOptions();
+}
+
+}  // namespace
+
+bool FormCreate(TForm1& form, Mapper& m, const std::string& argument, const std::string& home) {
+  m.windows_folder = m.host.GetSystemFolder(0);
+  m.program_folder = m.host.GetCurrentFolder();
+  if (ProgramInsideWindowsFolder(m.program_folder, m.windows_folder)) {
+    RelocateProgram(m, home);
+    return false;
+  }
+  m.version_text = kVersionText;
+  form.SetCaption(std::string("Zorvan ") + kVersionText);
+
+  const bool first_run = ReadSettings(form, m, argument);
+  if (first_run) {
+    CleanUpOldFiles(m);
+    ChooseFirstLanguage(form, m);
+  }
+  form.ApplyLanguage(m.language_file);
+  if (first_run) FirstRunSetup(form, m);
+  ReadLinkStates(m);
+  form.ShowOptions();
+
+  if (!m.host.FileExists(m.ProgramFile("IGNORLST.TXT"))) WriteDefaultIgnoreList(m);
+
+  m.person.SetProgressCaption("Loading...");
+  m.person.ShowProgress(true);
+  LoadMaps(m, "");
+  form.ShowMapsList();
+
+  if (!CheckProgramFolder(m)) return false;
+  if (MapFiles(m).empty()) {
+    m.options.scan_on_start = true;
+    form.ShowOptions();
+  }
+  if (m.options.scan_on_start) {
+    form.New1Click();
+  } else {
+    ScanWithProgress(m, m.windows_folder, "Refreshing tree...");
+  }
+
+  m.person.ShowProgress(true);
+  form.ShowMap();
+  m.person.ShowProgress(false);
+  return true;
+}
+
+void FormClose(TForm1&, Mapper& m) {
+  // The remote-control window does not exist yet, so it is never visible.
+  RunExitSteps(m, m.main_caption, false);
+}
+
+}  // namespace zv
