@@ -1,6 +1,7 @@
 // Zorvan32, the mapper: one instance at a time, started from its program
 // folder.
 #include <QDir>
+#include <QSocketNotifier>
 
 #include "mapper/engine/mapper.h"
 #include "mapper/shell/app.h"
@@ -9,6 +10,7 @@
 #include "mapper/shell/qt_person.h"
 #include "mapper/shell/splash.h"
 #include "mapper/shell/startup.h"
+#include "platform/termination.h"
 
 int main(int argc, char** argv) {
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
@@ -32,6 +34,16 @@ int main(int argc, char** argv) {
   }
   splash.hide();
   form.on_close = [&form, &mapper] { zv::FormClose(form, mapper); };
+  // Ending the session or the terminal closes the window in order, so the
+  // settings are saved and the probe started as on any other close.
+  std::unique_ptr<QSocketNotifier> termination;
+  if (const int requests = zv::WatchTerminationRequests(); requests >= 0) {
+    termination = std::make_unique<QSocketNotifier>(requests, QSocketNotifier::Read);
+    QObject::connect(termination.get(), &QSocketNotifier::activated, &form, [&form, requests] {
+      zv::ClearTerminationRequests(requests);
+      form.close();
+    });
+  }
   form.show();
   return app.exec();
 }
