@@ -1,0 +1,168 @@
+#include "mapper/engine/catalogue.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "mapper/engine/fake_person.h"
+#include "platform/forwarding_host.h"
+#include "platform/text.h"
+#include "tests/support/scratch.h"
+
+namespace zv {
+namespace {
+
+using testing::ListNames;
+using testing::ReadBytes;
+using testing::ReadLines;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+using testing::WriteLines;
+using Lines = std::vector<std::string>;
+
+// Counts writes, and fails every write after the first `writes_allowed`.
+class WriteCountingHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  void WriteFile(const std::string& path, std::string_view data) override {
+    if (writes >= writes_allowed) throw HostError(path, "No space left on device");
+    ++writes;
+    ForwardingHost::WriteFile(path, data);
+  }
+  int writes = 0;
+  int writes_allowed = 1 << 30;
+};
+
+class CatalogueTest : public ::testing::Test {
+ protected:
+  CatalogueTest() : real_(NewPosixHost()), host_(*real_), mapper_(host_, person_) {
+    mapper_.program_folder = dir_.path();
+  }
+
+  void WriteMap(const std::string& file, const Lines& lines) { WriteLines(dir_ / file, lines); }
+  Lines MapLines(const std::string& file) { return ReadLines(dir_ / file); }
+  void Load(const std::string& select = "") { LoadMaps(mapper_, select); }
+
+  ScratchFolder dir_;
+  std::unique_ptr<Host> real_;
+  WriteCountingHost host_;
+  FakePerson person_;
+  Mapper mapper_;
+};
+
+TEST(CatalogueNamesTest, MapNamesAndHelpCompanions) {
+  EXPECT_EQ(MapNameOf("Foo.map"), "Foo");
+  EXPECT_EQ(MapNameOf("My.Map.MAP"), "My");  // the first ".MAP" ends the name
+  const struct {
+    std::string entry, companion;
+  } cases[] = {
+      {"SYSTEM\\Foo.hlp", "SYSTEM\\Foo.GID"},
+      {"Foo.HLP", "Foo.GID"},
+      {"HELP.HLP\\Win.Hlp", "HELP.HLP\\Win.GID"},  // beside the file, not in the folder name
+      {"Foo.hlp.bak", ""},
+      {"HLP", ""},
+      {"A.HLP\\B", ""},
+      {"<DIR> Manuals.hlp", ""},  // a folder has no help index
+  };
+  for (const auto& c : cases) EXPECT_EQ(HelpCompanion(c.entry), c.companion) << c.entry;
+}
+
+TEST_F(CatalogueTest, EmptyFolderGivesAnEmptyCatalogue) {
+  mapper_.maps = {{"Stale"}, 0};
+  Load("Stale");
+  EXPECT_TRUE(mapper_.maps.rows.empty());
+  EXPECT_EQ(mapper_.maps.selected, -1);
+  EXPECT_TRUE(person_.notices.empty());
+  EXPECT_FALSE(person_.busy);  // the hourglass is put back
+}
+
+TEST_F(CatalogueTest, HeadersComeFromTheFileName) {
+  WriteMap("Foo.map", {"***Bar***", "a.dll"});
+  WriteMap("Only.MAP", {"***Only***"});
+  WriteBytes(dir_ / "Zero.MAP", "");
+  WriteMap("Edited.MAP", {"SYSTEM\\Lost.dll", "b.dll"});  // its first line was an entry
+  WriteBytes(dir_ / "Lf.MAP", "***x***\nb.dll\na.dll");
+  WriteMap(".Hidden.MAP", {"***Hidden***"});
+  Load();
+  EXPECT_EQ(mapper_.maps.rows, (Lines{"Edited", "Foo", "Lf", "Only", "Zero"}));
+  EXPECT_EQ(MapLines("Foo.map"), (Lines{"***Foo***", "a.dll"}));
+  EXPECT_EQ(ReadBytes(dir_ / "Only.MAP"), "***Only***\r\n");
+  EXPECT_EQ(ReadBytes(dir_ / "Zero.MAP"), "***Zero***\r\n");
+  EXPECT_EQ(MapLines("Edited.MAP"), (Lines{"***Edited***", "b.dll"}));
+  EXPECT_EQ(ReadBytes(dir_ / "Lf.MAP"), "***Lf***\r\na.dll\r\nb.dll\r\n");
+}
+
+TEST_F(CatalogueTest, EntriesAreDedupedCompletedAndSortedInOneWrite) {
+  WriteMap("App.MAP", {"***App***", "SYSTEM\\A.hlp", "b.dll", "SYSTEM\\a.HLP", "B.DLL", "<DIR> SYSTEM",
+                       "Foo.HLP", "foo.gid", "SYSTEM\\Sub", "SYSTEM|x", "SYSTEM*x"});
+  Load();
+  EXPECT_EQ(MapLines("App.MAP"), (Lines{"***App***", "<DIR> SYSTEM", "b.dll", "foo.gid", "Foo.HLP", "SYSTEM*x",
+                                        "SYSTEM\\A.GID", "SYSTEM\\A.hlp", "SYSTEM\\Sub", "SYSTEM|x"}));
+  EXPECT_EQ(host_.writes, 1);
+  Load();  // already canonical: nothing to write
+  EXPECT_EQ(host_.writes, 1);
+}
+
+TEST_F(CatalogueTest, ReadOnlyMapIsClearedAndRewritten) {
+  WriteMap("Ro.MAP", {"***Wrong***", "a.dll"});
+  ASSERT_EQ(chmod((dir_ / "Ro.MAP").c_str(), 0444), 0);
+  Load();
+  struct stat st {};
+  ASSERT_EQ(stat((dir_ / "Ro.MAP").c_str(), &st), 0);
+  EXPECT_TRUE(st.st_mode & S_IWUSR);
+  EXPECT_EQ(MapLines("Ro.MAP"), (Lines{"***Ro***", "a.dll"}));
+}
+
+TEST_F(CatalogueTest, SelectionRules) {
+  WriteMap("b.MAP", {});
+  WriteMap("a.map", {});
+  WriteMap("C.Map", {});
+  const struct {
+    Lines rows_before;
+    int selected_before;
+    std::string select;
+    int expected;
+  } cases[] = {
+      {{}, -1, "", 0},            // neither: the first row
+      {{}, -1, "B", 1},           // the argument, case ignored
+      {{"x", "c"}, 1, "", 2},     // the previous selection, case ignored
+      {{"C"}, 0, "NoMap", 2},     // an unknown argument keeps the previous one
+      {{"Gone"}, 0, "NoMap", 0},  // nothing matches: the first row
+      {{"C"}, 0, "a", 0},         // the argument wins over the previous one
+  };
+  for (const auto& c : cases) {
+    mapper_.maps = {c.rows_before, c.selected_before};
+    Load(c.select);
+    EXPECT_EQ(mapper_.maps.rows, (Lines{"a", "b", "C"}));
+    EXPECT_EQ(mapper_.maps.selected, c.expected) << c.select;
+  }
+}
+
+TEST_F(CatalogueTest, FailedWriteLeavesTheMapWholeAndListsTheRowsBefore) {
+  const std::string first = "***First***\r\na.dll\r\n", second = "***Wrong***\r\nb.dll\r\na.dll\r\n";
+  WriteBytes(dir_ / "A.MAP", "***Wrong***\r\na.dll\r\n");
+  WriteBytes(dir_ / "B.MAP", second);
+  host_.writes_allowed = 1;
+  EXPECT_THROW(Load(), HostError);
+  EXPECT_EQ(mapper_.maps.rows, (Lines{"A"}));
+  EXPECT_EQ(mapper_.maps.selected, 0);
+  EXPECT_EQ(ReadBytes(dir_ / "B.MAP"), second);
+  EXPECT_EQ(ListNames(dir_.path()), (Lines{"A.MAP", "B.MAP"}));  // no scratch file left
+  EXPECT_FALSE(person_.busy);
+
+  EXPECT_THROW(WriteMapHeader(mapper_, "B.MAP", "B"), HostError);
+  EXPECT_EQ(ReadBytes(dir_ / "B.MAP"), second);
+  EXPECT_EQ(ListNames(dir_.path()), (Lines{"A.MAP", "B.MAP"}));
+}
+
+TEST_F(CatalogueTest, WriteMapHeaderKeepsEveryOtherLine) {
+  WriteBytes(dir_ / "X.MAP", "***Old***\nz.dll\rb.dll\r\n\r\nb.dll\n");
+  WriteMapHeader(mapper_, "X.MAP", "New");
+  EXPECT_EQ(ReadBytes(dir_ / "X.MAP"), "***New***\r\nz.dll\r\nb.dll\r\n\r\nb.dll\r\n");
+  WriteBytes(dir_ / "Empty.MAP", "");
+  WriteMapHeader(mapper_, dir_ / "Empty.MAP", "Empty");
+  EXPECT_EQ(ReadBytes(dir_ / "Empty.MAP"), "***Empty***\r\n");
+  EXPECT_THROW(WriteMapHeader(mapper_, "Missing.MAP", "Missing"), HostError);
+}
+
+}  // namespace
+}  // namespace zv
