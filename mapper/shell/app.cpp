@@ -1,8 +1,8 @@
 #include "mapper/shell/app.h"
 
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QProxyStyle>
+#include <cstdio>
 
 namespace zv {
 namespace {
@@ -22,7 +22,18 @@ class HintPauseStyle : public QProxyStyle {
 void ShowErrorReport(const std::exception& error) {
   QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(),
                   QString::fromLocal8Bit(error.what()) + ".", QMessageBox::Ok);
-  box.exec();
+  ExecMessageBox(box);
+}
+
+int ExecMessageBox(QMessageBox& box) {
+  if (qEnvironmentVariableIsEmpty("ZORVAN_UNATTENDED")) return box.exec();
+  std::fprintf(stderr, "%s: %s\n", box.windowTitle().toLocal8Bit().constData(),
+               box.text().toLocal8Bit().constData());
+  std::fflush(stderr);
+  for (const auto safe : {QMessageBox::No, QMessageBox::Cancel, QMessageBox::Ok}) {
+    if (box.button(safe)) return safe;
+  }
+  return QMessageBox::NoButton;
 }
 
 ZorvanApplication::ZorvanApplication(int& argc, char** argv) : QApplication(argc, argv) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMessageBox>
 #include <exception>
 
 namespace zv {
@@ -11,6 +12,12 @@ namespace zv {
 // box with the error icon, titled with the application's title, whose text is
 // the error's message followed by ".". The program goes on afterwards.
 void ShowErrorReport(const std::exception& error);
+
+// Runs a message box modally and answers the button pressed. When the
+// environment holds ZORVAN_UNATTENDED (scripts, tests of the whole program),
+// the box is not shown: its title and text go to the standard error stream
+// and it answers the safe button: No, else Cancel, else OK.
+int ExecMessageBox(QMessageBox& box);
 
 class ZorvanApplication : public QApplication {
  public:
