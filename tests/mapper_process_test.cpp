@@ -1,0 +1,113 @@
+// The built Zorvan32 started as a process in a fresh program folder, with the
+// Windows folder pointing at a fresh tree.
+#include <signal.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/text.h"
+#include "tests/support/process.h"
+#include "tests/support/scratch.h"
+
+namespace zv::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+class MapperProcessTest : public ::testing::Test {
+ protected:
+  MapperProcessTest() {
+    MakeFolders(runtime_.path());
+    const std::string built = BuiltProgramFolder();
+    symlink((built + "/Zorvan32").c_str(), (program_ / "Zorvan32").c_str());
+    if (Exists(built + "/English.lng")) WriteBytes(program_ / "English.lng", ReadBytes(built + "/English.lng"));
+    // A stand-in probe that only records how it was started.
+    WriteBytes(program_ / "Vigilo32", "#!/bin/sh\necho \"$@\" > probe-started.txt\n");
+    chmod((program_ / "Vigilo32").c_str(), 0755);
+    WriteBytes(windows_ / "SYSTEM/Foo.dll", "dll");
+    WriteBytes(windows_ / "win.ini", "ini");
+  }
+
+  std::map<std::string, std::string> Environment() const {
+    return {{"ZORVAN_WINDIR", windows_.path()},    {"XDG_RUNTIME_DIR", runtime_.path()},
+            {"HOME", home_.path()},                {"XDG_CONFIG_HOME", home_ / "config"},
+            {"XDG_DATA_HOME", home_ / "data"},     {"QT_QPA_PLATFORM", "offscreen"},
+            {"ZORVAN_UNATTENDED", "1"}};
+  }
+
+  std::unique_ptr<ChildProcess> Start(const std::string& folder, const std::vector<std::string>& args = {}) {
+    return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/Zorvan32", args, folder, Environment());
+  }
+
+  // Settings of this version, so that no first-run question is asked.
+  void WriteSettings() {
+    WriteLines(program_ / "ZV.INI", {"Zorvan 3.0", "Version=3.0", "Blue=Y", "FX=Y", "SimpleMap=Y"});
+  }
+
+  ScratchFolder program_, windows_, home_, runtime_;
+};
+
+TEST_F(MapperProcessTest, ListsMapsSavesSettingsAndCleansUpAtExit) {
+  WriteSettings();
+  WriteLines(program_ / "Foo.map", {"whatever", "win.ini", "SYSTEM\\Foo.dll", "system\\foo.DLL"});
+  auto mapper = Start(program_.path());
+  ASSERT_TRUE(WaitFor([&] { return Exists(program_ / "vigilo.ini"); }, 30s)) << mapper->ErrorOutput();
+
+  // A second mapper ends at once with exit code 0, showing nothing.
+  auto second = Start(program_.path());
+  EXPECT_EQ(second->WaitExit(10s), 0);
+  EXPECT_EQ(second->ErrorOutput(), "");
+
+  mapper->Signal(SIGTERM);
+  ASSERT_EQ(mapper->WaitExit(30s), 0) << mapper->ErrorOutput();
+
+  EXPECT_EQ(ReadLines(program_ / "Foo.map"),
+            (std::vector<std::string>{"***Foo***", "SYSTEM\\Foo.dll", "win.ini"}));
+  const auto settings = ReadBytes(program_ / "ZV.INI");
+  EXPECT_TRUE(StartsWith(settings, "Zorvan 3.0\r\nVersion=3.0\r\nRemoteX=")) << settings;
+  EXPECT_NE(settings.find("\r\nScanOnStart=N\r\n"), std::string::npos) << settings;
+  EXPECT_FALSE(Exists(program_ / "WINDIR.TMP")) << "work files are removed at exit";
+  EXPECT_TRUE(WaitFor([&] { return Exists(program_ / "probe-started.txt"); }, 10s));
+  EXPECT_EQ(ReadLines(program_ / "probe-started.txt"), std::vector<std::string>{"FromZorvan"});
+}
+
+TEST_F(MapperProcessTest, FirstStartWithoutMapsTakesTheFirstMapWithoutAsking) {
+  WriteSettings();
+  auto mapper = Start(program_.path());
+  ASSERT_TRUE(WaitFor([&] { return Exists(program_ / "Windows (1st map).MAP"); }, 30s)) << mapper->ErrorOutput();
+  mapper->Signal(SIGTERM);
+  ASSERT_EQ(mapper->WaitExit(30s), 0) << mapper->ErrorOutput();
+  EXPECT_EQ(ReadLines(program_ / "Windows (1st map).MAP"),
+            (std::vector<std::string>{"***Windows (1st map)***", "<DIR> SYSTEM", "SYSTEM\\Foo.dll", "win.ini"}));
+  EXPECT_NE(ReadBytes(program_ / "ZV.INI").find("\r\nScanOnStart=Y\r\n"), std::string::npos)
+      << "with no map the start-up scan runs and the option is saved on";
+}
+
+TEST_F(MapperProcessTest, StartedFromAFolderWithoutTheProgramEndsWithItsNotice) {
+  ScratchFolder elsewhere;
+  WriteLines(elsewhere / "ZV.INI", {"Zorvan 3.0", "Version=3.0"});
+  WriteBytes(elsewhere / "English.lng", ReadBytes(program_ / "English.lng"));
+  auto mapper = Start(elsewhere.path());
+  ASSERT_EQ(mapper->WaitExit(30s), 0);
+  EXPECT_NE(mapper->ErrorOutput().find("Zorvan cannot start from: " + elsewhere.path()), std::string::npos)
+      << mapper->ErrorOutput();
+  EXPECT_EQ(ReadLines(elsewhere / "ZV.INI").size(), 2u) << "an early end saves nothing";
+}
+
+TEST_F(MapperProcessTest, MissingOrTruncatedLanguageFileEndsWithItsMessage) {
+  WriteLines(program_ / "ZV.INI", {"Zorvan 3.0", "Version=3.0", "Language=Klingon.lng"});
+  auto missing = Start(program_.path());
+  EXPECT_EQ(missing->WaitExit(30s), 0);
+  EXPECT_NE(missing->ErrorOutput().find("Cannot find Klingon.lng"), std::string::npos) << missing->ErrorOutput();
+
+  const std::string whole = ReadBytes(program_ / "English.lng");
+  WriteBytes(program_ / "Half.lng", whole.substr(0, whole.size() / 2));
+  WriteLines(program_ / "ZV.INI", {"Zorvan 3.0", "Version=3.0", "Language=Half.lng"});
+  auto truncated = Start(program_.path());
+  EXPECT_EQ(truncated->WaitExit(30s), 0);
+  EXPECT_NE(truncated->ErrorOutput().find("Half.lng file corrupt?"), std::string::npos) << truncated->ErrorOutput();
+  EXPECT_FALSE(Exists(program_ / "WINDIR.TMP")) << "the program ended before scanning";
+}
+
+}  // namespace
+}  // namespace zv::testing

@@ -1,0 +1,89 @@
+#include "tests/support/process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+#include "tests/support/scratch.h"
+
+extern char** environ;
+
+namespace zv::testing {
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                           const std::string& folder, const std::map<std::string, std::string>& env) {
+  const char* tmp = std::getenv("TMPDIR");
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zorvan-stderr-XXXXXX";
+  const int made = mkstemp(pattern.data());
+  if (made < 0) throw std::runtime_error("mkstemp failed");
+  close(made);
+  error_file_ = pattern;
+  std::map<std::string, std::string> all;
+  for (char** e = environ; *e; ++e) {
+    const std::string entry = *e;
+    const auto eq = entry.find('=');
+    if (eq != std::string::npos) all[entry.substr(0, eq)] = entry.substr(eq + 1);
+  }
+  for (const auto& [key, value] : env) all[key] = value;
+  std::vector<std::string> env_strings;
+  for (const auto& [key, value] : all) env_strings.push_back(key + "=" + value);
+
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  std::vector<char*> envp;
+  for (auto& e : env_strings) envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    const int err = open(error_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (err >= 0) dup2(err, 2);
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    execve(program.c_str(), argv.data(), envp.data());
+    _exit(127);
+  }
+}
+
+ChildProcess::~ChildProcess() {
+  if (!reaped_ && pid_ > 0) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+  unlink(error_file_.c_str());
+}
+
+std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds limit) {
+  if (reaped_) return std::nullopt;
+  int status = 0;
+  const bool ended = WaitFor([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, limit);
+  if (!ended) return std::nullopt;
+  reaped_ = true;
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  return std::nullopt;
+}
+
+void ChildProcess::Signal(int signal) {
+  if (!reaped_) kill(pid_, signal);
+}
+
+std::string ChildProcess::ErrorOutput() const {
+  try {
+    return ReadBytes(error_file_);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+std::string BuiltProgramFolder() {
+  const char* dir = std::getenv("ZORVAN_PROGRAM_DIR");
+  if (!dir || !*dir) throw std::runtime_error("ZORVAN_PROGRAM_DIR is not set");
+  return dir;
+}
+
+}  // namespace zv::testing

@@ -1,0 +1,55 @@
+// Test support: one of our programs started as a real process, with its own
+// working folder and environment, its standard error captured to a file.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zv::testing {
+
+class ChildProcess {
+ public:
+  // Starts `program` with `args` in `folder`; `env` entries are added to (or
+  // replace those of) this process's environment. Throws std::runtime_error
+  // when the process cannot be started.
+  ChildProcess(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
+               const std::map<std::string, std::string>& env);
+  // Kills the process if it still runs.
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // The exit code once it ended within `limit`; nothing when it still runs
+  // (or ended by a signal).
+  std::optional<int> WaitExit(std::chrono::milliseconds limit);
+  void Signal(int signal);
+  // What the process wrote to its standard error so far.
+  std::string ErrorOutput() const;
+
+ private:
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+  std::string error_file_;
+};
+
+// Polls `condition` every 20 ms until it holds or `limit` passes.
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    struct timespec pause = {0, 20 * 1000 * 1000};
+    nanosleep(&pause, nullptr);
+  }
+  return true;
+}
+
+// The folder the build lays the ready program folder out in.
+std::string BuiltProgramFolder();
+
+}  // namespace zv::testing
