@@ -1,0 +1,225 @@
+#include "mapper/engine/viewer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "mapper/engine/fake_person.h"
+#include "platform/forwarding_host.h"
+#include "platform/text.h"
+#include "tests/support/scratch.h"
+
+namespace zv {
+namespace {
+
+using testing::MakeFolders;
+using testing::ReadBytes;
+using testing::ReadLines;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+using testing::WriteLines;
+using Lines = std::vector<std::string>;
+
+class RecordingView : public MapView {
+ public:
+  void SetAnimations(bool running) override { animations.push_back(running); }
+  void SetMapGroupCaption(const std::string& caption) override { group_caption = caption; }
+  void ShowListing(const MapListing& listing) override { listings.push_back(listing); }
+
+  std::vector<bool> animations;
+  std::string group_caption;
+  std::vector<MapListing> listings;
+};
+
+// Records every shell request and answers with scripted results; counts writes.
+class RecordingHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  struct Open {
+    std::string file, params, folder;
+    int show;
+    bool operator==(const Open&) const = default;
+  };
+  int ShellOpen(const std::string& file, const std::string& params, const std::string& folder,
+                int show) override {
+    opens.push_back({file, params, folder, show});
+    return results.empty() ? 42 : results[std::min(opens.size(), results.size()) - 1];
+  }
+  void WriteFile(const std::string& path, std::string_view data) override {
+    ++writes;
+    ForwardingHost::WriteFile(path, data);
+  }
+  std::vector<Open> opens;
+  std::vector<int> results;
+  int writes = 0;
+};
+
+class ViewerTest : public ::testing::Test {
+ protected:
+  ViewerTest() : real_(NewPosixHost()), host_(*real_), mapper_(host_, person_) {
+    mapper_.program_folder = program_.path();
+    mapper_.windows_folder = windows_.path();
+    mapper_.main_caption = "Zorvan";
+    mapper_.texts.is_folder = "(folder)";
+    mapper_.texts.is_deleted = "(deleted)";
+  }
+
+  void ShowMapOf(const std::string& name, const Lines& entries) {
+    Lines lines{"***" + name + "***"};
+    lines.insert(lines.end(), entries.begin(), entries.end());
+    WriteLines(program_ / (name + ".MAP"), lines);
+    mapper_.maps = {{name}, 0};
+    Show();
+  }
+  void Show() { ShowMap(mapper_, view_); }
+  const MapListing& Listing() {
+    if (view_.listings.empty()) throw std::logic_error("no listing was shown");
+    return view_.listings.back();
+  }
+
+  ScratchFolder program_, windows_;
+  std::unique_ptr<Host> real_;
+  RecordingHost host_;
+  FakePerson person_;
+  Mapper mapper_;
+  RecordingView view_;
+};
+
+TEST(SizeTextTest, UnitsOnTheCountThreeDigitsOnTheValue) {
+  const struct {
+    std::uint64_t bytes;
+    std::string text;
+  } cases[] = {
+      {0, "0 bytes"},
+      {512, "512 bytes"},
+      {999, "999 bytes"},
+      {1000, "1E3 bytes"},
+      {1023, "1.02E3 bytes"},
+      {1024, "1 Kb"},
+      {1152, "1.13 Kb"},  // 1.125: a tie rounds away from zero
+      {1536, "1.5 Kb"},
+      {10240, "10 Kb"},
+      {1047552, "1.02E3 Kb"},  // 1023 Kb
+      {1048575, "1.02E3 Kb"},
+      {1048576, "1 Mb"},
+      {123456789, "118 Mb"},
+      {1022976000, "976 Mb"},
+      {1073741824, "1.02E3 Mb"},
+      {1099511627776ULL, "1.05E6 Mb"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
+}
+
+TEST_F(ViewerTest, DetailedListShowsPresenceSizesAndTotals) {
+  mapper_.options.simple_list = false;
+  WriteBytes(windows_ / "SYSTEM/X.DLL", std::string(1536, 'x'));
+  WriteBytes(windows_ / "a.txt", std::string(512, 'a'));
+  MakeFolders(windows_ / "Sub");
+  ShowMapOf("App", {"SYSTEM\\X.DLL", "<DIR> SYSTEM", "Gone.txt", "<DIR> Nope", "a.txt", "Sub"});
+
+  EXPECT_EQ(view_.group_caption, "FINSTBY" "App\"");
+  const MapListing& listing = Listing();
+  EXPECT_FALSE(listing.simple);
+  const struct {
+    std::string caption, size_text;
+    int state;
+    std::string icon;
+  } expected[] = {
+      {"<DIR> Nope", "(deleted)", 2, windows_ / "Nope"},
+      {"<DIR> SYSTEM", "(folder)", 1, windows_ / "SYSTEM"},
+      {"a.txt", "512 bytes", 1, windows_ / "a.txt"},
+      {"Gone.txt", "(deleted)", 2, windows_ / "Gone.txt"},
+      {"Sub", "(deleted)", 2, windows_ / "Sub"},  // a folder is not a file
+      {"SYSTEM\\X.DLL", "1.5 Kb", 1, windows_ / "SYSTEM/X.DLL"},
+  };
+  ASSERT_EQ(listing.items.size(), std::size(expected));
+  for (std::size_t i = 0; i < std::size(expected); ++i) {
+    EXPECT_EQ(listing.items[i].caption, expected[i].caption);
+    EXPECT_EQ(listing.items[i].size_text, expected[i].size_text) << expected[i].caption;
+    EXPECT_EQ(listing.items[i].state, expected[i].state) << expected[i].caption;
+    EXPECT_EQ(listing.items[i].icon_path, expected[i].icon) << expected[i].caption;
+  }
+  EXPECT_EQ(listing.first_header, "3/6FSTILL");
+  EXPECT_EQ(listing.second_header, "2 Kb");
+  EXPECT_EQ(view_.animations, (std::vector<bool>{false, true}));
+  EXPECT_EQ(host_.writes, 0);  // nothing converted, nothing written
+  EXPECT_FALSE(person_.busy);
+}
+
+TEST_F(ViewerTest, TotalsBeyondFourGigabytesAreNotWrapped) {
+  mapper_.options.simple_list = false;
+  for (const char* name : {"big1.bin", "big2.bin"}) {
+    WriteBytes(windows_ / name, "");
+    std::filesystem::resize_file(windows_ / name, 3ULL << 30);  // sparse: no disk used
+  }
+  ShowMapOf("Big", {"big1.bin", "big2.bin"});
+  EXPECT_EQ(Listing().second_header, "6.14E3 Mb");
+}
+
+TEST_F(ViewerTest, PlainListHasNoStatesSizesOrIcons) {
+  mapper_.options.simple_list = true;
+  mapper_.options.use_sys_icons = false;
+  WriteBytes(windows_ / "a.txt", "a");
+  ShowMapOf("App", {"b.txt", "a.txt"});
+  const MapListing& listing = Listing();
+  EXPECT_TRUE(listing.simple);
+  ASSERT_EQ(listing.items.size(), 2u);
+  EXPECT_EQ(listing.items[0].caption, "a.txt");
+  for (const MapItem& item : listing.items) {
+    EXPECT_EQ(item.state, 0);
+    EXPECT_EQ(item.size_text, "");
+    EXPECT_EQ(item.icon_path, "");
+  }
+}
+
+TEST_F(ViewerTest, LegacyEntriesAreConvertedAndSaved) {
+  // "C:\WINDOWS\SYSTEM\X.DLL" with a Windows folder as long as "C:\WINDOWS".
+  const std::size_t length = mapper_.windows_folder.size();
+  const std::string legacy = "C:\\" + std::string(length - 3, 'W') + "\\SYSTEM\\X.DLL";
+  ShowMapOf("Old", {"zz.dll", legacy, "C:\\X"});  // the last is too short to convert
+  EXPECT_EQ(ReadLines(program_ / "Old.MAP"), (Lines{"***Old***", "zz.dll", "SYSTEM\\X.DLL", "C:\\X"}));
+  EXPECT_EQ(ReadBytes(program_ / "Old.MAP").substr(0, 11), "***Old***\r\n");
+  EXPECT_EQ(host_.writes, 1);
+  ASSERT_EQ(Listing().items.size(), 3u);
+  EXPECT_EQ(Listing().items[1].caption, "SYSTEM\\X.DLL");
+}
+
+TEST_F(ViewerTest, MissingMapOrNoSelectionKeepsTheList) {
+  mapper_.maps = {{"Ghost"}, 0};
+  Show();
+  ASSERT_EQ(person_.notices.size(), 1u);
+  EXPECT_EQ(person_.notices[0].title, "Zorvan");
+  EXPECT_EQ(person_.notices[0].text, "Map file of \"Ghost\" (Ghost.MAP) not found");
+  mapper_.maps = {{"Ghost"}, -1};
+  Show();
+  EXPECT_EQ(person_.notices.size(), 1u);
+  EXPECT_TRUE(view_.listings.empty());
+  EXPECT_EQ(view_.animations, (std::vector<bool>{false, true, false, true}));
+}
+
+TEST_F(ViewerTest, ProgressEverySixtyFourEntries) {
+  Lines entries;
+  for (int i = 0; i < 130; ++i) entries.push_back("f" + std::to_string(i));
+  ShowMapOf("Many", entries);
+  ASSERT_EQ(person_.statuses.size(), 2u);
+  EXPECT_EQ(person_.statuses[0].text, "64/130");
+  EXPECT_EQ(person_.statuses[1].text, "128/130");
+  EXPECT_EQ(person_.statuses[1].colour, kButtonFace);
+  EXPECT_EQ(person_.pumps, 2);
+}
+
+TEST_F(ViewerTest, DoubleClickOpensTheEntryOrFallsBackToTheEditor) {
+  const std::string root = windows_.path();
+  host_.results = {42};
+  OpenMapEntry(mapper_, "SYSTEM\\X.DLL");
+  EXPECT_EQ(host_.opens, (std::vector<RecordingHost::Open>{{root + "/SYSTEM/X.DLL", "", "", 1}}));
+
+  host_.opens.clear();
+  host_.results = {31, 42};
+  OpenMapEntry(mapper_, "<DIR> SYSTEM\\Sub");
+  EXPECT_EQ(host_.opens, (std::vector<RecordingHost::Open>{{root + "/SYSTEM/Sub", "", "", 1},
+                                                           {"notepad", root + "/SYSTEM/Sub", "", 1}}));
+}
+
+}  // namespace
+}  // namespace zv
