@@ -379,10 +379,12 @@ void DrawSmallMap(QPainter& p) {
   p.drawPolygon(outline);
 }
 
-// A red round badge with a white cross (delete) or a white bar (remove).
+// A red round badge with a white cross (delete) or a white bar (remove). The
+// red is dark enough that the mark still stands out in the remote window's
+// red-only hover copy.
 void DrawRedBadge(QPainter& p, QPointF centre, qreal radius, bool cross) {
   p.setPen(OutlinePen(0.9));
-  p.setBrush(kRed);
+  p.setBrush(kRed.darker(120));
   p.drawEllipse(centre, radius, radius);
   QPen mark(Qt::white, 1.6);
   mark.setCapStyle(Qt::FlatCap);
