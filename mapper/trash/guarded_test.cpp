@@ -1,0 +1,122 @@
+#include "mapper/trash/guarded.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "mapper/engine/fake_person.h"
+#include "tests/support/scratch.h"
+
+namespace zv {
+namespace {
+
+using testing::Exists;
+using testing::MakeFolders;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+
+// Without a message catalogue every text is its bare key, which keeps the
+// expected prompts readable.
+class GuardedTest : public ::testing::Test {
+ protected:
+  GuardedTest() : host_(NewPosixHost()), mapper_(*host_, person_) { mapper_.program_folder = dir_.path(); }
+
+  std::string File(const std::string& name, const std::string& content = "data") {
+    WriteBytes(dir_ / name, content);
+    return dir_ / name;
+  }
+  std::string ReadOnlyFile(const std::string& name) {
+    const std::string path = File(name);
+    chmod(path.c_str(), 0444);
+    return path;
+  }
+  static bool IsReadOnly(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+  }
+  static std::string Q(const std::string& path) { return "\"" + path + "\""; }
+
+  ScratchFolder dir_;
+  std::unique_ptr<Host> host_;
+  FakePerson person_;
+  Mapper mapper_;
+};
+
+TEST_F(GuardedTest, ReadOnlySourceIsTouchedOnlyAfterYes) {
+  for (const bool yes : {true, false}) {
+    SCOPED_TRACE(yes ? "yes" : "no");
+    const std::string moved = ReadOnlyFile("move.txt"), deleted = ReadOnlyFile("delete.txt");
+    const std::string target = dir_ / "moved.txt";
+    person_.QueueConfirm(yes);
+    EXPECT_EQ(GuardedMove(mapper_, moved, target), yes);
+    person_.QueueConfirm(yes);
+    EXPECT_EQ(GuardedDelete(mapper_, deleted), yes);
+
+    EXPECT_EQ(person_.confirm_questions,
+              (std::vector<std::string>{Q(moved) + " VIO-FRONLY\n VIO-MOVE?", Q(deleted) + " VIO-FRONLY\nVIO-DELETE?"}));
+    person_.confirm_questions.clear();
+    EXPECT_EQ(Exists(moved), !yes);
+    EXPECT_EQ(Exists(deleted), !yes);
+    if (yes) {
+      EXPECT_FALSE(IsReadOnly(target));  // arrives without read-only
+      std::remove(target.c_str());
+    } else {
+      EXPECT_TRUE(IsReadOnly(moved));
+      EXPECT_TRUE(IsReadOnly(deleted));
+      EXPECT_FALSE(Exists(target));
+    }
+  }
+}
+
+TEST_F(GuardedTest, MissingDestinationFolderIsOfferedOneLevel) {
+  const std::string source = File("a.txt");
+  person_.QueueConfirm(true);
+  EXPECT_TRUE(GuardedMove(mapper_, source, dir_ / "New/a.txt"));
+  EXPECT_EQ(person_.confirm_questions.back(), "VIO-DIR " + Q(dir_ / "New/") + " VIO-NOTFOUND.\nVIO-CREADIR?");
+  EXPECT_EQ(ReadBytes(dir_ / "New/a.txt"), "data");
+
+  // The parent is missing too: creation fails silently, and so does the move.
+  const std::string second = File("b.txt");
+  person_.QueueConfirm(true);
+  EXPECT_FALSE(GuardedMove(mapper_, second, dir_ / "Deep/Er/b.txt"));
+  EXPECT_TRUE(Exists(second));
+  EXPECT_FALSE(Exists(dir_ / "Deep"));
+  EXPECT_TRUE(person_.notices.empty());
+
+  // Declined: the copy is tried all the same and fails.
+  person_.QueueConfirm(false);
+  EXPECT_FALSE(GuardedCopy(mapper_, second, dir_ / "Other/b.txt"));
+  EXPECT_FALSE(Exists(dir_ / "Other"));
+}
+
+TEST_F(GuardedTest, MoveNeverReplacesCopyDoes) {
+  const std::string source = File("a.txt", "new"), target = File("b.txt", "old");
+  EXPECT_FALSE(GuardedMove(mapper_, source, target));
+  EXPECT_EQ(ReadBytes(source), "new");
+  EXPECT_EQ(ReadBytes(target), "old");
+  EXPECT_TRUE(GuardedCopy(mapper_, source, target));
+  EXPECT_EQ(ReadBytes(source), "new");
+  EXPECT_EQ(ReadBytes(target), "new");
+  EXPECT_TRUE(person_.confirm_questions.empty());
+}
+
+TEST_F(GuardedTest, FolderOrMissingSourceIsReportedNotFound) {
+  MakeFolders(dir_ / "Folder");
+  for (const std::string& source : {dir_ / "Folder", dir_ / "missing.txt"}) {
+    person_.notices.clear();
+    EXPECT_FALSE(GuardedMove(mapper_, source, dir_ / "x.txt"));
+    EXPECT_FALSE(GuardedDelete(mapper_, source));
+    EXPECT_FALSE(GuardedCopy(mapper_, source, dir_ / "x.txt"));
+    const std::string text = Q(source) + " VIO-NOTFOUND";
+    ASSERT_EQ(person_.notices.size(), 3u);
+    EXPECT_EQ(person_.notices[0].title, "VIO-CANTMOVE");
+    EXPECT_EQ(person_.notices[1].title, "VIO-DELFAIL");
+    EXPECT_EQ(person_.notices[2].title, "VIO-CANTCOPY");
+    for (const auto& notice : person_.notices) EXPECT_EQ(notice.text, text);
+  }
+  EXPECT_TRUE(Exists(dir_ / "Folder"));
+  EXPECT_FALSE(Exists(dir_ / "x.txt"));
+}
+
+}  // namespace
+}  // namespace zv
