@@ -3,7 +3,6 @@
 // packer's refusals of sources it cannot pack faithfully.
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -41,9 +40,7 @@ std::vector<std::string> Vocabulary() {
 
 // The language file the build put into the program folder.
 std::string BuiltLanguageFile(const std::string& language) {
-  const char* dir = std::getenv("ZORVAN_PROGRAM_DIR");
-  if (!dir) throw std::runtime_error("ZORVAN_PROGRAM_DIR is not set");
-  return std::string(dir) + "/" + language + ".lng";
+  return std::string(ZORVAN_BUILT_PROGRAM_DIR) + "/" + language + ".lng";
 }
 
 // The lines of the catalogue, MESSAGES.DAT, as the source carries them.
