@@ -1,0 +1,492 @@
+#include "mapper/shell/main_window.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "art/art.h"
+#include "mapper/engine/messages.h"
+#include "mapper/engine/new_map.h"
+#include "mapper/engine/viewer.h"
+#include "mapper/shell/qt_text.h"
+
+namespace zv {
+namespace {
+
+constexpr int kMapsListWidth = 168;
+constexpr int kLogoFrames = 5;
+
+QAction* NewSeparator(QMenu* menu) {
+  auto* separator = new QAction("-", menu);
+  separator->setSeparator(true);
+  menu->addAction(separator);
+  return separator;
+}
+
+QAction* NewCheckItem(QMenu* menu, const QString& caption) {
+  QAction* item = menu->addAction(caption);
+  item->setCheckable(true);
+  return item;
+}
+
+// A command whose feature the program does not have yet: it keeps its place
+// and caption, greyed.
+QAction* NewLaterItem(QMenu* menu, const QString& caption) {
+  QAction* item = menu->addAction(caption);
+  item->setEnabled(false);
+  return item;
+}
+
+void FillParent(QWidget* parent, QWidget* child) {
+  auto* layout = new QVBoxLayout(parent);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(child);
+}
+
+}  // namespace
+
+LogoPicture::LogoPicture(QWidget* parent) : QWidget(parent) {}
+
+void LogoPicture::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.drawImage(0, 0, canvas);
+}
+
+void LogoPicture::mouseReleaseEvent(QMouseEvent* event) {
+  if (rect().contains(event->position().toPoint()) && on_click) on_click();
+}
+
+TForm1::TForm1(Mapper& mapper, TSplash&, TInDialog& dialog, QtPerson& person)
+    : mapper_(mapper), dialog_(dialog), person_(person) {
+  setFont(QFont("MS Sans Serif", 8));
+  Immagini = art::Load(art::kIconStrip);
+  LogoAniSrc = art::Load(art::kLogoFrames);
+  BuildLayout();
+  BuildMenus();
+
+  view_ = std::make_unique<QtMapView>(*GroupBox2, *Map);
+  view_->on_animations = [this](bool running) { SetAnimations(running); };
+  mapper_.view = view_.get();
+  person_.AttachMainWindow(this, [this](Colour colour, const std::string& text) { SetStatusLine(colour, text); });
+  dialog_.browse_folder = [this] { return mapper_.windows_folder; };
+
+  FontDialog1 = new TFontDialog(this);
+  FontDialog1->on_apply = [this] { FontDialog1Apply(); };
+
+  LogoTimer.setInterval(70);
+  connect(&LogoTimer, &QTimer::timeout, this, [this] { LogoTimerTimer(); });
+  LogoTimer.start();
+
+  resize(543, 407);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - rect().center());
+  }
+  SetCaption("Zorvan");
+  ShowOptions();
+}
+
+TForm1::~TForm1() {
+  if (mapper_.view == view_.get()) mapper_.view = nullptr;
+  person_.AttachMainWindow(nullptr, nullptr);
+}
+
+void TForm1::BuildLayout() {
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  PopGroup = new TPopGroup(central);
+  PopGroup->setFixedHeight(64);
+  PopGroup->on_command = [this](int k) { RunBarCommand(k); };
+  PopGroup->on_status = [this](Colour colour, const std::string& text) { person_.SetStatus(colour, text); };
+  PopGroup->graphic_fx = [this] { return mapper_.options.graphic_fx; };
+  column->addWidget(PopGroup);
+
+  LogoBevel = new QFrame(PopGroup);
+  LogoBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  Logo = new LogoPicture(PopGroup);
+  Logo->setGeometry(0, 10, 66, 49);
+  Logo->canvas = QImage(66, 49, QImage::Format_RGB32);
+  Logo->canvas.fill(Qt::black);
+  {
+    QPainter painter(&Logo->canvas);
+    painter.drawImage(QRect(0, 0, 65, 48), LogoAniSrc, QRect(1, 0, 65, 48));
+  }
+  Logo->setToolTip("DUVO Team");
+  Logo->setCursor(Qt::PointingHandCursor);
+  Logo->on_click = [this] { LogoClick(); };
+
+  auto* lists = new QHBoxLayout;
+  lists->setContentsMargins(0, 0, 0, 0);
+  lists->setSpacing(0);
+  GroupBox1 = new QGroupBox(central);
+  GroupBox1->setFixedWidth(kMapsListWidth);
+  MapsList = new QListWidget(GroupBox1);
+  MapsList->setSelectionMode(QAbstractItemView::SingleSelection);
+  MapsList->setMouseTracking(true);
+  MapsList->viewport()->installEventFilter(this);
+  MapsList->setContextMenuPolicy(Qt::CustomContextMenu);
+  FillParent(GroupBox1, MapsList);
+
+  GroupBox2 = new QGroupBox(central);
+  Map = new QTreeWidget(GroupBox2);
+  Map->setMouseTracking(true);
+  Map->viewport()->installEventFilter(this);
+  Map->installEventFilter(this);
+  Map->setContextMenuPolicy(Qt::CustomContextMenu);
+  FillParent(GroupBox2, Map);
+
+  lists->addWidget(GroupBox1);
+  lists->addWidget(GroupBox2, 1);
+  column->addLayout(lists, 1);
+  setCentralWidget(central);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setSizeGripEnabled(false);
+  StatusPanel = new QLabel(StatusBar1);
+  StatusPanel->setMinimumWidth(200);
+  StatusPanel->setFont(QFont("MS Sans Serif", 10));
+  StatusPanel->setTextFormat(Qt::PlainText);
+  // The status line is written in light colours (button face, lime) as well
+  // as in black; a mid-grey ground keeps all of them legible.
+  StatusPanel->setAutoFillBackground(true);
+  QPalette ground = StatusPanel->palette();
+  ground.setColor(QPalette::Window, QColor(128, 128, 128));
+  StatusPanel->setPalette(ground);
+  StatusBar1->addWidget(StatusPanel, 1);
+  setStatusBar(StatusBar1);
+
+  connect(MapsList, &QListWidget::currentRowChanged, this, [this] { MapsListClick(); });
+  connect(Map, &QTreeWidget::itemDoubleClicked, this, [this] { MapDblClick(); });
+  connect(MapsList, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu1->popup(MapsList->viewport()->mapToGlobal(at)); });
+  connect(Map, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { PopupMenu2->popup(Map->viewport()->mapToGlobal(at)); });
+}
+
+void TForm1::BuildMenus() {
+  QMenuBar* bar = menuBar();
+
+  File1 = bar->addMenu("&File");
+  Vigilo1 = File1->addAction("Start &Vigilo and close");
+  Exit1 = File1->addAction("E&xit");
+
+  Scan1 = bar->addMenu("&Scan");
+  Createnew1 = Scan1->addAction("&Create new map");
+  Identifyafile1 = NewLaterItem(Scan1, "&Identify a file...");
+  Identifyafile1->setShortcut(Qt::Key_F3);
+
+  Map1 = bar->addMenu("&Map");
+  Edit1 = NewLaterItem(Map1, "&Edit map");
+  Rename1 = NewLaterItem(Map1, "&Rename map");
+  Unmap1 = NewLaterItem(Map1, "&Unmap");
+  N1 = NewSeparator(Map1);
+  Deleteallmappedfiles1 = NewLaterItem(Map1, "Delete &all mapped files");
+  Deleteselectedfile1 = NewLaterItem(Map1, "Delete &selected file");
+  N2 = NewSeparator(Map1);
+  Refresh1 = NewLaterItem(Map1, "Refres&h");
+  Refresh1->setShortcut(Qt::Key_F5);
+
+  Options1 = bar->addMenu("&Options");
+  Remotecontrol1 = NewCheckItem(Options1, "&Remote control");
+  Remotecontrol1->setShortcut(Qt::Key_F10);
+  ScanOnStart = NewCheckItem(Options1, "&Scan on start");
+  Vigiloonstartup1 = NewLaterItem(Options1, "&Vigilo at system start-up");
+  Vigiloonstartup1->setCheckable(true);
+  Icon1 = NewLaterItem(Options1, "Start Menu ic&on");
+  Icon1->setCheckable(true);
+  GraphicFX1 = NewCheckItem(Options1, "&Graphic effects");
+  N3 = NewSeparator(Options1);
+  Ignorelist1 = NewLaterItem(Options1, "&Ignore list...");
+  Languagefile1 = Options1->addAction("&Language...");
+  Usefont1 = Options1->addAction("List &font...");
+  N4 = NewSeparator(Options1);
+  Usesysicons1 = NewCheckItem(Options1, "System i&cons");
+  SimpleList1 = NewCheckItem(Options1, "Si&mple list");
+  DetailedList1 = NewCheckItem(Options1, "&Detailed list");
+  ListModes = new QActionGroup(this);
+  ListModes->setExclusive(true);
+  ListModes->addAction(SimpleList1);
+  ListModes->addAction(DetailedList1);
+
+  Trash1 = bar->addAction("&Trash");
+  Trash1->setEnabled(false);
+
+  Help1 = bar->addMenu("&?");
+  About1 = NewLaterItem(Help1, "&About Zorvan...");
+  About1->setShortcut(Qt::Key_F1);
+  Contents1 = NewLaterItem(Help1, "&Contents");
+
+  PopupMenu1 = new QMenu(this);
+  EditMap1 = NewLaterItem(PopupMenu1, Edit1->text());
+  RenameMapID1 = NewLaterItem(PopupMenu1, Rename1->text());
+  UnMap2 = NewLaterItem(PopupMenu1, Unmap1->text());
+  DeleteApplication2 = NewLaterItem(PopupMenu1, Deleteallmappedfiles1->text());
+  Blue = NewCheckItem(PopupMenu1, "Blue");
+  N5 = NewSeparator(PopupMenu1);
+  Ok2 = PopupMenu1->addAction("Ok");
+  for (QAction* item : {EditMap1, RenameMapID1, UnMap2}) item->setData(static_cast<int>(FromQ(item->text()).size()));
+
+  PopupMenu2 = new QMenu(this);
+  DeleteFile1 = NewLaterItem(PopupMenu2, Deleteselectedfile1->text());
+  DeleteApplication1 = NewLaterItem(PopupMenu2, Deleteallmappedfiles1->text());
+  N6 = NewSeparator(PopupMenu2);
+  Ok1 = PopupMenu2->addAction("Ok");
+
+  menu_columns_ = {
+      {File1->menuAction(), {Vigilo1, Exit1}},
+      {Scan1->menuAction(), {Createnew1, Identifyafile1}},
+      {Map1->menuAction(), {Edit1, Rename1, Unmap1, N1, Deleteallmappedfiles1, Deleteselectedfile1, N2, Refresh1}},
+      {Options1->menuAction(),
+       {Remotecontrol1, ScanOnStart, Vigiloonstartup1, Icon1, GraphicFX1, N3, Ignorelist1, Languagefile1, Usefont1, N4,
+        Usesysicons1, SimpleList1, DetailedList1}},
+      {Trash1, {}},
+      {Help1->menuAction(), {About1, Contents1}},
+  };
+
+  connect(Vigilo1, &QAction::triggered, this, [this] { Vigilo1Click(); });
+  connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
+  connect(Createnew1, &QAction::triggered, this, [this] { New1Click(); });
+  connect(Map1, &QMenu::aboutToShow, this, [this] { Map1Click(); });
+  connect(Remotecontrol1, &QAction::triggered, this, [this] { Remotecontrol1Click(); });
+  connect(ScanOnStart, &QAction::triggered, this, [this] { ScanOnStartClick(); });
+  connect(GraphicFX1, &QAction::triggered, this, [this] { GraphicFX1Click(); });
+  connect(Languagefile1, &QAction::triggered, this, [this] { Languagefile1Click(); });
+  connect(Usefont1, &QAction::triggered, this, [this] { Usefont1Click(); });
+  connect(Usesysicons1, &QAction::triggered, this, [this] { Usesysicons1Click(); });
+  connect(SimpleList1, &QAction::triggered, this, [this] { SimpleList1Click(); });
+  connect(DetailedList1, &QAction::triggered, this, [this] { DetailedList1Click(); });
+  connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
+  connect(Blue, &QAction::triggered, this, [this] { BlueClick(); });
+}
+
+void TForm1::SetCaption(const std::string& caption) {
+  mapper_.main_caption = caption;
+  setWindowTitle(ToQ(caption));
+}
+
+void TForm1::ShowOptions() {
+  const Options& options = mapper_.options;
+  ScanOnStart->setChecked(options.scan_on_start);
+  Remotecontrol1->setChecked(options.remote_control);
+  GraphicFX1->setChecked(options.graphic_fx);
+  Usesysicons1->setChecked(options.use_sys_icons);
+  SimpleList1->setChecked(options.simple_list);
+  DetailedList1->setChecked(!options.simple_list);
+  Blue->setChecked(options.blue);
+  Icon1->setChecked(options.icon1);
+  Vigiloonstartup1->setChecked(options.vigilo_on_startup);
+  ApplyMapsListColours();
+  view_->SetStateImages(!options.simple_list);
+  ApplyListFont();
+}
+
+void TForm1::ApplyMapsListColours() {
+  if (mapper_.options.blue) {
+    QPalette palette = MapsList->palette();
+    palette.setColor(QPalette::Base, QColor(0, 0, 128));
+    palette.setColor(QPalette::Text, QColor(0, 0, 255));
+    MapsList->setPalette(palette);
+  } else {
+    MapsList->setPalette(QPalette());  // the system's window colours again
+  }
+}
+
+void TForm1::ApplyListFont() {
+  for (QWidget* list : {static_cast<QWidget*>(MapsList), static_cast<QWidget*>(Map)}) {
+    QFont font = list->font();
+    font.setFamily(ToQ(mapper_.options.font_name));
+    font.setPointSize(mapper_.options.font_size);
+    list->setFont(font);
+  }
+}
+
+void TForm1::ShowMapsList() {
+  const QSignalBlocker quiet(MapsList);
+  MapsList->clear();
+  for (const std::string& row : mapper_.maps.rows) MapsList->addItem(ToQ(row));
+  MapsList->setCurrentRow(mapper_.maps.HasSelection() ? mapper_.maps.selected : -1);
+}
+
+void TForm1::ShowMap() { zv::ShowMap(mapper_, *view_); }
+
+void TForm1::New1Click() {
+  try {
+    CreateNewMap(mapper_, mapper_.windows_folder);
+  } catch (...) {
+    ShowMapsList();  // the catalogue may have changed before the error
+    throw;
+  }
+  ShowMapsList();
+}
+
+void TForm1::Vigilo1Click() {
+  mapper_.host.ShellOpen("Vigilo32.exe", "FromZorvan", "", 1);
+  mapper_.options.scan_on_start = true;
+  ScanOnStart->setChecked(true);
+  close();
+}
+
+void TForm1::Remotecontrol1Click() {
+  mapper_.options.remote_control = !mapper_.options.remote_control;
+  Remotecontrol1->setChecked(mapper_.options.remote_control);
+}
+
+void TForm1::ScanOnStartClick() {
+  mapper_.options.scan_on_start = !mapper_.options.scan_on_start;
+  ScanOnStart->setChecked(mapper_.options.scan_on_start);
+}
+
+void TForm1::GraphicFX1Click() {
+  mapper_.options.graphic_fx = !mapper_.options.graphic_fx;
+  GraphicFX1->setChecked(mapper_.options.graphic_fx);
+}
+
+void TForm1::Usesysicons1Click() {
+  mapper_.options.use_sys_icons = !mapper_.options.use_sys_icons;
+  Usesysicons1->setChecked(mapper_.options.use_sys_icons);
+  ShowMap();
+}
+
+void TForm1::SimpleList1Click() {
+  mapper_.options.simple_list = true;
+  SimpleList1->setChecked(true);
+  view_->SetStateImages(false);
+  ShowMap();
+}
+
+void TForm1::DetailedList1Click() {
+  mapper_.options.simple_list = false;
+  DetailedList1->setChecked(true);
+  view_->SetStateImages(true);
+  ShowMap();
+}
+
+void TForm1::Usefont1Click() {
+  FontDialog1->SetChoice(MapsList->font());
+  if (FontDialog1->exec() == QDialog::Accepted) FontDialog1Apply();
+}
+
+void TForm1::FontDialog1Apply() {
+  mapper_.options.font_name = FromQ(FontDialog1->Family());
+  mapper_.options.font_size = FontDialog1->Size();
+  ApplyListFont();
+}
+
+void TForm1::BlueClick() {
+  mapper_.options.blue = !mapper_.options.blue;
+  Blue->setChecked(mapper_.options.blue);
+  ApplyMapsListColours();
+}
+
+void TForm1::LogoClick() {
+  const std::string site = LookupMessage(mapper_, "*SITE");
+  // The catalogue names a host; the browser needs a web address.
+  const std::string address = site.find("://") == std::string::npos ? "http://" + site : site;
+  mapper_.host.ShellOpen(address, "", "", 1);
+}
+
+void TForm1::MapsListClick() {
+  mapper_.maps.selected = MapsList->currentRow();
+  ShowMap();
+}
+
+void TForm1::MapDblClick() {
+  const QTreeWidgetItem* item = Map->currentItem();
+  if (item != nullptr) OpenMapEntry(mapper_, FromQ(item->text(0)));
+}
+
+void TForm1::LabelMapCommands(const std::vector<QAction*>& items) {
+  const std::string name =
+      mapper_.maps.HasSelection() ? "\"" + mapper_.maps.SelectedName() + "\"" : std::string();
+  const std::array<QAction*, 3> bases = {EditMap1, RenameMapID1, UnMap2};
+  for (std::size_t i = 0; i < bases.size(); ++i) {
+    const std::string base = FromQ(bases[i]->text()).substr(0, static_cast<std::size_t>(bases[i]->data().toInt()));
+    items[i]->setText(ToQ(base + " " + name));
+  }
+}
+
+void TForm1::PopupMenu1Popup() { LabelMapCommands({EditMap1, RenameMapID1, UnMap2}); }
+
+void TForm1::Map1Click() { LabelMapCommands({Edit1, Rename1, Unmap1}); }
+
+void TForm1::LogoTimerTimer() {
+  LogoTimer.stop();
+  logo_frame_ = (logo_frame_ + 1) % kLogoFrames;
+  {
+    QPainter painter(&Logo->canvas);
+    painter.drawImage(QRect(0, 0, 65, 48), LogoAniSrc, QRect(67 * logo_frame_ + 1, 0, 65, 48));
+  }
+  Logo->update();
+  LogoTimer.start();
+}
+
+void TForm1::FormResize() {
+  Logo->move(width() - Logo->width() - 15, Logo->y());
+  LogoBevel->setGeometry(Logo->geometry().adjusted(-2, -2, 2, 2));
+  Map->setColumnWidth(0, std::max(Map->width() - Map->columnWidth(1) - 20, 100));
+}
+
+void TForm1::SetStatusLine(Colour colour, const std::string& text) {
+  QPalette palette = StatusPanel->palette();
+  palette.setColor(QPalette::WindowText, ToQColor(colour));
+  StatusPanel->setPalette(palette);
+  StatusPanel->setText(ToQ(text));
+}
+
+void TForm1::SetAnimations(bool running) {
+  maps_hint_ = running;
+  if (!running) {
+    LogoTimer.stop();
+    PopGroup->PopTimer.stop();
+    return;
+  }
+  LogoTimer.start();
+  if (PopGroup->Built()) PopGroup->PopTimer.start();
+}
+
+void TForm1::RunBarCommand(int k) {
+  // Identify (1), trash (2) and about (3) have no command yet.
+  if (k == 0) New1Click();
+  if (k == 4) Vigilo1Click();
+}
+
+void TForm1::FormShow() { PopGroup->Build(Immagini); }
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!shown_) {
+    shown_ = true;
+    FormShow();
+  }
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (on_close) on_close();
+  event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove) {
+    if ((watched == MapsList->viewport() && maps_hint_) || watched == Map->viewport()) {
+      person_.SetStatus(kButtonFace, mapper_.texts.rclick);
+    }
+  } else if (event->type() == QEvent::Resize && watched == Map) {
+    FormResize();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace zv

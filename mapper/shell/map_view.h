@@ -1,0 +1,46 @@
+// The file list `Map` as the viewer sees it: the list view inside
+// `GroupBox2`, filled from a listing, with file-type icons, presence marks
+// as state images in the detailed mode, and a plain list or a report.
+#pragma once
+
+#include <QFileIconProvider>
+#include <QGroupBox>
+#include <QHash>
+#include <QTreeWidget>
+#include <functional>
+
+#include "mapper/engine/viewer.h"
+
+namespace zv {
+
+class QtMapView : public MapView {
+ public:
+  // Sets `list` up as the file list: columns "Map File" (200) and
+  // right-aligned "Size (Kb)" (100), read-only, single selection.
+  QtMapView(QGroupBox& group, QTreeWidget& list);
+
+  // Stops or restarts the window's animations while the list fills.
+  std::function<void(bool)> on_animations;
+
+  // Whether the presence marks (`PresenceIcons`) show as state images.
+  void SetStateImages(bool on) { state_images_ = on; }
+  bool StateImages() const { return state_images_; }
+
+  void SetAnimations(bool running) override;
+  void SetMapGroupCaption(const std::string& caption) override;
+  // Replaces the rows. The listing comes sorted; the view keeps its order.
+  void ShowListing(const MapListing& listing) override;
+
+ private:
+  QIcon ItemIcon(const MapItem& item);
+  QIcon FileIcon(const MapItem& item);
+
+  QGroupBox& group_;
+  QTreeWidget& list_;
+  bool state_images_ = false;
+  QFileIconProvider provider_;
+  QHash<QString, QIcon> file_icons_;
+  QHash<QString, QIcon> composed_;
+};
+
+}  // namespace zv

@@ -1,0 +1,59 @@
+// The person at the screen, as the windows reach them: message boxes, the
+// input dialog, the status line, the progress window, the hourglass and the
+// pumping of pending window messages.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "mapper/engine/person.h"
+#include "mapper/shell/in_dialog.h"
+#include "mapper/shell/splash.h"
+
+namespace zv {
+
+class QtPerson : public Person {
+ public:
+  using StatusLine = std::function<void(Colour, const std::string&)>;
+
+  QtPerson(TInDialog& dialog, TSplash& splash) : dialog_(dialog), splash_(splash) {}
+  ~QtPerson() override;
+
+  // The main window registers itself and the status bar writer.
+  void AttachMainWindow(QWidget* window, StatusLine status_bar);
+  // A further receiver of the status line's text (the remote window's hint).
+  void AttachStatusEcho(std::function<void(const std::string&)> echo) { echo_ = std::move(echo); }
+
+  void ShowNotice(const std::string& title, const std::string& text) override;
+  bool AskConfirm(const std::string& text) override;
+  bool ConfirmDialog(const std::string& question) override;
+  // Fills the input dialog from the request (caption, note, text, OK
+  // caption, the "..." button), runs it and returns `Edit1`'s text; the
+  // dialog's OK caption and "..." button are as before afterwards.
+  std::string AskText(const TextRequest& request) override;
+
+  void SetStatus(Colour colour, const std::string& text) override;
+
+  void ShowProgress(bool visible) override;
+  bool ProgressVisible() const override;
+  void SetProgressCaption(const std::string& caption) override;
+  void SetProgressMessage(const std::string& message) override;
+  void SetGauge(bool visible, int percent) override;
+
+  // Runs pending window messages other than input from the person, so the
+  // windows repaint during a long command but no second command can start.
+  void PumpMessages() override;
+  bool SetBusy(bool busy) override;
+  bool MainWindowVisible() const override;
+
+ private:
+  TInDialog& dialog_;
+  TSplash& splash_;
+  QWidget* main_window_ = nullptr;
+  StatusLine status_bar_;
+  std::function<void(const std::string&)> echo_;
+  bool busy_ = false;
+};
+
+}  // namespace zv
