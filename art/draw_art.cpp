@@ -295,7 +295,7 @@ void DrawAbout(QPainter& p, bool lit) {
   p.drawPath(stem);
 }
 
-// 4: a watching eye, the probe.
+// 4: a watching eye with a green iris, like the probe's own icon.
 void DrawVigilo(QPainter& p, bool lit) {
   QPainterPath eye;
   eye.moveTo(2, 16);
@@ -307,8 +307,8 @@ void DrawVigilo(QPainter& p, bool lit) {
   p.save();
   p.setClipPath(eye);
   QRadialGradient iris(QPointF(14.5, 14), 9);
-  iris.setColorAt(0, Lit(QColor(90, 200, 190), lit));
-  iris.setColorAt(1, Lit(QColor(20, 110, 130), lit));
+  iris.setColorAt(0, Lit(QColor(120, 214, 120), lit));
+  iris.setColorAt(1, Lit(QColor(24, 120, 52), lit));
   p.setBrush(iris);
   p.setPen(OutlinePen(1.0));
   p.drawEllipse(QPointF(16, 16), 7.2, 7.2);
