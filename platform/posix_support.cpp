@@ -118,7 +118,9 @@ std::string CreateTempBeside(const std::string& target, mode_t mode, UniqueFd* f
   static std::atomic<unsigned> counter{0};
   thread_local std::mt19937 random(std::random_device{}());
   const std::string folder = ParentFolder(target);
-  const std::string stem = "." + BaseName(target) + ".zv-";
+  std::string stem(1, '.');
+  stem += BaseName(target);
+  stem += ".zv-";
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string name = stem + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
                              std::to_string(random() % 1000000);

@@ -171,7 +171,7 @@ int ShellOpen(const std::string& file, const std::string& params, const std::str
     try {
       work_folder = GetCurrentFolder();
     } catch (const HostError&) {
-      work_folder = "/";
+      work_folder.assign(1, '/');
     }
   } else {
     work_folder = ResolveCase(ExpandPath(folder));
