@@ -1,0 +1,81 @@
+// Support for the window tests: answering modal dialogs from inside their
+// event loop, waiting for a condition, and a scratch program folder with a
+// mapper and its windows.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mapper/engine/messages.h"
+#include "mapper/shell/in_dialog.h"
+#include "mapper/shell/main_window.h"
+#include "mapper/shell/qt_person.h"
+#include "mapper/shell/splash.h"
+#include "tests/support/scratch.h"
+
+namespace zv::testing {
+
+// Runs `act` on the next modal widget to show, from within its event loop.
+// The poll gives up after `timeout_ms`; its timer belongs to the application.
+inline void AnswerNextModal(std::function<void(QWidget*)> act, int timeout_ms = 5000) {
+  auto* poll = new QTimer(qApp);
+  auto clock = std::make_shared<QElapsedTimer>();
+  clock->start();
+  poll->setInterval(5);
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, clock, act = std::move(act), timeout_ms] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr && clock->elapsed() < timeout_ms) return;
+    poll->stop();
+    poll->deleteLater();
+    if (modal != nullptr) act(modal);
+  });
+  poll->start();
+}
+
+// Runs events until `done` holds or `timeout_ms` passes; answers `done()`.
+inline bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 5000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < timeout_ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  return done();
+}
+
+// A language file carrying one "MESSAGES.DAT" with these lines.
+inline void WriteLanguageFile(const std::string& path, const std::vector<std::string>& catalogue) {
+  std::vector<std::string> plain = {"***MESSAGES.DAT***"};
+  plain.insert(plain.end(), catalogue.begin(), catalogue.end());
+  plain.push_back("***END***");
+  std::vector<std::string> stored;
+  unsigned seed = 1;
+  for (const std::string& line : plain) stored.push_back("#" + EncodeLanguageLine(line, seed++));
+  WriteLines(path, stored);
+}
+
+// A mapper in a scratch program folder (Windows folder: its "WIN" folder)
+// with the windows a session has: splash, input dialog, person, main window.
+class WindowFixture {
+ public:
+  WindowFixture() : host_(NewPosixHost()), person_(dialog_, splash_), mapper_(*host_, person_) {
+    MakeFolders(program_ / "WIN");
+    mapper_.program_folder = program_.path();
+    mapper_.windows_folder = program_ / "WIN";
+    form_ = std::make_unique<TForm1>(mapper_, splash_, dialog_, person_);
+    form_->PopGroup->PopTimer.stop();
+    form_->LogoTimer.stop();
+  }
+
+  ScratchFolder program_;
+  std::unique_ptr<Host> host_;
+  TSplash splash_;
+  TInDialog dialog_;
+  QtPerson person_;
+  Mapper mapper_;
+  std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace zv::testing
