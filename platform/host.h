@@ -58,7 +58,8 @@ class Host {
   // Replaces the file with `data` atomically: a temporary file in the same
   // folder is written, flushed and renamed over the target, so a crash never
   // leaves it half-written. Keeps the permission bits of a replaced file.
-  // Throws HostError when it cannot be written.
+  // Throws HostError when it cannot be written, also when the file is
+  // read-only (as on Windows, a read-only file is never replaced or deleted).
   virtual void WriteFile(const std::string& path, std::string_view data) = 0;
 
   // True when a file (not a folder) of that name exists; a link is a file.
@@ -91,8 +92,10 @@ class Host {
   // failure, which leaves the source untouched.
   virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
   // Copies a file over `to`, replacing it whole (temporary file + rename);
-  // the copy keeps the source's permission bits. False on failure.
+  // the copy keeps the source's permission bits. False on failure, also
+  // when `to` is read-only.
   virtual bool CopyFile(const std::string& from, const std::string& to) = 0;
+  // Removes a file (or link). False on failure, also when it is read-only.
   virtual bool DeleteFile(const std::string& path) = 0;
   // Creates one folder level. False when it exists or cannot be made.
   virtual bool MakeFolder(const std::string& path) = 0;

@@ -68,6 +68,9 @@ std::string CopyToTempBeside(int source, const struct stat& st, const std::strin
   return {};
 }
 
+// The owner's write bit is clear; a link has no bits of its own and never is.
+bool IsReadOnlyMode(const struct stat& st) { return !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0; }
+
 class HeldFlock : public HeldMutex {
  public:
   explicit HeldFlock(UniqueFd fd) : fd_(std::move(fd)) {}
@@ -115,6 +118,7 @@ class PosixHost : public Host {
       }
     }
     if (replacing && S_ISDIR(old.st_mode)) ThrowSystemError(path, EISDIR);
+    if (replacing && IsReadOnlyMode(old)) ThrowSystemError(path, EACCES);
 
     UniqueFd out;
     const std::string temp = posix::CreateTempBeside(target, 0666, &out);
@@ -175,7 +179,7 @@ class PosixHost : public Host {
 
   bool IsReadOnly(const std::string& path) override {
     struct stat st;
-    return Lstat(path, &st) && !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0;
+    return Lstat(path, &st) && IsReadOnlyMode(st);
   }
 
   bool SetReadOnly(const std::string& path, bool read_only) override {
@@ -272,6 +276,8 @@ class PosixHost : public Host {
     struct stat st;
     if (!in.valid() || ::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     const std::string target = posix::ResolveCase(to);
+    struct stat old;
+    if (::lstat(target.c_str(), &old) == 0 && IsReadOnlyMode(old)) return false;
     const std::string temp = CopyToTempBeside(in.get(), st, target);
     if (temp.empty()) return false;
     if (::rename(temp.c_str(), target.c_str()) != 0) {
@@ -282,7 +288,12 @@ class PosixHost : public Host {
     return true;
   }
 
-  bool DeleteFile(const std::string& path) override { return ::unlink(posix::ResolveCase(path).c_str()) == 0; }
+  bool DeleteFile(const std::string& path) override {
+    const std::string host = posix::ResolveCase(path);
+    struct stat st;
+    if (::lstat(host.c_str(), &st) == 0 && IsReadOnlyMode(st)) return false;
+    return ::unlink(host.c_str()) == 0;
+  }
 
   bool MakeFolder(const std::string& path) override { return ::mkdir(posix::ResolveCase(path).c_str(), 0777) == 0; }
 
@@ -301,7 +312,10 @@ class PosixHost : public Host {
     std::string safe = name;
     std::replace(safe.begin(), safe.end(), '/', '_');
     const std::string runtime = posix::Env("XDG_RUNTIME_DIR");
-    const std::string lock_path = !runtime.empty() && runtime[0] == '/'
+    struct stat st;
+    const bool use_runtime = !runtime.empty() && runtime[0] == '/' && ::stat(runtime.c_str(), &st) == 0 &&
+                             S_ISDIR(st.st_mode);
+    const std::string lock_path = use_runtime
                                       ? posix::JoinHost(runtime, safe + ".lock")
                                       : "/tmp/" + safe + "-" + std::to_string(::getuid()) + ".lock";
     // Close-on-exec: a program started by ShellOpen must not keep the lock.

@@ -238,6 +238,28 @@ TEST_F(PosixHostTest, ReadOnlyIsTheOwnerWriteBitAndKeepsOtherBits) {
   EXPECT_FALSE(host_->IsReadOnly(Path("missing")));
 }
 
+TEST_F(PosixHostTest, ReadOnlyFilesAreNeitherReplacedNorDeleted) {
+  Put("locked", "kept");
+  Put("source", "other");
+  ASSERT_TRUE(host_->SetReadOnly(Path("locked"), true));
+  try {
+    host_->WriteFile(Path("LOCKED"), "lost");
+    ADD_FAILURE() << "a read-only file was replaced";
+  } catch (const HostError& error) {
+    EXPECT_EQ(std::string(error.what()), Path("LOCKED") + ": Permission denied");
+  }
+  EXPECT_FALSE(host_->CopyFile(Path("source"), Path("locked")));
+  EXPECT_FALSE(host_->DeleteFile(Path("locked")));
+  EXPECT_EQ(Get("locked"), "kept");
+  EXPECT_EQ(NamesIn(), (Names{"locked", "source"}));
+
+  EXPECT_TRUE(host_->MoveFile(Path("locked"), Path("moved")));  // a rename keeps the attribute
+  EXPECT_TRUE(host_->IsReadOnly(Path("moved")));
+  ASSERT_TRUE(host_->SetReadOnly(Path("moved"), false));
+  EXPECT_TRUE(host_->CopyFile(Path("source"), Path("moved")));
+  EXPECT_TRUE(host_->DeleteFile(Path("moved")));
+}
+
 TEST_F(PosixHostTest, ListFolderMarksLinksAsFilesAndShowsHiddenNames) {
   Put("top/.hidden", "");
   Put("top/Plain.txt", "");
@@ -419,7 +441,8 @@ TEST_F(PosixHostTest, NamedMutexRefusesASecondHolderUntilReleased) {
   EXPECT_EQ(other_process_takes_it(), 0);
   EXPECT_NE(host_->AcquireNamedMutex("DUVO_TEST"), nullptr);
 
-  env.Set("XDG_RUNTIME_DIR", std::nullopt);
+  // Without a usable runtime folder the lock lives in /tmp.
+  env.Set("XDG_RUNTIME_DIR", Path("missing-runtime"));
   const std::string fallback = "/tmp/DUVO_TEST_FALLBACK-" + std::to_string(::getuid()) + ".lock";
   {
     auto in_tmp = host_->AcquireNamedMutex("DUVO_TEST_FALLBACK");
