@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <cstdlib>
 
 #include "platform/host.h"
 #include "platform/posix_support.h"
