@@ -1,6 +1,9 @@
 #include "mapper/engine/scanner.h"
 
 #include <array>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 
 #include "platform/text.h"
 
@@ -15,6 +18,39 @@ constexpr int kFavoritesFolder = 6;
 
 // How often the walk shows its count and lets the window breathe.
 constexpr std::uint64_t kPumpEvery = 4096;
+
+// The growing text of an output file. Large blocks grow with realloc, which
+// moves pages instead of copying bytes, so a snapshot of tens of megabytes
+// costs no copies while it grows.
+class TextBuffer {
+ public:
+  TextBuffer() = default;
+  TextBuffer(const TextBuffer&) = delete;
+  TextBuffer& operator=(const TextBuffer&) = delete;
+  ~TextBuffer() { std::free(data_); }
+
+  TextBuffer& operator<<(std::string_view text) {
+    if (size_ + text.size() > capacity_) Grow(size_ + text.size());
+    std::memcpy(data_ + size_, text.data(), text.size());
+    size_ += text.size();
+    return *this;
+  }
+  TextBuffer& operator<<(char c) { return *this << std::string_view(&c, 1); }
+  std::string_view view() const { return {data_, size_}; }
+
+ private:
+  void Grow(std::size_t needed) {
+    std::size_t capacity = capacity_ < 65536 ? 65536 : capacity_ * 2;
+    while (capacity < needed) capacity *= 2;
+    void* grown = std::realloc(data_, capacity);
+    if (grown == nullptr) throw std::bad_alloc();
+    data_ = static_cast<char*>(grown);
+    capacity_ = capacity;
+  }
+
+  char* data_ = nullptr;
+  std::size_t size_ = 0, capacity_ = 0;
+};
 
 // One open level of the walk: the listing of a folder, the next entry to
 // take from it, and where the parent's paths ended before this folder's
@@ -86,7 +122,7 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
   const IgnoreList ignore(mapper.host.ReadFile(mapper.ProgramFile(kIgnoreListFile)));
   Person& person = mapper.person;
 
-  std::string snapshot, folders;
+  TextBuffer snapshot, folders;
   std::uint64_t counter = 0, skipped = 0;
 
   // The folder being walked, as a relative stored path ("" for the root)
@@ -124,12 +160,8 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
     }
 
     if (!is_folder) {
-      if (!relative.empty()) {
-        snapshot += relative;
-        snapshot += '\\';
-      }
-      snapshot += entry.name;
-      snapshot += "\r\n";
+      if (!relative.empty()) snapshot << relative << '\\';
+      snapshot << entry.name << "\r\n";
       continue;
     }
 
@@ -139,11 +171,8 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
     relative += entry.name;
     host_path += '/';
     host_path += entry.name;
-    snapshot += "<DIR> ";
-    snapshot += relative;
-    snapshot += "\r\n";
-    folders += relative;
-    folders += "\r\n";
+    snapshot << "<DIR> " << relative << "\r\n";
+    folders << relative << "\r\n";
 
     ++depth;
     if (depth == levels.size()) levels.emplace_back();  // invalidates `level` and `entry`
@@ -153,8 +182,8 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
     ListFolder(mapper.host, host_path, child);
   }
 
-  mapper.host.WriteFile(mapper.ProgramFile(kSnapshotFile), snapshot);
-  mapper.host.WriteFile(mapper.ProgramFile(kProbeFolderList), folders);
+  mapper.host.WriteFile(mapper.ProgramFile(kSnapshotFile), snapshot.view());
+  mapper.host.WriteFile(mapper.ProgramFile(kProbeFolderList), folders.view());
   mapper.entry_counter = counter;
   mapper.skipped_names = skipped;
 }

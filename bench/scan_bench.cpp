@@ -1,0 +1,51 @@
+// Times the snapshot scan (ScanWindowsFolder) against
+// `find ROOT -printf '%y %P\n' > FILE` on the same warm synthetic tree.
+// Usage: scan_bench [entries=500000] [runs=5]
+// Folders are a tenth of the entries, at most 8 levels deep.
+#include <cstdio>
+
+#include "bench/bench_support.h"
+#include "mapper/engine/fake_person.h"
+#include "mapper/engine/scanner.h"
+#include "platform/text.h"
+
+using namespace zv;
+using namespace zv::bench;
+
+int main(int argc, char** argv) {
+  const std::size_t entries = SizeArgument(argc, argv, 1, 500000);
+  const std::size_t runs = std::max<std::size_t>(1, SizeArgument(argc, argv, 2, 5));
+
+  TempFolder windows("scan-tree"), program("scan-program"), out("scan-out");
+  std::printf("building %zu entries (%zu folders) in %s ...\n", entries, entries / 10, windows.path().c_str());
+  const double build = TimeOnce([&] { BuildTree(windows.path(), entries, entries / 10); });
+  std::printf("built in %.1f s\n", build);
+
+  auto host = NewPosixHost();
+  FakePerson person;
+  Mapper mapper(*host, person);
+  mapper.windows_folder = windows.path();
+  mapper.program_folder = program.path();
+  host->WriteFile(mapper.ProgramFile(kIgnoreListFile),
+                  JoinLines({"\\Temporary Internet Files\\", "\\Cronologia\\", "\\Cookies\\", "\\Pif\\", "\\Applog\\"}));
+  const std::string find = "find " + Quote(windows.path()) + " -printf '%y %P\\n' > " + Quote(out.path() + "/find.txt");
+
+  // One untimed round of each warms the caches.
+  ScanWindowsFolder(mapper, windows.path());
+  Shell(find);
+
+  std::vector<double> ours, reference;
+  for (std::size_t i = 0; i < runs; ++i) {
+    person = FakePerson();
+    ours.push_back(TimeOnce([&] { ScanWindowsFolder(mapper, windows.path()); }));
+    reference.push_back(TimeOnce([&] { Shell(find); }));
+  }
+  const double a = Median(ours), b = Median(reference);
+  std::printf("snapshot: %llu lines, %llu bytes; vigilo.ini %llu bytes\n",
+              static_cast<unsigned long long>(mapper.entry_counter),
+              static_cast<unsigned long long>(FileBytes(mapper.ProgramFile(kSnapshotFile))),
+              static_cast<unsigned long long>(FileBytes(mapper.ProgramFile(kProbeFolderList))));
+  std::printf("ScanWindowsFolder median %.3f s; find median %.3f s (%zu runs)\n", a, b, runs);
+  std::printf("ratio %.2f (target at most 0.70)\n", a / b);
+  return 0;
+}
