@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace zv {
 
 namespace {
@@ -26,6 +28,14 @@ void AppendListing(const std::vector<FolderEntry>& entries, std::vector<std::str
   std::sort(out->begin(), out->end());
 }
 
+bool SameEntries(const std::vector<FolderEntry>& a, const std::vector<FolderEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i].kind != b[i].kind || a[i].name != b[i].name) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::string> ListWatchedFolder(Host& host, const std::string& folder) {
@@ -47,7 +57,10 @@ std::vector<std::string> TrackedFolders(const std::string& windows_folder,
 }
 
 Watch::Watch(Host& host, std::vector<std::string> folders)
-    : host_(host), folders_(std::move(folders)), snapshots_(folders_.size()) {}
+    : host_(host), folders_(std::move(folders)), snapshots_(folders_.size()), seen_(folders_.size()) {
+  host_paths_.reserve(folders_.size());
+  for (const std::string& folder : folders_) host_paths_.push_back(ToHostPath(folder));
+}
 
 void Watch::ClearSnapshots() {
   for (auto& snapshot : snapshots_) snapshot.clear();
@@ -55,16 +68,22 @@ void Watch::ClearSnapshots() {
 
 bool Watch::Tick() {
   bool changed = false;
-  std::vector<std::string> listing;
   for (std::size_t i = 0; i < folders_.size(); ++i) {
-    listing.clear();
-    if (host_.ListFolder(folders_[i], &scratch_)) AppendListing(scratch_, &listing);
+    const bool listed = host_.ListFolder(host_paths_[i], &scratch_);
+    if (!listed) scratch_.clear();
     std::vector<std::string>& snapshot = snapshots_[i];
+    Seen& seen = seen_[i];
+    if (!snapshot.empty() && listed && seen.listed && SameEntries(scratch_, seen.entries)) continue;
+    listing_.clear();
+    if (listed) AppendListing(scratch_, &listing_);
     if (snapshot.empty()) {
-      snapshot.swap(listing);
-    } else if (listing != snapshot) {
+      snapshot.swap(listing_);
+    } else if (listing_ != snapshot) {
       changed = true;
+      continue;
     }
+    seen.listed = listed;
+    seen.entries.swap(scratch_);
   }
   return changed;
 }

@@ -43,8 +43,18 @@ class Watch {
  private:
   Host& host_;
   std::vector<std::string> folders_;
+  std::vector<std::string> host_paths_;
   std::vector<std::vector<std::string>> snapshots_;
+  // Per folder, the host's entries as last seen equal to the snapshot, in
+  // the host's own order. A listing that comes back the same in the same
+  // order needs no sorting: the ticks of an unchanged tree stay cheap.
+  struct Seen {
+    bool listed = false;
+    std::vector<FolderEntry> entries;
+  };
+  std::vector<Seen> seen_;
   std::vector<FolderEntry> scratch_;
+  std::vector<std::string> listing_;
 };
 
 }  // namespace zv

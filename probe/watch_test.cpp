@@ -122,6 +122,18 @@ TEST_F(WatchTest, AFolderThatVanishesIsAChangeAndAfterClearingIsSimplyEmpty) {
   EXPECT_TRUE(watch->Tick());
 }
 
+TEST_F(WatchTest, AnEmptyFolderThatVanishesIsAChangeOfItsOwn) {
+  // Only the folder itself is tracked below the Windows folder, so its own
+  // listing ("[..]" and "[.]" against nothing) is all that changes.
+  Watch w(*host, TrackedFolders(windir.path(), {"SYSTEM\\COLOR"}));
+  EXPECT_FALSE(w.Tick());
+  EXPECT_FALSE(w.Tick());
+  std::filesystem::remove(windir / "SYSTEM\\COLOR");
+  EXPECT_TRUE(w.Tick());
+  MakeFolders(windir / "SYSTEM\\COLOR");
+  EXPECT_FALSE(w.Tick()) << "back as it was";
+}
+
 TEST_F(WatchTest, FolderNamesInIniMatchTheDiskWithoutRegardToCase) {
   Watch w(*host, TrackedFolders(windir.path(), {"system\\color"}));
   EXPECT_FALSE(w.Tick());
