@@ -1,6 +1,5 @@
 #include "mapper/shell/button_bar.h"
 
-#include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,10 +12,10 @@
 namespace zv {
 namespace {
 
-QColor Face() { return ToQColor(kButtonFace); }
-QColor ButtonText() { return QApplication::palette().color(QPalette::ButtonText); }
-QColor Highlight() { return QApplication::palette().color(QPalette::Light); }
-QColor Shadow() { return QApplication::palette().color(QPalette::Dark); }
+QColor Face(const QPalette& palette) { return palette.color(QPalette::Button); }
+QColor ButtonText(const QPalette& palette) { return palette.color(QPalette::ButtonText); }
+QColor Highlight(const QPalette& palette) { return palette.color(QPalette::Light); }
+QColor Shadow(const QPalette& palette) { return palette.color(QPalette::Dark); }
 
 // The outline of the rectangle (x1,y1)-(x2,y2), right and bottom edges
 // exclusive, one pixel wide; filled inside with `fill` when it is given.
@@ -109,7 +108,7 @@ void TPopGroup::Build(const QImage& strip) {
   grid_ = MeasureStrip(strip);
   strip_ = strip.convertToFormat(QImage::Format_RGB32);
   const QRgb ground = strip_.pixel(1, 1);
-  const QRgb face = Face().rgb();
+  const QRgb face = Face(palette()).rgb();
   for (int y = 0; y < strip_.height(); ++y) {
     for (int x = 0; x < strip_.width(); ++x) {
       if (strip_.pixel(x, y) == ground) strip_.setPixel(x, y, face);
@@ -125,19 +124,19 @@ void TPopGroup::Build(const QImage& strip) {
   highlight_ = new BarPicture(this);
   highlight_->setGeometry(ButtonLeft(0), kButtonTop - 1, kButtonWidth, kButtonHeight + 2);
   highlight_->canvas = QImage(highlight_->size(), QImage::Format_RGB32);
-  highlight_->canvas.fill(Face());
+  highlight_->canvas.fill(Face(palette()));
   PopTimer.start();
 }
 
 void TPopGroup::DrawFace(int k) {
   BarPicture* button = Button(k);
   button->canvas = QImage(kButtonWidth, kButtonHeight, QImage::Format_RGB32);
-  button->canvas.fill(Face());
+  button->canvas.fill(Face(palette()));
   QPainter painter(&button->canvas);
   painter.setFont(font());
   painter.drawImage(QPoint(kButtonWidth / 2 - grid_.cell_width / 2, 5), strip_, CellRect(k, 0));
   const QString caption = Caption(k);
-  painter.setPen(ButtonText());
+  painter.setPen(ButtonText(palette()));
   TextOut(painter, kButtonWidth / 2 - painter.fontMetrics().horizontalAdvance(caption) / 2,
           grid_.cell_height + 3, caption);
   painter.end();
@@ -183,15 +182,15 @@ void TPopGroup::DrawHighlight(int k) {
   QImage& canvas = highlight_->canvas;
   const int w = canvas.width();
   const int h = canvas.height();
-  const QColor face = Face();
+  const QColor face = Face(palette());
   QPainter painter(&canvas);
   painter.setFont(font());
 
   // The raised frame.
   painter.fillRect(QRect(3, 3, w - 6, h - 6), face);
   Rectangle(painter, 0, 0, w, h, Qt::black, &face);
-  Rectangle(painter, 1, 1, w - 1, h - 1, Highlight(), &face);
-  Rectangle(painter, 2, 2, w - 1, h - 1, Shadow(), &face);
+  Rectangle(painter, 1, 1, w - 1, h - 1, Highlight(palette()), &face);
+  Rectangle(painter, 2, 2, w - 1, h - 1, Shadow(palette()), &face);
   Rectangle(painter, 2, 2, w - 2, h - 2, face, &face);
 
   painter.drawImage(QPoint(w / 2 - grid_.cell_width / 2, 5), strip_, CellRect(k, 1));
@@ -200,7 +199,7 @@ void TPopGroup::DrawHighlight(int k) {
   const QFontMetrics metrics = painter.fontMetrics();
   int x = w / 2 - metrics.horizontalAdvance(caption) / 2;
   const int y0 = grid_.cell_height + 2;
-  painter.setPen(Shadow());
+  painter.setPen(Shadow(palette()));
   TextOut(painter, x + 1, grid_.cell_height + 3, caption);
 
   const bool fx = graphic_fx ? graphic_fx() : true;
@@ -251,9 +250,9 @@ void TPopGroup::PopGroupMouseDown(QPoint) {
   const QImage moved = canvas.copy(QRect(3, 3, w - 7, h - 7));
   QPainter painter(&canvas);
   painter.drawImage(4, 4, moved);
-  Rectangle(painter, 1, 1, w - 1, h - 1, Shadow());
-  Rectangle(painter, 2, 2, w - 1, h - 1, Highlight());
-  Rectangle(painter, 2, 2, w - 2, h - 2, Face());
+  Rectangle(painter, 1, 1, w - 1, h - 1, Shadow(palette()));
+  Rectangle(painter, 2, 2, w - 1, h - 1, Highlight(palette()));
+  Rectangle(painter, 2, 2, w - 2, h - 2, Face(palette()));
   painter.end();
   highlight_->update();
 }

@@ -76,7 +76,7 @@ TEST(StripGrid, HintsSplitIntoCaptionAndStatusText) {
 
 TEST_F(ButtonBarTest, TheGroundOfTheStripTakesTheButtonFaceColour) {
   const QImage& strip = bar_.Strip();
-  EXPECT_EQ(strip.pixel(1, 1), QApplication::palette().color(QPalette::Button).rgb());
+  EXPECT_EQ(strip.pixel(1, 1), bar_.palette().color(QPalette::Button).rgb());
   EXPECT_EQ(bar_.Button(2)->geometry(), QRect(186, 9, 84, 51));
   EXPECT_EQ(bar_.HighlightPicture()->geometry(), QRect(10, 8, 84, 53));
 }
@@ -151,7 +151,7 @@ TEST_F(ButtonBarTest, ThePressedLookShiftsThePictureDownRight) {
   for (int y = 4; y < h - 4; ++y) {
     for (int x = 4; x < w - 4; ++x) ASSERT_EQ(pressed.pixel(x, y), raised.pixel(x - 1, y - 1)) << x << "," << y;
   }
-  const QPalette palette = QApplication::palette();
+  const QPalette palette = bar_.palette();
   EXPECT_EQ(pressed.pixel(1, 1), palette.color(QPalette::Dark).rgb());
   EXPECT_EQ(pressed.pixel(w - 2, h / 2), palette.color(QPalette::Light).rgb());
   EXPECT_EQ(raised.pixel(1, h / 2), palette.color(QPalette::Light).rgb());

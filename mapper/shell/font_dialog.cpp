@@ -20,8 +20,12 @@ TFontDialog::TFontDialog(QWidget* parent) : QDialog(parent) {
   Buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Apply | QDialogButtonBox::Cancel, this);
 
   auto* grid = new QGridLayout(this);
-  grid->addWidget(new QLabel("&Font:", this), 0, 0);
-  grid->addWidget(new QLabel("&Size:", this), 0, 1);
+  auto* name_label = new QLabel("&Font:", this);
+  name_label->setBuddy(FontName);
+  auto* size_label = new QLabel("&Size:", this);
+  size_label->setBuddy(FontSize);
+  grid->addWidget(name_label, 0, 0);
+  grid->addWidget(size_label, 0, 1);
   grid->addWidget(FontName, 1, 0, Qt::AlignTop);
   grid->addWidget(FontSize, 1, 1, 2, 1);
   grid->addWidget(Sample, 2, 0);

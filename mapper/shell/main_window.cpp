@@ -1,5 +1,6 @@
 #include "mapper/shell/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -43,6 +44,28 @@ QAction* NewLaterItem(QMenu* menu, const QString& caption) {
   return item;
 }
 
+// The window keeps the classic three-dimensional colours its pictures are
+// drawn for: on a silver face the bar's white captions and their shadows
+// read as intended.
+QPalette ClassicPalette() {
+  QPalette palette = QApplication::palette();
+  const std::vector<std::pair<QPalette::ColorRole, QColor>> colours = {
+      {QPalette::Window, QColor(192, 192, 192)}, {QPalette::Button, QColor(192, 192, 192)},
+      {QPalette::Light, Qt::white},              {QPalette::Midlight, QColor(223, 223, 223)},
+      {QPalette::Mid, QColor(160, 160, 160)},    {QPalette::Dark, QColor(128, 128, 128)},
+      {QPalette::Shadow, Qt::black},             {QPalette::WindowText, Qt::black},
+      {QPalette::ButtonText, Qt::black},
+  };
+  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (const auto& [role, colour] : colours) palette.setColor(group, role, colour);
+  }
+  // Greyed items: dark grey text that stands out from the silver face.
+  for (QPalette::ColorRole text : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+    palette.setColor(QPalette::Disabled, text, QColor(128, 128, 128));
+  }
+  return palette;
+}
+
 void FillParent(QWidget* parent, QWidget* child) {
   auto* layout = new QVBoxLayout(parent);
   layout->setContentsMargins(2, 2, 2, 2);
@@ -65,6 +88,7 @@ void LogoPicture::mouseReleaseEvent(QMouseEvent* event) {
 TForm1::TForm1(Mapper& mapper, TSplash&, TInDialog& dialog, QtPerson& person)
     : mapper_(mapper), dialog_(dialog), person_(person) {
   setFont(QFont("MS Sans Serif", 8));
+  setPalette(ClassicPalette());
   Immagini = art::Load(art::kIconStrip);
   LogoAniSrc = art::Load(art::kLogoFrames);
   BuildLayout();
@@ -155,10 +179,10 @@ void TForm1::BuildLayout() {
   StatusPanel->setFont(QFont("MS Sans Serif", 10));
   StatusPanel->setTextFormat(Qt::PlainText);
   // The status line is written in light colours (button face, lime) as well
-  // as in black; a mid-grey ground keeps all of them legible.
+  // as in black; a dark grey ground keeps all of them legible.
   StatusPanel->setAutoFillBackground(true);
   QPalette ground = StatusPanel->palette();
-  ground.setColor(QPalette::Window, QColor(128, 128, 128));
+  ground.setColor(QPalette::Window, QColor(100, 100, 100));
   StatusPanel->setPalette(ground);
   StatusBar1->addWidget(StatusPanel, 1);
   setStatusBar(StatusBar1);
@@ -436,7 +460,7 @@ void TForm1::FormResize() {
 
 void TForm1::SetStatusLine(Colour colour, const std::string& text) {
   QPalette palette = StatusPanel->palette();
-  palette.setColor(QPalette::WindowText, ToQColor(colour));
+  palette.setColor(QPalette::WindowText, ToQColor(colour, palette));
   StatusPanel->setPalette(palette);
   StatusPanel->setText(ToQ(text));
 }

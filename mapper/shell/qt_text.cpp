@@ -1,12 +1,9 @@
 #include "mapper/shell/qt_text.h"
 
-#include <QApplication>
-#include <QPalette>
 
 namespace zv {
 
-QColor ToQColor(Colour colour) {
-  const QPalette palette = QApplication::palette();
+QColor ToQColor(Colour colour, const QPalette& palette) {
   if (colour == kButtonFace) return palette.color(QPalette::Button);
   if (colour == kButtonText) return palette.color(QPalette::ButtonText);
   return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),

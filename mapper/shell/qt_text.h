@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 #include <QString>
 #include <string>
 
@@ -19,8 +20,8 @@ inline std::string FromQ(const QString& text) {
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// A colour of the engine (0x00BBGGRR or a system colour) as the windows
-// paint it; the system colours come from the application's palette.
-QColor ToQColor(Colour colour);
+// A colour of the engine (0x00BBGGRR or a system colour) as a window with
+// `palette` paints it.
+QColor ToQColor(Colour colour, const QPalette& palette);
 
 }  // namespace zv
