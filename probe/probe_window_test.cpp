@@ -199,6 +199,19 @@ TEST_F(ProbeWindowTest, UnwritableModeFileIsReportedAndTheProbeStillEnds) {
   EXPECT_NE(errors[0].find("vigilo.dat"), std::string::npos);
 }
 
+TEST_F(ProbeWindowTest, WithoutANotificationAreaTheProbeStillWatches) {
+  if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this desktop has a notification area";
+  SystemTrayArea desktop;
+  TForm1 f(*host, desktop);
+  EXPECT_FALSE(f.isVisible());
+  EXPECT_TRUE(f.Timer1->isActive());
+  f.Timer1Timer();
+  WriteBytes(windir / "SYSTEM\\setup.inf", "");
+  f.Timer1Timer();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_EQ(f.Messages->text(), ">Changes detected in the Windows folder.");
+}
+
 // True when process `pid` holds an flock on the file with inode `inode`.
 bool HoldsLock(qint64 pid, ino_t inode) {
   std::ifstream locks("/proc/locks");
