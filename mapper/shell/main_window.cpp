@@ -24,7 +24,7 @@ constexpr int kMapsListWidth = 168;
 constexpr int kLogoFrames = 5;
 
 QAction* NewSeparator(QMenu* menu) {
-  auto* separator = new QAction("-", menu);
+  auto* separator = new QAction(menu);
   separator->setSeparator(true);
   menu->addAction(separator);
   return separator;
@@ -455,7 +455,7 @@ void TForm1::LogoTimerTimer() {
 void TForm1::FormResize() {
   Logo->move(width() - Logo->width() - 15, Logo->y());
   LogoBevel->setGeometry(Logo->geometry().adjusted(-2, -2, 2, 2));
-  Map->setColumnWidth(0, std::max(Map->width() - Map->columnWidth(1) - 20, 100));
+  if (view_) view_->FitFirstColumn();
 }
 
 void TForm1::SetStatusLine(Colour colour, const std::string& text) {

@@ -40,10 +40,12 @@ class CatalogueLines {
   std::vector<std::string> lines_;
 };
 
-// A caption of "-" makes the item a separator line, any other caption an item.
+// A caption of "-" makes the item a separator line, any other caption an
+// item. A separator carries no text: styles would draw it as a heading.
 void SetItemCaption(QAction* item, const std::string& caption) {
-  item->setText(ToQ(caption));
-  item->setSeparator(caption == "-");
+  const bool separator = caption == "-";
+  item->setText(separator ? QString() : ToQ(caption));
+  item->setSeparator(separator);
 }
 
 }  // namespace

@@ -89,6 +89,7 @@ TEST_F(LanguageTest, ASeparatorLineOtherThanADashBecomesAnItemAndADashASeparator
   EXPECT_FALSE(form_->N1->isSeparator());
   EXPECT_EQ(Text(form_->N1), "Not a line");
   EXPECT_TRUE(form_->Vigilo1->isSeparator());
+  EXPECT_TRUE(Text(form_->Vigilo1).empty());  // no style draws it as a heading
 }
 
 TEST_F(LanguageTest, AShortSectionRaisesTheListIndexErrorAndKeepsLaterCaptions) {

@@ -161,6 +161,17 @@ TEST_F(MainWindowTest, ANarrowWindowKeepsTheFirstColumnAtLeast100Wide) {
   EXPECT_EQ(form_->Map->columnWidth(0), form_->Map->width() - form_->Map->columnWidth(1) - 20);
   EXPECT_EQ(form_->Logo->x(), form_->width() - form_->Logo->width() - 15);
   EXPECT_EQ(form_->LogoBevel->geometry(), form_->Logo->geometry().adjusted(-2, -2, 2, 2));
+  // Back from the plain list, the report's two columns fit the list again.
+  MapListing listing;
+  listing.items = {{"A.DLL", "1 Kb", 1, ""}};
+  listing.simple = true;
+  form_->View().ShowListing(listing);
+  listing.simple = false;
+  form_->View().ShowListing(listing);
+  EXPECT_FALSE(form_->Map->isColumnHidden(1));
+  EXPECT_EQ(form_->Map->columnWidth(1), 100);
+  EXPECT_EQ(form_->Map->columnWidth(0), form_->Map->width() - 100 - 20);
+
   form_->resize(250, 407);
   ASSERT_TRUE(testing::WaitUntil([&] { return form_->Map->width() < 150; }));
   EXPECT_EQ(form_->Map->columnWidth(0), 100);

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPainter>
+#include <algorithm>
 
 #include "mapper/shell/pictures.h"
 #include "mapper/shell/qt_text.h"
@@ -88,9 +89,16 @@ void QtMapView::ShowListing(const MapListing& listing) {
   list_.addTopLevelItems(rows);
   list_.setHeaderLabels({ToQ(listing.first_header), ToQ(listing.second_header)});
   list_.headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+  if (!list_.isColumnHidden(1)) second_width_ = list_.columnWidth(1);
   list_.setHeaderHidden(listing.simple);
   list_.setColumnHidden(1, listing.simple);
+  FitFirstColumn();
   list_.setUpdatesEnabled(true);
+}
+
+void QtMapView::FitFirstColumn() {
+  const int second = list_.isColumnHidden(1) ? second_width_ : list_.columnWidth(1);
+  list_.setColumnWidth(0, std::max(list_.width() - second - 20, 100));
 }
 
 }  // namespace zv

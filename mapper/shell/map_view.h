@@ -26,6 +26,10 @@ class QtMapView : public MapView {
   void SetStateImages(bool on) { state_images_ = on; }
   bool StateImages() const { return state_images_; }
 
+  // Gives the first column the room the second leaves: the list's width less
+  // the second column and 20 pixels, at least 100.
+  void FitFirstColumn();
+
   void SetAnimations(bool running) override;
   void SetMapGroupCaption(const std::string& caption) override;
   // Replaces the rows. The listing comes sorted; the view keeps its order.
@@ -38,6 +42,7 @@ class QtMapView : public MapView {
   QGroupBox& group_;
   QTreeWidget& list_;
   bool state_images_ = false;
+  int second_width_ = 100;  // the second column's width while it is hidden
   QFileIconProvider provider_;
   QHash<QString, QIcon> file_icons_;
   QHash<QString, QIcon> composed_;
