@@ -145,5 +145,19 @@ TEST_F(LanguageTest, TheChooserAppliesTheFirstFileWhenNoneIsSelectedAndRestoresT
   EXPECT_EQ(Text(form_->Vigilo1), "B1");
 }
 
+TEST_F(LanguageTest, AMissingOrTruncatedLanguageFileEndsTheProgramWithItsMessage) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  std::vector<std::string> stored = {"#" + EncodeLanguageLine("***MESSAGES.DAT***", 1),
+                                     "#" + EncodeLanguageLine("*RCLICK", 2)};
+  testing::WriteLines(program_ / "Cut.lng", stored);
+  // Unattended, the box prints its text instead of waiting for a person.
+  const auto apply = [this](const std::string& name) {
+    qputenv("ZORVAN_UNATTENDED", "1");
+    form_->ApplyLanguage(name);
+  };
+  EXPECT_EXIT(apply("Missing.lng"), ::testing::ExitedWithCode(0), "Cannot find Missing.lng");
+  EXPECT_EXIT(apply("Cut.lng"), ::testing::ExitedWithCode(0), "Cut.lng file corrupt\\?");
+}
+
 }  // namespace
 }  // namespace zv

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "mapper/engine/catalogue.h"
+
 #include "mapper/shell/qt_text.h"
 #include "mapper/shell/window_test_support.h"
 
@@ -177,6 +179,36 @@ TEST_F(MainWindowTest, ANarrowWindowKeepsTheFirstColumnAtLeast100Wide) {
   EXPECT_EQ(form_->Map->columnWidth(0), 100);
   form_->PopGroup->PopTimer.stop();
   form_->hide();
+}
+
+TEST_F(MainWindowTest, ChoosingAMapShowsItsFilesInTheChosenListMode) {
+  testing::WriteBytes(program_ / "WIN/SYSTEM/A.DLL", std::string(1536, 'a'));
+  testing::WriteLines(program_ / "First.MAP", {"***First***", "SYSTEM\\A.DLL", "SYSTEM\\GONE.DLL"});
+  testing::WriteLines(program_ / "Second.MAP", {"***Second***", "<DIR> SYSTEM"});
+  LoadMaps(mapper_, "Second");
+  form_->ShowMapsList();
+  ASSERT_EQ(form_->MapsList->count(), 2);
+
+  form_->MapsList->setCurrentRow(0);  // what a click does
+  EXPECT_EQ(mapper_.maps.SelectedName(), "First");
+  ASSERT_EQ(form_->Map->topLevelItemCount(), 2);
+  EXPECT_EQ(form_->Map->topLevelItem(0)->text(0), "SYSTEM\\A.DLL");
+  EXPECT_TRUE(form_->Map->isHeaderHidden());
+
+  form_->DetailedList1Click();
+  EXPECT_FALSE(mapper_.options.simple_list);
+  EXPECT_TRUE(form_->DetailedList1->isChecked());
+  EXPECT_FALSE(form_->Map->isHeaderHidden());
+  EXPECT_EQ(form_->Map->topLevelItem(0)->text(1), "1.5 Kb");
+  EXPECT_EQ(form_->Map->iconSize().width(), 34);  // presence mark beside the icon
+  EXPECT_EQ(form_->Map->headerItem()->text(1), "1.5 Kb");
+
+  form_->SimpleList1Click();
+  EXPECT_TRUE(mapper_.options.simple_list);
+  EXPECT_TRUE(form_->Map->isColumnHidden(1));
+  EXPECT_EQ(form_->Map->iconSize().width(), 16);
+  EXPECT_TRUE(form_->LogoTimer.isActive());  // the viewer restarts the animations
+  form_->LogoTimer.stop();
 }
 
 TEST_F(MainWindowTest, TheLogoCyclesThroughFiveFrames) {
