@@ -89,6 +89,11 @@ TForm1::TForm1(Mapper& mapper, TSplash&, TInDialog& dialog, QtPerson& person)
     : mapper_(mapper), dialog_(dialog), person_(person) {
   setFont(QFont("MS Sans Serif", 8));
   setPalette(ClassicPalette());
+  QIcon icon;
+  for (const char* size : {art::kAppIcon16, art::kAppIcon32, art::kAppIcon48}) {
+    icon.addPixmap(QPixmap::fromImage(art::Load(size)));
+  }
+  setWindowIcon(icon);
   Immagini = art::Load(art::kIconStrip);
   LogoAniSrc = art::Load(art::kLogoFrames);
   BuildLayout();

@@ -53,7 +53,6 @@ std::string QtPerson::AskText(const TextRequest& request) {
 
 void QtPerson::SetStatus(Colour colour, const std::string& text) {
   if (status_bar_) status_bar_(colour, text);
-  if (echo_) echo_(text);
   if (splash_.isVisible()) SetProgressMessage(text);
 }
 

@@ -22,8 +22,6 @@ class QtPerson : public Person {
 
   // The main window registers itself and the status bar writer.
   void AttachMainWindow(QWidget* window, StatusLine status_bar);
-  // A further receiver of the status line's text (the remote window's hint).
-  void AttachStatusEcho(std::function<void(const std::string&)> echo) { echo_ = std::move(echo); }
 
   void ShowNotice(const std::string& title, const std::string& text) override;
   bool AskConfirm(const std::string& text) override;
@@ -52,7 +50,6 @@ class QtPerson : public Person {
   TSplash& splash_;
   QWidget* main_window_ = nullptr;
   StatusLine status_bar_;
-  std::function<void(const std::string&)> echo_;
   bool busy_ = false;
 };
 
