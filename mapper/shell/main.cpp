@@ -18,6 +18,11 @@ int main(int argc, char** argv) {
   const std::unique_ptr<zv::HeldMutex> single = host->AcquireNamedMutex("DUVO_ZORVAN");
   if (!single) return 0;
 
+  // Ending the session or the terminal closes the window in order, so the
+  // settings are saved and the probe started as on any other close. A
+  // request that comes during start-up is served once the window is open.
+  const int requests = zv::WatchTerminationRequests();
+
   zv::ZorvanApplication app(argc, argv);
   zv::TSplash splash;
   splash.ShowNow();
@@ -34,10 +39,8 @@ int main(int argc, char** argv) {
   }
   splash.hide();
   form.on_close = [&form, &mapper] { zv::FormClose(form, mapper); };
-  // Ending the session or the terminal closes the window in order, so the
-  // settings are saved and the probe started as on any other close.
   std::unique_ptr<QSocketNotifier> termination;
-  if (const int requests = zv::WatchTerminationRequests(); requests >= 0) {
+  if (requests >= 0) {
     termination = std::make_unique<QSocketNotifier>(requests, QSocketNotifier::Read);
     QObject::connect(termination.get(), &QSocketNotifier::activated, &form, [&form, requests] {
       zv::ClearTerminationRequests(requests);
