@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScreen>
+#include <cstdio>
 
 // The pictures live in a static library, whose resource initialiser the
 // linker would drop unless it is called by name.
@@ -190,7 +191,25 @@ void TForm1::ShowWindow(bool shown) {
   activateWindow();
 }
 
-void TForm1::SetMessages(const std::string& text) { Messages->setText(QString::fromLocal8Bit(text)); }
+namespace {
+
+// With ZORVAN_UNATTENDED set (scripts, tests of the whole program), what the
+// probe reports also goes to the standard error stream, since nobody looks
+// at its window.
+bool Unattended() { return !qEnvironmentVariableIsEmpty("ZORVAN_UNATTENDED"); }
+
+void Echo(const std::string& text) {
+  if (!Unattended()) return;
+  std::fprintf(stderr, "%s: %s\n", QCoreApplication::applicationName().toLocal8Bit().constData(), text.c_str());
+  std::fflush(stderr);
+}
+
+}  // namespace
+
+void TForm1::SetMessages(const std::string& text) {
+  Messages->setText(QString::fromLocal8Bit(text));
+  Echo(text);
+}
 void TForm1::EnableResume(bool enabled) { ResumeBtn->setEnabled(enabled); }
 void TForm1::TickStandByBox(bool ticked) { CheckBox1->setChecked(ticked); }
 bool TForm1::StandByBoxTicked() { return CheckBox1->isChecked(); }
@@ -205,6 +224,8 @@ void TForm1::ReportError(const std::string& text) {
     error_report(text);
     return;
   }
+  Echo(text + ".");
+  if (Unattended()) return;
   QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), QString::fromLocal8Bit(text + "."),
                   QMessageBox::Ok);
   box.exec();
