@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "mapper/engine/busy_cursor.h"
 #include "mapper/engine/messages.h"
+#include "mapper/engine/presence.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -109,8 +111,11 @@ void ShowMap(Mapper& mapper, MapView& view) {
   std::uint64_t total = 0;
   bool converted = false;
   // One path buffer reused for every entry: Windows folder + "\" + text.
-  std::string path = mapper.windows_folder + "\\";
+  std::string path = mapper.windows_folder + "\\", found;
   const std::size_t base = path.size();
+  // Every folder is listed once instead of searched once per entry.
+  std::optional<PresenceCache> presence;
+  if (detailed) presence.emplace(mapper.host, mapper.windows_folder);
 
   for (std::size_t number = 1; number <= count; ++number) {
     std::string& entry = lines[number];
@@ -134,25 +139,20 @@ void ShowMap(Mapper& mapper, MapView& view) {
       item.icon_path = ToHostPath(path);
     }
     if (!detailed) continue;
-    path.resize(base);
-    path += entry;
-    if (mapper.host.FileExists(path)) {
-      const std::int64_t size = std::max<std::int64_t>(mapper.host.FileSize(path), 0);
+    EntryKind kind;
+    if (presence->Find(entry, &kind, &found) && kind == EntryKind::kFile) {
+      const std::int64_t size = std::max<std::int64_t>(mapper.host.FileSize(found), 0);
       ++present;
       total += static_cast<std::uint64_t>(size);
       item.state = 1;
       item.size_text = SizeText(static_cast<std::uint64_t>(size));
       continue;
     }
-    if (folder_entry) {
-      path.resize(base);
-      path += target;
-      if (mapper.host.FolderExists(path)) {
-        ++present;
-        item.state = 1;
-        item.size_text = mapper.texts.is_folder;
-        continue;
-      }
+    if (folder_entry && presence->Find(target, &kind, &found) && kind == EntryKind::kFolder) {
+      ++present;
+      item.state = 1;
+      item.size_text = mapper.texts.is_folder;
+      continue;
     }
     item.state = 2;
     item.size_text = mapper.texts.is_deleted;

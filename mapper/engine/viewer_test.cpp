@@ -115,7 +115,7 @@ TEST_F(ViewerTest, DetailedListShowsPresenceSizesAndTotals) {
   WriteBytes(windows_ / "SYSTEM/X.DLL", std::string(1536, 'x'));
   WriteBytes(windows_ / "a.txt", std::string(512, 'a'));
   MakeFolders(windows_ / "Sub");
-  ShowMapOf("App", {"SYSTEM\\X.DLL", "<DIR> SYSTEM", "Gone.txt", "<DIR> Nope", "a.txt", "Sub"});
+  ShowMapOf("App", {"SYSTEM\\X.DLL", "<DIR> SYSTEM", "Gone.txt", "<DIR> Nope", "A.TXT", "Sub"});
 
   EXPECT_EQ(view_.group_caption, "FINSTBY" "App\"");
   const MapListing& listing = Listing();
@@ -127,7 +127,7 @@ TEST_F(ViewerTest, DetailedListShowsPresenceSizesAndTotals) {
   } expected[] = {
       {"<DIR> Nope", "(deleted)", 2, windows_ / "Nope"},
       {"<DIR> SYSTEM", "(folder)", 1, windows_ / "SYSTEM"},
-      {"a.txt", "512 bytes", 1, windows_ / "a.txt"},
+      {"A.TXT", "512 bytes", 1, windows_ / "A.TXT"},  // found whatever the case
       {"Gone.txt", "(deleted)", 2, windows_ / "Gone.txt"},
       {"Sub", "(deleted)", 2, windows_ / "Sub"},  // a folder is not a file
       {"SYSTEM\\X.DLL", "1.5 Kb", 1, windows_ / "SYSTEM/X.DLL"},
