@@ -101,13 +101,13 @@ bool IgnoreList::Skips(std::string_view folder_name) const {
 }
 
 bool IsExcludedFile(std::string_view name) {
+  // Every excluded extension is a dot and three letters; most names are
+  // decided by that length alone.
   const std::size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos) return false;
-  const std::string_view ext = name.substr(dot);
-  for (const char* excluded : {".URL", ".TMP", ".LNK", ".PIF"}) {
-    if (EqualsNoCase(ext, excluded)) return true;
-  }
-  return false;
+  if (dot == std::string_view::npos || name.size() - dot != 4) return false;
+  const char ext[3] = {UpperAscii(name[dot + 1]), UpperAscii(name[dot + 2]), UpperAscii(name[dot + 3])};
+  const std::string_view upper(ext, 3);
+  return upper == "URL" || upper == "TMP" || upper == "LNK" || upper == "PIF";
 }
 
 bool NameFitsMap(std::string_view name) {
