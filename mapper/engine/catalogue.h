@@ -24,6 +24,7 @@ std::vector<std::string> MapFiles(Mapper& mapper);
 // Rebuilds the catalogue: converts files of earlier versions, then for every
 // map file clears read-only, rewrites its header, lists it and normalises its
 // entries (duplicates dropped ignoring case, help companions added, sorted).
+// Each map is read once and, when that changes it, replaced atomically once.
 // Selects `select` when a row equals it (case ignored), else the previous
 // selection, else the first row. Throws HostError when a map cannot be read
 // or written; the rows added so far stay listed.

@@ -101,9 +101,6 @@ std::string LookupMessage(const Mapper& mapper, const std::string& key) {
   return "[" + key + " not found]";
 }
 
-// A line too short for what it announces is decoded as far as it goes and
-// never read past its end: a key length below 1 means no key (every key
-// byte counts as 0), and a line shorter than its key gives an empty line.
 std::string DecodeLanguageLine(std::string_view s) {
   std::string result;
   if (s.empty()) return result;
