@@ -24,6 +24,10 @@ class ForwardingHost : public Host {
   bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) override {
     return target_.ListFolder(path, out);
   }
+  bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
+                       std::vector<std::int64_t>* sizes) override {
+    return target_.ListFolderSizes(path, out, sizes);
+  }
   std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern) override {
     return target_.FindFiles(folder, pattern);
   }

@@ -80,6 +80,22 @@ class Host {
   // order, names in the case it reports. Replaces *out. Answers false, with
   // *out empty, when the folder cannot be read.
   virtual bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) = 0;
+  // ListFolder, and in *sizes the size in bytes of each file entry ((*sizes)[i]
+  // belongs to (*out)[i]; a link's own size), -1 for a folder or a file whose
+  // size cannot be read. One call per folder, so that a caller needing the
+  // sizes of many files of one folder avoids a path walk per file. This
+  // default asks FileSize per file; hosts override it with one cheap
+  // look-up per entry.
+  virtual bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
+                               std::vector<std::int64_t>* sizes) {
+    sizes->clear();
+    if (!ListFolder(path, out)) return false;
+    const std::string prefix = path.empty() || path.back() == '/' || path.back() == '\\' ? path : path + "/";
+    for (const FolderEntry& entry : *out) {
+      sizes->push_back(entry.kind == EntryKind::kFile ? FileSize(prefix + entry.name) : -1);
+    }
+    return true;
+  }
   // Names of the non-hidden files (not folders) of `folder` whose names match
   // the wildcard `pattern` ("*.MAP"), case ignored, sorted in the program's
   // case-ignoring order (CompareNoCase).

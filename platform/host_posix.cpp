@@ -193,6 +193,29 @@ class PosixHost : public Host {
     return wanted == bits || ::chmod(host.c_str(), wanted) == 0;
   }
 
+  bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
+                       std::vector<std::int64_t>* sizes) override {
+    sizes->clear();
+    int raw = ::open(ToHostPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (raw < 0 && errno == ENOENT) raw = ::open(posix::ResolveCase(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (raw < 0 || !ListFolder(path, out)) {
+      if (raw >= 0) ::close(raw);
+      out->clear();
+      return false;
+    }
+    UniqueFd fd(raw);
+    // Each size is looked up relative to the open folder: no walk of the
+    // whole path per file.
+    sizes->reserve(out->size());
+    struct stat st;
+    for (const FolderEntry& entry : *out) {
+      const bool known = entry.kind == EntryKind::kFile &&
+                         ::fstatat(fd.get(), entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+      sizes->push_back(known ? static_cast<std::int64_t>(st.st_size) : -1);
+    }
+    return true;
+  }
+
   bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) override {
     // Opening as spelled first keeps the common case at one system call.
     int raw = ::open(ToHostPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -7,16 +7,20 @@ namespace zv {
 struct PresenceCache::Folder {
   bool exists = false;
   std::string path;  // host form, every component as the disk spells it
+  struct Known {
+    FolderEntry entry;
+    std::int64_t size;  // -1 for a folder
+  };
   // Names grouped by their ASCII upper-case form.
-  std::unordered_map<std::string, std::vector<FolderEntry>> names;
+  std::unordered_map<std::string, std::vector<Known>> names;
 
-  const FolderEntry* Match(std::string_view name) const {
+  const Known* Match(std::string_view name) const {
     const auto group = names.find(UpperAscii(name));
     if (group == names.end()) return nullptr;
-    const FolderEntry* first = nullptr;
-    for (const FolderEntry& entry : group->second) {
-      if (entry.name == name) return &entry;
-      if (!first || entry.name < first->name) first = &entry;
+    const Known* first = nullptr;
+    for (const Known& known : group->second) {
+      if (known.entry.name == name) return &known;
+      if (!first || known.entry.name < first->entry.name) first = &known;
     }
     return first;
   }
@@ -41,11 +45,10 @@ PresenceCache::Folder* PresenceCache::Load(std::string path) {
   auto known = by_path_.find(path);
   if (known != by_path_.end()) return known->second;
   auto folder = std::make_unique<Folder>();
-  std::vector<FolderEntry> listing;
-  folder->exists = host_.ListFolder(path, &listing);
-  for (FolderEntry& entry : listing) {
-    std::string upper = UpperAscii(entry.name);
-    folder->names[std::move(upper)].push_back(std::move(entry));
+  folder->exists = host_.ListFolderSizes(path, &listing_, &sizes_);
+  folder->names.reserve(listing_.size());
+  for (std::size_t i = 0; i < listing_.size(); ++i) {
+    folder->names[UpperAscii(listing_[i].name)].push_back({listing_[i], sizes_[i]});
   }
   folder->path = std::move(path);
   Folder* result = folder.get();
@@ -58,7 +61,7 @@ PresenceCache::Folder* PresenceCache::FolderOf(std::string_view relative) {
   // Entries of a map come sorted, so most lookups repeat the previous folder.
   if (last_ && relative == last_text_) return last_;
   Folder* result;
-  const auto known = by_text_.find(std::string(relative));
+  const auto known = by_text_.find(relative);
   if (known != by_text_.end()) {
     result = known->second;
   } else {
@@ -72,8 +75,9 @@ PresenceCache::Folder* PresenceCache::FolderOf(std::string_view relative) {
       } else if (name == "." || name == "..") {
         result = Load(parent->path + "/" + std::string(name));
       } else {
-        const FolderEntry* match = parent->Match(name);
-        result = match && match->kind == EntryKind::kFolder ? Load(parent->path + "/" + match->name) : Missing();
+        const Folder::Known* match = parent->Match(name);
+        result = match && match->entry.kind == EntryKind::kFolder ? Load(parent->path + "/" + match->entry.name)
+                                                                  : Missing();
       }
     }
     by_text_.emplace(std::string(relative), result);
@@ -91,15 +95,17 @@ PresenceCache::Folder* PresenceCache::Missing() {
   return missing_;
 }
 
-bool PresenceCache::Find(std::string_view relative, EntryKind* kind, std::string* host_path) {
+bool PresenceCache::Find(std::string_view relative, EntryKind* kind, std::string* host_path,
+                         std::int64_t* size) {
   const auto [folder_text, name] = SplitLast(relative);
   if (name.empty() || name == "." || name == "..") return false;
   const Folder* folder = FolderOf(folder_text);
   if (!folder->exists) return false;
-  const FolderEntry* match = folder->Match(name);
+  const Folder::Known* match = folder->Match(name);
   if (!match) return false;
-  *kind = match->kind;
-  host_path->assign(folder->path).append("/").append(match->name);
+  *kind = match->entry.kind;
+  host_path->assign(folder->path).append("/").append(match->entry.name);
+  if (size) *size = match->size;
   return true;
 }
 

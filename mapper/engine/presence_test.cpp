@@ -15,9 +15,10 @@ using testing::WriteBytes;
 class ListingCountingHost : public ForwardingHost {
  public:
   using ForwardingHost::ForwardingHost;
-  bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) override {
+  bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
+                       std::vector<std::int64_t>* sizes) override {
     ++listings;
-    return ForwardingHost::ListFolder(path, out);
+    return ForwardingHost::ListFolderSizes(path, out, sizes);
   }
   int listings = 0;
 };
@@ -56,10 +57,13 @@ TEST(PresenceCacheTest, MatchesLikeTheHostAndListsEachFolderOnce) {
   for (const auto& c : cases) {
     EntryKind kind = EntryKind::kFile;
     std::string path;
-    ASSERT_EQ(cache.Find(c.relative, &kind, &path), c.found) << c.relative;
+    std::int64_t size = 0;
+    ASSERT_EQ(cache.Find(c.relative, &kind, &path, &size), c.found) << c.relative;
     if (!c.found) continue;
     EXPECT_EQ(kind, c.kind) << c.relative;
     EXPECT_EQ(path, root / c.path) << c.relative;
+    EXPECT_EQ(size, c.kind == EntryKind::kFolder ? -1 : static_cast<std::int64_t>(testing::ReadBytes(path).size()))
+        << c.relative;
   }
   EXPECT_EQ(host.listings, 2);  // the root and SYSTEM, however spelled
 }

@@ -75,10 +75,27 @@ std::string_view EntryTarget(std::string_view entry) {
   return StartsWith(entry, kFolderMark) ? entry.substr(kFolderMark.size()) : entry;
 }
 
+// Sorts items by caption in the program's order (CompareNoCase). Each
+// caption is upper-cased once, so that the comparisons of the sort are
+// plain byte comparisons; items with equal captions keep their order.
+void SortByCaption(std::vector<MapItem>& items) {
+  std::vector<std::string> keys;
+  keys.reserve(items.size());
+  for (const MapItem& item : items) keys.push_back(UpperAscii(item.caption));
+  std::vector<std::size_t> order(items.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+  std::vector<MapItem> sorted;
+  sorted.reserve(items.size());
+  for (std::size_t i : order) sorted.push_back(std::move(items[i]));
+  items = std::move(sorted);
+}
+
 }  // namespace
 
 std::string SizeText(std::uint64_t bytes) {
   // The unit is chosen on the count; the value is shown in single precision.
+  if (bytes < 1000) return std::to_string(bytes) + " bytes";
   if (bytes < 1024) return GeneralFormat3(static_cast<float>(bytes)) + " bytes";
   if (bytes < 1048576) return GeneralFormat3(static_cast<float>(bytes) / 1024.0f) + " Kb";
   return GeneralFormat3(static_cast<float>(bytes) / 1048576.0f) + " Mb";
@@ -140,8 +157,9 @@ void ShowMap(Mapper& mapper, MapView& view) {
     }
     if (!detailed) continue;
     EntryKind kind;
-    if (presence->Find(entry, &kind, &found) && kind == EntryKind::kFile) {
-      const std::int64_t size = std::max<std::int64_t>(mapper.host.FileSize(found), 0);
+    std::int64_t size = -1;
+    if (presence->Find(entry, &kind, &found, &size) && kind == EntryKind::kFile) {
+      size = std::max<std::int64_t>(size, 0);
       ++present;
       total += static_cast<std::uint64_t>(size);
       item.state = 1;
@@ -160,8 +178,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
   // Written back only when an entry was converted: nothing else changes.
   if (converted) mapper.host.WriteFile(file, JoinLines(lines));
 
-  std::stable_sort(listing.items.begin(), listing.items.end(),
-                   [](const MapItem& a, const MapItem& b) { return LessNoCase(a.caption, b.caption); });
+  SortByCaption(listing.items);
   listing.first_header = std::to_string(present) + "/" + std::to_string(count) + LookupMessage(mapper, "*FSTILL");
   listing.second_header = SizeText(total);
   view.ShowListing(listing);
