@@ -28,6 +28,9 @@ class ForwardingHost : public Host {
                        std::vector<std::int64_t>* sizes) override {
     return target_.ListFolderSizes(path, out, sizes);
   }
+  bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
+    return target_.ReadFolderStamp(path, out);
+  }
   std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern) override {
     return target_.FindFiles(folder, pattern);
   }

@@ -20,6 +20,8 @@ void ThrowSystemError(const std::string& path, int error_number) {
   throw HostError(path, SystemReason(error_number));
 }
 
+bool Host::ReadFolderStamp(const std::string&, FolderStamp*) { return false; }
+
 bool Host::MakeDirs(const std::string& path) {
   const std::string host = ToHostPath(path);
   if (FolderExists(host)) return true;

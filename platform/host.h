@@ -33,6 +33,29 @@ struct FolderEntry {
   EntryKind kind = EntryKind::kFile;
 };
 
+// What a folder's entry names hang on, as its file system records them: the
+// folder's identity and the last times its entries changed (modification and
+// status-change times, nanoseconds since the epoch). Creating, deleting or
+// renaming an entry updates both times; writing into an entry need not
+// change them. The file system takes those times from a coarse clock, so a change
+// made in the same clock tick as an earlier reading can leave the stamp as
+// it was: only a stamp whose times were already older than the clock's
+// granularity when it was read proves that the names stayed the same.
+struct FolderStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+  // The real-time clock (the one the file system stamps with) just after the
+  // stamp was read; not part of the stamp itself.
+  std::int64_t read_ns = 0;
+
+  bool SameAs(const FolderStamp& other) const {
+    return device == other.device && inode == other.inode && modified_ns == other.modified_ns &&
+           changed_ns == other.changed_ns;
+  }
+};
+
 // Held while a named mutex is owned; released when destroyed (and by the
 // kernel when the process dies).
 class HeldMutex {
@@ -96,6 +119,13 @@ class Host {
     }
     return true;
   }
+  // The stamp of the folder that ListFolder(path) reads: the path resolved
+  // the same way, a final link followed. False when there is none to go by:
+  // the path is missing or not a folder, or its file system is not one whose
+  // folder times are known to follow every change of names at once (network
+  // and user-space file systems may answer from a cache). A caller without a
+  // stamp lists the folder. This default has no stamps.
+  virtual bool ReadFolderStamp(const std::string& path, FolderStamp* out);
   // Names of the non-hidden files (not folders) of `folder` whose names match
   // the wildcard `pattern` ("*.MAP"), case ignored, sorted in the program's
   // case-ignoring order (CompareNoCase).

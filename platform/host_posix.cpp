@@ -3,8 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -70,6 +73,29 @@ std::string CopyToTempBeside(int source, const struct stat& st, const std::strin
 
 // The owner's write bit is clear; a link has no bits of its own and never is.
 bool IsReadOnlyMode(const struct stat& st) { return !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0; }
+
+// File systems that update a folder's times in place, from this machine's
+// clock, whenever an entry is created, removed or renamed, and answer stat
+// from that same state. Network and user-space file systems are left out:
+// their times may come from a cache or from another machine's clock.
+bool KeepsFolderTimes(const std::string& host_path) {
+  struct statfs fs;
+  if (::statfs(host_path.c_str(), &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case EXT4_SUPER_MAGIC:  // also ext2 and ext3
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::int64_t Nanoseconds(std::int64_t seconds, std::int64_t nanoseconds) {
+  return seconds * 1'000'000'000 + nanoseconds;
+}
 
 class HeldFlock : public HeldMutex {
  public:
@@ -259,6 +285,30 @@ class PosixHost : public Host {
       }
     }
     out->resize(count);
+    return true;
+  }
+
+  bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
+    constexpr unsigned kWanted = STATX_TYPE | STATX_INO | STATX_MTIME | STATX_CTIME;
+    // Resolved as ListFolder opens the folder: as spelled, then by case; a
+    // final link is followed, as open() follows it.
+    std::string host = ToHostPath(path);
+    struct statx st;
+    int result = ::statx(AT_FDCWD, host.c_str(), 0, kWanted, &st);
+    if (result != 0 && errno == ENOENT) {
+      host = posix::ResolveCase(path);
+      result = ::statx(AT_FDCWD, host.c_str(), 0, kWanted, &st);
+    }
+    if (result != 0 || (st.stx_mask & kWanted) != kWanted || !S_ISDIR(st.stx_mode) || !KeepsFolderTimes(host)) {
+      return false;
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    out->device = (std::uint64_t{st.stx_dev_major} << 32) | st.stx_dev_minor;
+    out->inode = st.stx_ino;
+    out->modified_ns = Nanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec);
+    out->changed_ns = Nanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec);
+    out->read_ns = Nanoseconds(now.tv_sec, now.tv_nsec);
     return true;
   }
 

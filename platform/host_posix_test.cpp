@@ -381,6 +381,71 @@ TEST_F(PosixHostTest, FailedMoveAcrossFileSystemsLeavesTheSourceUntouched) {
   EXPECT_EQ(ListNames(other.path()), Names{"taken"});  // no temporary left
 }
 
+TEST_F(PosixHostTest, FolderStampMovesWithEveryChangeOfNames) {
+  Put("top/Keep.txt", "old");
+  Put("outside", "");
+  FolderStamp before, after;
+  ASSERT_TRUE(host_->ReadFolderStamp(Path("top"), &before));
+  struct stat st;
+  ASSERT_EQ(::stat(Path("top").c_str(), &st), 0);
+  EXPECT_EQ(before.inode, st.st_ino);
+  EXPECT_EQ(before.changed_ns, std::int64_t{st.st_ctim.tv_sec} * 1'000'000'000 + st.st_ctim.tv_nsec);
+  EXPECT_GE(before.read_ns, before.changed_ns) << "read on the clock the file system stamps with";
+  ASSERT_TRUE(host_->ReadFolderStamp(Path("top"), &after));
+  EXPECT_TRUE(after.SameAs(before)) << "nothing changed";
+
+  const std::pair<const char*, std::function<void()>> changes[] = {
+      {"created", [&] { Put("top/new", ""); }},
+      {"deleted", [&] { ::unlink(Path("top/new").c_str()); }},
+      {"renamed in case only", [&] { ::rename(Path("top/Keep.txt").c_str(), Path("top/KEEP.TXT").c_str()); }},
+      {"moved in", [&] { ::rename(Path("outside").c_str(), Path("top/inside").c_str()); }},
+      {"moved out", [&] { ::rename(Path("top/inside").c_str(), Path("outside").c_str()); }},
+      {"folder made", [&] { ::mkdir(Path("top/Sub").c_str(), 0777); }},
+      {"read permission taken", [&] { ::chmod(Path("top").c_str(), 0300); }},
+  };
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    // A change within the same tick of the file system's coarse clock may
+    // leave the times as they were; the next tick gives it times of its own.
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    change();
+    ASSERT_TRUE(host_->ReadFolderStamp(Path("top"), &after));
+    EXPECT_FALSE(after.SameAs(before));
+    before = after;
+  }
+}
+
+TEST_F(PosixHostTest, FolderStampIsOfTheFolderThatListFolderReads) {
+  Put("top/Sub/inner", "");
+  Put("top/Other/inner", "");
+  Put("top/file", "");
+  ::symlink("Sub", Path("top/link").c_str());
+  ::symlink("file", Path("top/file-link").c_str());
+  FolderStamp sub, seen;
+  ASSERT_TRUE(host_->ReadFolderStamp(Path("top/Sub"), &sub));
+  for (const std::string& spelling : {Path("TOP/sub"), scratch_.path() + "\\top\\Sub", Path("top/link")}) {
+    SCOPED_TRACE(spelling);
+    ASSERT_TRUE(host_->ReadFolderStamp(spelling, &seen));
+    EXPECT_TRUE(seen.SameAs(sub));
+  }
+  // A link pointed elsewhere is another folder's stamp.
+  ::unlink(Path("top/link").c_str());
+  ::symlink("Other", Path("top/link").c_str());
+  ASSERT_TRUE(host_->ReadFolderStamp(Path("top/link"), &seen));
+  EXPECT_FALSE(seen.SameAs(sub));
+
+  for (const char* none : {"missing", "top/file", "top/file-link"}) {
+    EXPECT_FALSE(host_->ReadFolderStamp(Path(none), &seen)) << none;
+  }
+  EXPECT_FALSE(host_->ReadFolderStamp("", &seen));
+  EXPECT_FALSE(host_->Host::ReadFolderStamp(Path("top"), &seen)) << "a host without stamps";
+
+  OtherFileSystemFolder memory(scratch_.path());
+  if (!memory.path().empty()) {
+    EXPECT_TRUE(host_->ReadFolderStamp(memory.path(), &seen)) << "tmpfs keeps them";
+  }
+}
+
 TEST_F(PosixHostTest, CopyReplacesTheTargetWholeWithTheSourceMode) {
   Put("source", "short");
   ::chmod(Path("source").c_str(), 0750);

@@ -57,33 +57,51 @@ std::vector<std::string> TrackedFolders(const std::string& windows_folder,
 }
 
 Watch::Watch(Host& host, std::vector<std::string> folders)
-    : host_(host), folders_(std::move(folders)), snapshots_(folders_.size()), seen_(folders_.size()) {
+    : host_(host), folders_(std::move(folders)), snapshots_(folders_.size()), seen_(folders_.size()), vouches_(folders_.size()) {
   host_paths_.reserve(folders_.size());
   for (const std::string& folder : folders_) host_paths_.push_back(ToHostPath(folder));
 }
 
 void Watch::ClearSnapshots() {
   for (auto& snapshot : snapshots_) snapshot.clear();
+  for (Vouch& vouch : vouches_) vouch.trusted = false;
 }
 
 bool Watch::Tick() {
   bool changed = false;
   for (std::size_t i = 0; i < folders_.size(); ++i) {
+    std::vector<std::string>& snapshot = snapshots_[i];
+    Vouch& vouch = vouches_[i];
+    // Read before the listing, so that a change made while listing shows
+    // in the next stamp.
+    FolderStamp stamp;
+    const bool stamped = host_.ReadFolderStamp(host_paths_[i], &stamp);
+    if (vouch.trusted && stamped && stamp.SameAs(vouch.stamp)) continue;
+    vouch.trusted = false;
+
     const bool listed = host_.ListFolder(host_paths_[i], &scratch_);
     if (!listed) scratch_.clear();
-    std::vector<std::string>& snapshot = snapshots_[i];
     Seen& seen = seen_[i];
-    if (!snapshot.empty() && listed && seen.listed && SameEntries(scratch_, seen.entries)) continue;
-    listing_.clear();
-    if (listed) AppendListing(scratch_, &listing_);
-    if (snapshot.empty()) {
-      snapshot.swap(listing_);
-    } else if (listing_ != snapshot) {
-      changed = true;
-      continue;
+    if (snapshot.empty() || !listed || !seen.listed || !SameEntries(scratch_, seen.entries)) {
+      listing_.clear();
+      if (listed) AppendListing(scratch_, &listing_);
+      if (snapshot.empty()) {
+        snapshot.swap(listing_);
+      } else if (listing_ != snapshot) {
+        changed = true;
+        continue;
+      }
+      seen.listed = listed;
+      seen.entries.swap(scratch_);
     }
-    seen.listed = listed;
-    seen.entries.swap(scratch_);
+    // The names as listed are the snapshot's, and any later change of names
+    // moves the stamp read before the listing, unless it fell in the same
+    // tick of the file system's coarse clock as the stamp's times: so the
+    // stamp vouches only when those times were long past when it was read.
+    // A stamp in the future (times set by hand, a clock set back) never does.
+    vouch.stamp = stamp;
+    vouch.trusted = stamped && !snapshot.empty() &&
+                    stamp.read_ns - std::max(stamp.modified_ns, stamp.changed_ns) >= kStampTrustedAfterNs;
   }
   return changed;
 }

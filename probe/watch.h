@@ -3,6 +3,7 @@
 // folder is read through the host layer.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,14 +28,23 @@ class Watch {
  public:
   Watch(Host& host, std::vector<std::string> folders);
 
-  // Forgets every snapshot: the next tick only takes snapshots.
+  // A folder stamp whose times are at least this much older than the moment
+  // it was read proves that no later change of names can leave it as it was:
+  // far more than the granularity of any file system's clock.
+  static constexpr std::int64_t kStampTrustedAfterNs = 2'000'000'000;
+
+  // Forgets every snapshot (and the stamps that vouch for them): the next
+  // tick only takes snapshots.
   void ClearSnapshots();
 
   // Lists every tracked folder in order. A folder without a snapshot (an
   // empty one) gets its listing stored; one with a snapshot is compared
   // with it: count first, then entry by entry, case-sensitively. Every folder
-  // is listed and compared even after a difference. Changed listings are not
-  // stored. True when any folder changed.
+  // is compared even after a difference. Changed listings are not stored.
+  // True when any folder changed.
+  // A folder is not read when its stamp equals the one read just before the
+  // listing that was last found equal to its snapshot, and that stamp was
+  // trusted: its names are then known to be the snapshot's.
   bool Tick();
 
   const std::vector<std::string>& folders() const { return folders_; }
@@ -53,6 +63,14 @@ class Watch {
     std::vector<FolderEntry> entries;
   };
   std::vector<Seen> seen_;
+  // Per folder, the stamp read just before the listing last found equal to
+  // (or stored as) the snapshot; `trusted` when its times were old enough
+  // when read, and the snapshot is not empty.
+  struct Vouch {
+    bool trusted = false;
+    FolderStamp stamp;
+  };
+  std::vector<Vouch> vouches_;
   std::vector<FolderEntry> scratch_;
   std::vector<std::string> listing_;
 };
