@@ -55,6 +55,30 @@ TEST(CompareNoCaseTest, OrdersBytesAfterUpperCasing) {
   EXPECT_EQ(names, (std::vector<std::string>{"*.map", "10", "<DIR> Z", "a", "A\\B", "B.dll", "b.txt", "|x"}));
 }
 
+// Long texts are compared several bytes at a time: every pair of bytes, at
+// every place of the first two words and of the tail, must still order as
+// the two bytes do after ASCII upper-casing, and an equal prefix in another
+// case must not decide.
+TEST(CompareNoCaseTest, EveryByteOrdersTheSameAtEveryPlaceOfALongText) {
+  const std::string base = "Program Files\\Common.dll";  // 24 bytes: three words
+  for (std::size_t place : {0, 5, 7, 8, 15, 16, 23}) {
+    for (int i = 0; i < 256; ++i) {
+      for (int j = 0; j < 256; ++j) {
+        std::string a = base, b = UpperAscii(base);
+        a[place] = static_cast<char>(i);
+        b[place] = static_cast<char>(j);
+        const auto x = static_cast<unsigned char>(UpperAscii(static_cast<char>(i)));
+        const auto y = static_cast<unsigned char>(UpperAscii(static_cast<char>(j)));
+        const int expected = x < y ? -1 : x > y ? 1 : 0;
+        const int got = CompareNoCase(a, b);
+        ASSERT_EQ(got < 0 ? -1 : got > 0 ? 1 : 0, expected) << "place " << place << ", bytes " << i << " " << j;
+      }
+    }
+  }
+  EXPECT_LT(CompareNoCase("Program Files\\a", "PROGRAM FILES\\A\\b"), 0);  // a prefix sorts first
+  EXPECT_GT(CompareNoCase("program files\\b", "PROGRAM FILES\\A\\b"), 0);
+}
+
 TEST(CompareNoCaseTest, EqualsAndFindIgnoreAsciiCaseOnly) {
   EXPECT_TRUE(EqualsNoCase("System32", "SYSTEM32"));
   EXPECT_FALSE(EqualsNoCase("System", "System32"));

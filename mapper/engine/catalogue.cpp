@@ -1,8 +1,11 @@
 #include "mapper/engine/catalogue.h"
 
 #include <algorithm>
+#include <string_view>
+#include <utility>
 
 #include "mapper/engine/busy_cursor.h"
+#include "mapper/engine/entry_index.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -14,35 +17,131 @@ std::string MapPath(const Mapper& mapper, const std::string& map_file) {
 
 std::string Header(const std::string& name) { return "***" + name + "***"; }
 
-// The entries made canonical: the first of every run equal ignoring case
-// kept, a help companion added for every help file that lacks one, sorted.
-std::vector<std::string> NormaliseEntries(std::vector<std::string> entries) {
-  // A stable sort keeps equal entries in file order, so the first is kept.
-  std::stable_sort(entries.begin(), entries.end(), LessNoCase);
-  entries.erase(std::unique(entries.begin(), entries.end(), EqualsNoCase), entries.end());
-  std::vector<std::string> companions;
-  for (const std::string& entry : entries) {
-    std::string companion = HelpCompanion(entry);
-    if (companion.empty() || std::binary_search(entries.begin(), entries.end(), companion, LessNoCase)) continue;
-    companions.push_back(std::move(companion));
-  }
-  if (!companions.empty()) {
-    // Entries equal ignoring case give companions equal ignoring case, and
-    // those entries are gone already; so the companions are distinct.
-    std::sort(companions.begin(), companions.end(), LessNoCase);
-    const std::size_t middle = entries.size();
-    entries.insert(entries.end(), std::make_move_iterator(companions.begin()),
-                   std::make_move_iterator(companions.end()));
-    std::inplace_merge(entries.begin(), entries.begin() + middle, entries.end(), LessNoCase);
-  }
+// The length of the help companion's stem of a file entry whose extension
+// is ".HLP" (case ignored): the entry up to and including that dot. 0 for
+// any other entry, folder entries included.
+std::size_t CompanionStem(std::string_view entry) {
+  if (StartsWith(entry, "<DIR> ")) return 0;
+  const std::size_t name_start = entry.find_last_of("\\/") + 1;  // npos + 1 == 0
+  const std::size_t dot = entry.rfind('.');
+  if (dot == std::string_view::npos || dot < name_start) return 0;
+  if (!EqualsNoCase(entry.substr(dot), ".HLP")) return 0;
+  return dot + 1;
+}
+
+// The entries of a map text (every line after the first) as views into
+// it, in file order.
+std::vector<std::string_view> EntryViews(std::string_view text) {
+  std::size_t ends = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+  if (ends == 0) ends = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\r'));
+  std::vector<std::string_view> entries;
+  entries.reserve(ends + 1);
+  bool header = true;
+  ForEachLine(text, [&](std::string_view line) {
+    if (!header) entries.push_back(line);
+    header = false;
+  });
   return entries;
 }
 
-// Replaces `path` with `lines` unless it already holds exactly that text.
-void ReplaceIfChanged(Mapper& mapper, const std::string& path, const std::string& old_content,
-                      const std::vector<std::string>& lines) {
-  const std::string content = JoinLines(lines);
-  if (content != old_content) mapper.host.WriteFile(path, content);
+// A map's entries made canonical, as views: `entries` are views into the
+// map text, sorted, keeping of every run equal ignoring case the first in
+// file order; `companions` are the help companions that were missing,
+// sorted, as views into `companion_text`.
+struct CanonicalEntries {
+  std::vector<std::string_view> entries;
+  std::string companion_text;
+  std::vector<std::string_view> companions;
+};
+
+CanonicalEntries NormaliseEntries(std::string_view text) {
+  CanonicalEntries out;
+  std::vector<std::string_view>& entries = out.entries;
+  entries = EntryViews(text);
+  // A map loaded before is sorted already and has no duplicates: one pass
+  // over neighbours tells, and spares the sort.
+  const bool canonical = std::adjacent_find(entries.begin(), entries.end(), [](std::string_view a, std::string_view b) {
+                           return CompareNoCase(a, b) >= 0;
+                         }) == entries.end();
+  if (!canonical) {
+    // Views into one text are ordered by where they start, so comparing the
+    // starts of equal entries keeps them in file order without the extra
+    // buffer of a stable sort; unique then keeps the first.
+    std::sort(entries.begin(), entries.end(), [](std::string_view a, std::string_view b) {
+      const int order = CompareNoCase(a, b);
+      return order != 0 ? order < 0 : a.data() < b.data();
+    });
+    entries.erase(std::unique(entries.begin(), entries.end(), EqualsNoCase), entries.end());
+  }
+
+  // The companions are gathered as (entry, stem length) first and their
+  // text built afterwards in one block, so the views into it stay valid.
+  std::vector<std::pair<std::string_view, std::size_t>> missing;
+  std::size_t bytes = 0;
+  std::string companion;
+  for (std::string_view entry : entries) {
+    const std::size_t stem = CompanionStem(entry);
+    if (stem == 0) continue;
+    companion.assign(entry.substr(0, stem)).append("GID");
+    if (std::binary_search(entries.begin(), entries.end(), std::string_view(companion), LessNoCase)) continue;
+    missing.emplace_back(entry, stem);
+    bytes += stem + 3;
+  }
+  out.companion_text.reserve(bytes);
+  out.companions.reserve(missing.size());
+  for (const auto& [entry, stem] : missing) {
+    const std::size_t start = out.companion_text.size();
+    out.companion_text.append(entry.substr(0, stem)).append("GID");
+    out.companions.push_back(std::string_view(out.companion_text).substr(start, stem + 3));
+  }
+  // Entries equal ignoring case give companions equal ignoring case, and
+  // those entries are gone already; so the companions are distinct. Their
+  // order may differ from their entries' ("x.HLP" against "x.HLA.HLP").
+  std::sort(out.companions.begin(), out.companions.end(), LessNoCase);
+  return out;
+}
+
+// Calls line(text) for the header and then every entry of the canonical
+// map, entries and companions merged in sorted order.
+template <typename F>
+void ForEachCanonicalLine(const std::string& header, const CanonicalEntries& map, F&& line) {
+  line(std::string_view(header));
+  auto entry = map.entries.begin(), companion = map.companions.begin();
+  while (entry != map.entries.end() || companion != map.companions.end()) {
+    if (companion == map.companions.end() || (entry != map.entries.end() && LessNoCase(*entry, *companion))) {
+      line(*entry++);
+    } else {
+      line(*companion++);
+    }
+  }
+}
+
+// Replaces `path` with the lines that `for_each_line(f)` passes to f, each
+// ended with CR LF, unless the file already holds exactly that text. The
+// lines are compared with `old_content` before anything is built, so an
+// unchanged file costs no second copy of its text, and a changed one is
+// built once in a block of its exact size.
+template <typename ForEachLineOf>
+void ReplaceIfChanged(Mapper& mapper, const std::string& path, std::string_view old_content,
+                      ForEachLineOf&& for_each_line) {
+  std::size_t size = 0;
+  bool same = true;
+  const auto compare = [&](std::string_view piece) {
+    same = same && old_content.size() - size >= piece.size() && old_content.substr(size, piece.size()) == piece;
+    size += piece.size();
+  };
+  for_each_line([&](std::string_view line) {
+    compare(line);
+    compare("\r\n");
+  });
+  if (same && size == old_content.size()) return;
+  std::string content;
+  content.reserve(size);
+  for_each_line([&](std::string_view line) {
+    content.append(line);
+    content.append("\r\n");
+  });
+  mapper.host.WriteFile(path, content);
 }
 
 int FindRow(const MapsList& maps, const std::string& name) {
@@ -68,12 +167,8 @@ std::string MapNameOf(const std::string& file_name) {
 }
 
 std::string HelpCompanion(const std::string& entry) {
-  if (StartsWith(entry, "<DIR> ")) return {};
-  const std::size_t name_start = entry.find_last_of("\\/") + 1;  // npos + 1 == 0
-  const std::size_t dot = entry.rfind('.');
-  if (dot == std::string::npos || dot < name_start) return {};
-  if (!EqualsNoCase(std::string_view(entry).substr(dot), ".HLP")) return {};
-  return entry.substr(0, dot + 1) + "GID";
+  const std::size_t stem = CompanionStem(entry);
+  return stem == 0 ? std::string() : entry.substr(0, stem) + "GID";
 }
 
 std::vector<std::string> MapFiles(Mapper& mapper) {
@@ -85,10 +180,15 @@ void ConvertOldMaps(Mapper&) {}
 void WriteMapHeader(Mapper& mapper, const std::string& map_file, const std::string& name) {
   const std::string path = MapPath(mapper, map_file);
   const std::string content = mapper.host.ReadFile(path);
-  std::vector<std::string> lines = SplitLines(content);
-  if (lines.empty()) lines.emplace_back();
-  lines[0] = Header(name);
-  ReplaceIfChanged(mapper, path, content, lines);
+  const std::string header = Header(name);
+  ReplaceIfChanged(mapper, path, content, [&](auto&& line) {
+    line(std::string_view(header));
+    bool first = true;
+    ForEachLine(content, [&](std::string_view text) {
+      if (!first) line(text);
+      first = false;
+    });
+  });
 }
 
 void LoadMaps(Mapper& mapper, const std::string& select) {
@@ -110,11 +210,12 @@ void LoadMaps(Mapper& mapper, const std::string& select) {
       // The header rewrite and the normalisation in one read and one write:
       // the file is replaced atomically or left as it was.
       const std::string content = mapper.host.ReadFile(path);
-      std::vector<std::string> lines = SplitLines(content);
-      if (!lines.empty()) lines.erase(lines.begin());
-      lines = NormaliseEntries(std::move(lines));
-      lines.insert(lines.begin(), Header(name));
-      ReplaceIfChanged(mapper, path, content, lines);
+      const std::string header = Header(name);
+      {
+        const CanonicalEntries canonical = NormaliseEntries(content);
+        ReplaceIfChanged(mapper, path, content,
+                         [&](auto&& line) { ForEachCanonicalLine(header, canonical, line); });
+      }
       maps.rows.push_back(name);
     }
   } catch (...) {

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
+#include <random>
+
 #include "mapper/engine/fake_person.h"
 #include "platform/forwarding_host.h"
 #include "platform/text.h"
@@ -100,6 +104,49 @@ TEST_F(CatalogueTest, EntriesAreDedupedCompletedAndSortedInOneWrite) {
   EXPECT_EQ(host_.writes, 1);
   Load();  // already canonical: nothing to write
   EXPECT_EQ(host_.writes, 1);
+}
+
+// Enough entries that the sort cannot get by on small-run insertion: of
+// every entry listed in three letter cases, scattered over the file, the
+// first in file order is kept. Companions whose order differs from their
+// entries' ("x.HLP" sorts after "x.HLA.HLP", "x.GID" before "x.HLA.GID")
+// still land in place; a sorted map with a duplicate is still deduped.
+TEST_F(CatalogueTest, LargeMapKeepsTheFirstOfEveryCaseVariantInFileOrder) {
+  Lines entries = {"x.HLP", "x.HLA.HLP"};
+  for (int k = 0; k < 300; ++k) {
+    const std::string name = "Dir" + std::to_string(k % 17) + "\\File" + std::to_string(k) + ".dll";
+    entries.push_back(name);
+    entries.push_back(UpperAscii(name));
+    std::string lower = name;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    entries.push_back(lower);
+  }
+  std::mt19937 random(7);
+  std::shuffle(entries.begin(), entries.end(), random);
+
+  Lines expected;
+  for (const std::string& entry : entries) {
+    const bool seen = std::any_of(expected.begin(), expected.end(),
+                                  [&](const std::string& kept) { return EqualsNoCase(kept, entry); });
+    if (!seen) expected.push_back(entry);
+  }
+  expected.push_back("x.GID");
+  expected.push_back("x.HLA.GID");
+  std::sort(expected.begin(), expected.end(), LessNoCase);
+  expected.insert(expected.begin(), "***Big***");
+
+  Lines file = entries;
+  file.insert(file.begin(), "***Big***");
+  WriteMap("Big.MAP", file);
+  Load();
+  EXPECT_EQ(MapLines("Big.MAP"), expected);
+  EXPECT_EQ(host_.writes, 1);
+
+  Lines sorted_with_duplicate = expected;
+  sorted_with_duplicate.insert(sorted_with_duplicate.begin() + 2, UpperAscii(expected[1]));
+  WriteMap("Big.MAP", sorted_with_duplicate);
+  Load();
+  EXPECT_EQ(MapLines("Big.MAP"), expected);
 }
 
 TEST_F(CatalogueTest, ReadOnlyMapIsClearedAndRewritten) {

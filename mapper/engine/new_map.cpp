@@ -6,6 +6,7 @@
 #include "mapper/engine/entry_index.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/scanner.h"
+#include "mapper/engine/text_buffer.h"
 #include "mapper/engine/viewer.h"
 #include "platform/text.h"
 
@@ -36,7 +37,7 @@ class RunGuard {
 };
 
 struct Comparison {
-  std::string map_text;  // "***NewMap***" and the new lines, CR LF
+  TextBuffer map_text;  // "***NewMap***" and the new lines, CR LF
   std::uint64_t examined = 0;
   std::uint64_t new_lines = 0;
 };
@@ -54,7 +55,7 @@ Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index) {
   const std::string snapshot = mapper.host.ReadFile(mapper.ProgramFile(kSnapshotFile));
   const std::uint64_t total = mapper.entry_counter;
   Comparison result;
-  result.map_text = "***NewMap***\r\n";
+  result.map_text << "***NewMap***\r\n";
   ForEachLine(snapshot, [&](std::string_view line) {
     ++result.examined;
     if (result.examined % kGaugeEvery == 0 && total > 0) {
@@ -64,14 +65,10 @@ Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index) {
     }
     if (index.Contains(line)) return;
     ++result.new_lines;
-    result.map_text.append(line);
-    result.map_text += "\r\n";
+    result.map_text << line << "\r\n";
     if (line.size() < 4 || !EqualsNoCase(line.substr(line.size() - 4), ".HLP")) return;
     const std::string companion = HelpCompanion(std::string(line));
-    if (!companion.empty()) {
-      result.map_text += companion;
-      result.map_text += "\r\n";
-    }
+    if (!companion.empty()) result.map_text << companion << "\r\n";
   });
   return result;
 }
@@ -151,8 +148,8 @@ void CreateNewMap(Mapper& mapper, const std::string& folder) {
   }
 
   const std::string map_file = mapper.ProgramFile(name + ".MAP");
-  mapper.host.WriteFile(map_file, found.map_text);
-  std::string().swap(found.map_text);
+  mapper.host.WriteFile(map_file, found.map_text.view());
+  found.map_text.Release();
   WriteMapHeader(mapper, map_file, name);
   person.ShowProgress(true);
   person.PumpMessages();

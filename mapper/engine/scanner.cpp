@@ -1,10 +1,8 @@
 #include "mapper/engine/scanner.h"
 
 #include <array>
-#include <cstdlib>
-#include <cstring>
-#include <new>
 
+#include "mapper/engine/text_buffer.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -18,39 +16,6 @@ constexpr int kFavoritesFolder = 6;
 
 // How often the walk shows its count and lets the window breathe.
 constexpr std::uint64_t kPumpEvery = 4096;
-
-// The growing text of an output file. Large blocks grow with realloc, which
-// moves pages instead of copying bytes, so a snapshot of tens of megabytes
-// costs no copies while it grows.
-class TextBuffer {
- public:
-  TextBuffer() = default;
-  TextBuffer(const TextBuffer&) = delete;
-  TextBuffer& operator=(const TextBuffer&) = delete;
-  ~TextBuffer() { std::free(data_); }
-
-  TextBuffer& operator<<(std::string_view text) {
-    if (size_ + text.size() > capacity_) Grow(size_ + text.size());
-    std::memcpy(data_ + size_, text.data(), text.size());
-    size_ += text.size();
-    return *this;
-  }
-  TextBuffer& operator<<(char c) { return *this << std::string_view(&c, 1); }
-  std::string_view view() const { return {data_, size_}; }
-
- private:
-  void Grow(std::size_t needed) {
-    std::size_t capacity = capacity_ < 65536 ? 65536 : capacity_ * 2;
-    while (capacity < needed) capacity *= 2;
-    void* grown = std::realloc(data_, capacity);
-    if (grown == nullptr) throw std::bad_alloc();
-    data_ = static_cast<char*>(grown);
-    capacity_ = capacity;
-  }
-
-  char* data_ = nullptr;
-  std::size_t size_ = 0, capacity_ = 0;
-};
 
 // One open level of the walk: the listing of a folder, the next entry to
 // take from it, and where the parent's paths ended before this folder's
