@@ -20,7 +20,9 @@ class MapperProcessTest : public ::testing::Test {
     MakeFolders(runtime_.path());
     const std::string built = BuiltProgramFolder();
     symlink((built + "/Zorvan32").c_str(), (program_ / "Zorvan32").c_str());
-    if (Exists(built + "/English.lng")) WriteBytes(program_ / "English.lng", ReadBytes(built + "/English.lng"));
+    for (const char* language : {"English.lng", "Italiano.lng"}) {
+      WriteBytes(program_ / language, ReadBytes(built + "/" + language));
+    }
     // A stand-in probe that only records how it was started.
     WriteBytes(program_ / "Vigilo32", "#!/bin/sh\necho \"$@\" > probe-started.txt\n");
     chmod((program_ / "Vigilo32").c_str(), 0755);
@@ -69,6 +71,17 @@ TEST_F(MapperProcessTest, ListsMapsSavesSettingsAndCleansUpAtExit) {
   EXPECT_FALSE(Exists(program_ / "WINDIR.TMP")) << "work files are removed at exit";
   EXPECT_TRUE(WaitFor([&] { return Exists(program_ / "probe-started.txt"); }, 10s));
   EXPECT_EQ(ReadLines(program_ / "probe-started.txt"), std::vector<std::string>{"FromZorvan"});
+}
+
+TEST_F(MapperProcessTest, StartsInTheSavedLanguage) {
+  WriteLines(program_ / "ZV.INI", {"Zorvan 3.0", "Version=3.0", "Language=Italiano.lng"});
+  WriteLines(program_ / "Foo.MAP", {"***Foo***", "win.ini"});
+  auto mapper = Start(program_.path());
+  ASSERT_TRUE(WaitFor([&] { return Exists(program_ / "vigilo.ini"); }, 30s)) << mapper->ErrorOutput();
+  mapper->Signal(SIGTERM);
+  ASSERT_EQ(mapper->WaitExit(30s), 0) << mapper->ErrorOutput();
+  EXPECT_NE(ReadBytes(program_ / "MESSAGES.DAT").find("\r\nApplicazioni mappate\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(program_ / "ZV.INI").find("\r\nLanguage=Italiano.lng\r\n"), std::string::npos);
 }
 
 TEST_F(MapperProcessTest, FirstStartWithoutMapsTakesTheFirstMapWithoutAsking) {
