@@ -93,8 +93,11 @@ bool KeepsFolderTimes(const std::string& host_path) {
   }
 }
 
-std::int64_t Nanoseconds(std::int64_t seconds, std::int64_t nanoseconds) {
-  return seconds * 1'000'000'000 + nanoseconds;
+// A time as nanoseconds since the epoch; false beyond what 64 bits hold
+// (before 1678 or after 2262, as times set by hand can be).
+bool ToNanoseconds(std::int64_t seconds, std::int64_t nanoseconds, std::int64_t* out) {
+  return !__builtin_mul_overflow(seconds, std::int64_t{1'000'000'000}, out) &&
+         !__builtin_add_overflow(*out, nanoseconds, out);
 }
 
 class HeldFlock : public HeldMutex {
@@ -306,10 +309,9 @@ class PosixHost : public Host {
     ::clock_gettime(CLOCK_REALTIME, &now);
     out->device = (std::uint64_t{st.stx_dev_major} << 32) | st.stx_dev_minor;
     out->inode = st.stx_ino;
-    out->modified_ns = Nanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec);
-    out->changed_ns = Nanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec);
-    out->read_ns = Nanoseconds(now.tv_sec, now.tv_nsec);
-    return true;
+    return ToNanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec, &out->modified_ns) &&
+           ToNanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, &out->changed_ns) &&
+           ToNanoseconds(now.tv_sec, now.tv_nsec, &out->read_ns);
   }
 
   std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern) override {

@@ -438,6 +438,13 @@ TEST_F(PosixHostTest, FolderStampIsOfTheFolderThatListFolderReads) {
     EXPECT_FALSE(host_->ReadFolderStamp(Path(none), &seen)) << none;
   }
   EXPECT_FALSE(host_->ReadFolderStamp("", &seen));
+  // Times set by hand beyond what 64-bit nanoseconds hold give no stamp
+  // rather than a wrapped one (where the file system keeps such times).
+  const timespec year_2286[2] = {{10'000'000'000, 0}, {10'000'000'000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, Path("top/Other").c_str(), year_2286, 0), 0);
+  if (host_->ReadFolderStamp(Path("top/Other"), &seen)) {
+    EXPECT_GT(seen.modified_ns, seen.read_ns);
+  }
   EXPECT_FALSE(host_->Host::ReadFolderStamp(Path("top"), &seen)) << "a host without stamps";
 
   OtherFileSystemFolder memory(scratch_.path());

@@ -101,7 +101,7 @@ bool Watch::Tick() {
     // A stamp in the future (times set by hand, a clock set back) never does.
     vouch.stamp = stamp;
     vouch.trusted = stamped && !snapshot.empty() &&
-                    stamp.read_ns - std::max(stamp.modified_ns, stamp.changed_ns) >= kStampTrustedAfterNs;
+                    std::max(stamp.modified_ns, stamp.changed_ns) <= stamp.read_ns - kStampTrustedAfterNs;
   }
   return changed;
 }
