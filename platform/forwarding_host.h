@@ -28,6 +28,11 @@ class ForwardingHost : public Host {
                        std::vector<std::int64_t>* sizes) override {
     return target_.ListFolderSizes(path, out, sizes);
   }
+  std::unique_ptr<FolderHandle> OpenFolder(const std::string& path) override { return target_.OpenFolder(path); }
+  bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                     std::unique_ptr<FolderHandle>* opened) override {
+    return target_.ListSubfolder(parent, name, out, opened);
+  }
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return target_.ReadFolderStamp(path, out);
   }

@@ -22,6 +22,26 @@ void ThrowSystemError(const std::string& path, int error_number) {
 
 bool Host::ReadFolderStamp(const std::string&, FolderStamp*) { return false; }
 
+std::unique_ptr<FolderHandle> Host::OpenFolder(const std::string& path) {
+  return FolderExists(path) ? std::make_unique<FolderHandle>(path) : nullptr;
+}
+
+bool Host::ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                         std::unique_ptr<FolderHandle>* opened) {
+  if (opened != nullptr) opened->reset();
+  const std::string& folder = parent.path();
+  const std::string path = folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+  // Only a plain name stays one level of a path (a backslash would become a
+  // separator). FileExists answers true for a link, which is never followed.
+  const bool plain = !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
+  if (!plain || FileExists(path) || !ListFolder(path, out)) {
+    out->clear();
+    return false;
+  }
+  if (opened != nullptr) *opened = std::make_unique<FolderHandle>(path);
+  return true;
+}
+
 bool Host::MakeDirs(const std::string& path) {
   const std::string host = ToHostPath(path);
   if (FolderExists(host)) return true;

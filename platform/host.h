@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zv {
@@ -54,6 +55,20 @@ struct FolderStamp {
     return device == other.device && inode == other.inode && modified_ns == other.modified_ns &&
            changed_ns == other.changed_ns;
   }
+};
+
+// A folder held open by Host::OpenFolder or Host::ListSubfolder, so that
+// its subfolders can be listed relative to it; closed when destroyed. It
+// remembers the path it stands for. Each one holds a file descriptor, so
+// a walk keeps open at most the folders of its current path.
+class FolderHandle {
+ public:
+  explicit FolderHandle(std::string path) : path_(std::move(path)) {}
+  virtual ~FolderHandle() = default;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
 };
 
 // Held while a named mutex is owned; released when destroyed (and by the
@@ -119,6 +134,20 @@ class Host {
     }
     return true;
   }
+  // Opens the folder that ListFolder(path) reads, for ListSubfolder;
+  // nullptr when it cannot be opened. This default opens nothing but
+  // remembers the path.
+  virtual std::unique_ptr<FolderHandle> OpenFolder(const std::string& path);
+  // Lists the subfolder `name` (one name, as a listing of `parent` spelled
+  // it) of the open folder `parent`, as ListFolder would list it, but opened
+  // relative to `parent`: the kernel looks up one name instead of walking
+  // the whole path. A link is never followed, even one that points to a
+  // folder. When `opened` is given it receives the subfolder held open, for
+  // its own subfolders (nullptr on failure). Answers false, with *out empty,
+  // when `name` is not a folder of `parent` (a link included) or cannot be
+  // read. This default lists parent.path() + "/" + name with ListFolder.
+  virtual bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                             std::unique_ptr<FolderHandle>* opened);
   // The stamp of the folder that ListFolder(path) reads: the path resolved
   // the same way, a final link followed. False when there is none to go by:
   // the path is missing or not a folder, or its file system is not one whose

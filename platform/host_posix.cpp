@@ -108,6 +108,63 @@ class HeldFlock : public HeldMutex {
   UniqueFd fd_;  // closing the descriptor releases the lock
 };
 
+// Reads the open folder `fd` into *out ("." and ".." left out), in the
+// file system's order; false, with *out empty, when it cannot be read.
+bool ReadFolder(int fd, std::vector<FolderEntry>* out) {
+  // Entries are overwritten in place so that the caller's vector and the
+  // names' buffers are reused from one folder to the next.
+  std::size_t count = 0;
+  thread_local std::vector<char> buffer(1 << 17);
+  for (;;) {
+    const long got = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      out->clear();
+      return false;
+    }
+    for (long offset = 0; offset < got;) {
+      const auto* entry = reinterpret_cast<const KernelDirent64*>(buffer.data() + offset);
+      offset += entry->d_reclen;
+      if (IsDots(entry->d_name)) continue;
+      EntryKind kind = entry->d_type == DT_DIR ? EntryKind::kFolder : EntryKind::kFile;
+      if (entry->d_type == DT_UNKNOWN) {
+        struct stat st;
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
+          kind = EntryKind::kFolder;
+        }
+      }
+      if (count < out->size()) {
+        FolderEntry& slot = (*out)[count];
+        slot.name.assign(entry->d_name);
+        slot.kind = kind;
+      } else {
+        out->push_back(FolderEntry{entry->d_name, kind});
+      }
+      ++count;
+    }
+  }
+  out->resize(count);
+  return true;
+}
+
+// A folder held open by its descriptor.
+class PosixFolderHandle : public FolderHandle {
+ public:
+  PosixFolderHandle(std::string path, UniqueFd fd) : FolderHandle(std::move(path)), fd_(std::move(fd)) {}
+  int fd() const { return fd_.get(); }
+
+ private:
+  UniqueFd fd_;
+};
+
+int OpenFolderAt(const std::string& path) {
+  // Opening as spelled first keeps the common case at one system call.
+  const int fd = ::open(ToHostPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0 || errno != ENOENT) return fd;
+  return ::open(posix::ResolveCase(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
 class PosixHost : public Host {
  public:
   std::string ReadFile(const std::string& path) override {
@@ -246,48 +303,33 @@ class PosixHost : public Host {
   }
 
   bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) override {
-    // Opening as spelled first keeps the common case at one system call.
-    int raw = ::open(ToHostPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (raw < 0 && errno == ENOENT) raw = ::open(posix::ResolveCase(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (raw < 0) {
+    UniqueFd fd(OpenFolderAt(path));
+    if (!fd.valid()) {
       out->clear();
       return false;
     }
-    UniqueFd fd(raw);
-    // Entries are overwritten in place so that the caller's vector and the
-    // names' buffers are reused from one folder to the next.
-    std::size_t count = 0;
-    thread_local std::vector<char> buffer(1 << 17);
-    for (;;) {
-      const long got = ::syscall(SYS_getdents64, fd.get(), buffer.data(), buffer.size());
-      if (got == 0) break;
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        out->clear();
-        return false;
-      }
-      for (long offset = 0; offset < got;) {
-        const auto* entry = reinterpret_cast<const KernelDirent64*>(buffer.data() + offset);
-        offset += entry->d_reclen;
-        if (IsDots(entry->d_name)) continue;
-        EntryKind kind = entry->d_type == DT_DIR ? EntryKind::kFolder : EntryKind::kFile;
-        if (entry->d_type == DT_UNKNOWN) {
-          struct stat st;
-          if (::fstatat(fd.get(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
-            kind = EntryKind::kFolder;
-          }
-        }
-        if (count < out->size()) {
-          FolderEntry& slot = (*out)[count];
-          slot.name.assign(entry->d_name);
-          slot.kind = kind;
-        } else {
-          out->push_back(FolderEntry{entry->d_name, kind});
-        }
-        ++count;
-      }
+    return ReadFolder(fd.get(), out);
+  }
+
+  std::unique_ptr<FolderHandle> OpenFolder(const std::string& path) override {
+    UniqueFd fd(OpenFolderAt(path));
+    if (!fd.valid()) return nullptr;
+    return std::make_unique<PosixFolderHandle>(path, std::move(fd));
+  }
+
+  bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                     std::unique_ptr<FolderHandle>* opened) override {
+    auto* own = dynamic_cast<PosixFolderHandle*>(&parent);
+    if (own == nullptr) return Host::ListSubfolder(parent, name, out, opened);
+    if (opened != nullptr) opened->reset();
+    // One plain name: openat would walk a "/" and climb out with "..".
+    const bool plain = !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+    UniqueFd fd(plain ? ::openat(own->fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC) : -1);
+    if (!fd.valid() || !ReadFolder(fd.get(), out)) {
+      out->clear();
+      return false;
     }
-    out->resize(count);
+    if (opened != nullptr) *opened = std::make_unique<PosixFolderHandle>(parent.path() + "/" + name, std::move(fd));
     return true;
   }
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/forwarding_host.h"
 #include "platform/text.h"
 #include "tests/support/scratch.h"
 
@@ -283,6 +285,65 @@ TEST_F(PosixHostTest, ListFolderMarksLinksAsFilesAndShowsHiddenNames) {
   ASSERT_TRUE(host_->ListFolder(Path("top/Sub/"), &entries));
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].name, "inner");
+}
+
+// A host that answers OpenFolder and ListSubfolder with the interface's
+// own path-based defaults, as a host without open folders would.
+class PathListingHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  std::unique_ptr<FolderHandle> OpenFolder(const std::string& path) override { return Host::OpenFolder(path); }
+  bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                     std::unique_ptr<FolderHandle>* opened) override {
+    return Host::ListSubfolder(parent, name, out, opened);
+  }
+};
+
+TEST_F(PosixHostTest, SubfoldersAreListedRelativeToTheirOpenParentAndLinksAreNotFollowed) {
+  Put("top/Sub/inner", "");
+  Put("top/Sub/Deep/deepest", "");
+  Put("top/Plain.txt", "");
+  ::symlink("Sub", Path("top/sub-link").c_str());
+  PathListingHost path_host(*host_);
+  for (Host* host : {host_.get(), static_cast<Host*>(&path_host)}) {
+    SCOPED_TRACE(host == host_.get() ? "posix host" : "path-based default");
+    EXPECT_EQ(host->OpenFolder(Path("missing")), nullptr);
+    EXPECT_EQ(host->OpenFolder(Path("top/Plain.txt")), nullptr);
+    const std::unique_ptr<FolderHandle> top = host->OpenFolder(Path("top"));
+    ASSERT_NE(top, nullptr);
+
+    std::vector<FolderEntry> entries = {{"stale", EntryKind::kFile}};
+    std::unique_ptr<FolderHandle> sub;
+    ASSERT_TRUE(host->ListSubfolder(*top, "Sub", &entries, &sub));
+    Names names;
+    for (const FolderEntry& entry : entries) names.push_back(entry.name + (entry.kind == EntryKind::kFolder ? "/" : ""));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (Names{"Deep/", "inner"}));
+    ASSERT_NE(sub, nullptr);
+    EXPECT_EQ(sub->path(), Path("top") + "/Sub");
+    ASSERT_TRUE(host->ListSubfolder(*sub, "Deep", &entries, nullptr));  // the child of an opened child
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "deepest");
+
+    // A link named like a folder, a file, a missing name and names that are
+    // not one plain name list nothing and open nothing.
+    for (const char* name : {"sub-link", "Plain.txt", "missing", "..", ".", "", "Sub/Deep"}) {
+      entries = {{"stale", EntryKind::kFile}};
+      sub = std::make_unique<FolderHandle>("stale");
+      EXPECT_FALSE(host->ListSubfolder(*top, name, &entries, &sub)) << name;
+      EXPECT_TRUE(entries.empty()) << name;
+      EXPECT_EQ(sub, nullptr) << name;
+    }
+  }
+
+  // The posix host opens by the name alone: the open parent still lists its
+  // subfolder after the parent was moved away from its path.
+  const std::unique_ptr<FolderHandle> top = host_->OpenFolder(Path("top"));
+  ASSERT_NE(top, nullptr);
+  ASSERT_EQ(::rename(Path("top").c_str(), Path("moved").c_str()), 0);
+  std::vector<FolderEntry> entries;
+  EXPECT_TRUE(host_->ListSubfolder(*top, "Sub", &entries, nullptr));
+  EXPECT_EQ(entries.size(), 2u);
 }
 
 TEST_F(PosixHostTest, FindFilesListsVisibleMatchingFilesInProgramOrder) {

@@ -17,20 +17,39 @@ constexpr int kFavoritesFolder = 6;
 // How often the walk shows its count and lets the window breathe.
 constexpr std::uint64_t kPumpEvery = 4096;
 
-// One open level of the walk: the listing of a folder, the next entry to
-// take from it, and where the parent's paths ended before this folder's
-// name was appended to them.
+// How many levels of the walk keep their folder open, so that each
+// subfolder is opened by its name relative to its parent instead of by a
+// path the kernel walks from the root. Deeper levels are listed by path,
+// which keeps the descriptors the walk holds within a small bound however
+// deep the tree goes.
+constexpr std::size_t kHeldLevels = 64;
+
+// One open level of the walk: the listing of a folder, the folder itself
+// while it is held open, the next entry to take from it, and where the
+// parent's paths ended before this folder's name was appended to them.
 struct Level {
   std::vector<FolderEntry> entries;
+  std::unique_ptr<FolderHandle> folder;
   std::size_t next = 0;
   std::size_t parent_relative_size = 0;
   std::size_t parent_host_size = 0;
 };
 
-// Reads one folder into `level`; a folder that cannot be read is empty.
-void ListFolder(Host& host, const std::string& host_path, Level& level) {
-  if (!host.ListFolder(host_path, &level.entries)) level.entries.clear();
-  level.next = 0;
+// Reads the subfolder `name` of `parent`, found at `host_path`, into
+// `child` at `depth`: relative to the parent's open folder when it is held,
+// else by path. A folder that cannot be read is empty.
+void ListChild(Host& host, Level& parent, const std::string& name, const std::string& host_path,
+               std::size_t depth, Level& child) {
+  child.next = 0;
+  bool read;
+  if (parent.folder != nullptr) {
+    if (depth >= kHeldLevels) child.folder.reset();
+    read = host.ListSubfolder(*parent.folder, name, &child.entries, depth < kHeldLevels ? &child.folder : nullptr);
+  } else {
+    child.folder.reset();
+    read = host.ListFolder(host_path, &child.entries);
+  }
+  if (!read) child.entries.clear();
 }
 
 // The ignore line of a special folder: its path without the first
@@ -98,13 +117,15 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
   // Levels are kept when the walk climbs back, so each depth reuses its
   // listing's storage; the stack grows for trees of any depth.
   std::vector<Level> levels(1);
-  ListFolder(mapper.host, host_path, levels[0]);
+  if (!mapper.host.ListFolder(host_path, &levels[0].entries)) levels[0].entries.clear();
+  levels[0].folder = mapper.host.OpenFolder(host_path);
   std::size_t depth = 0;
 
   for (;;) {
     Level& level = levels[depth];
     if (level.next == level.entries.size()) {
       if (depth == 0) break;
+      level.folder.reset();  // the walk holds open only the folders of its path
       relative.resize(level.parent_relative_size);
       host_path.resize(level.parent_host_size);
       --depth;
@@ -141,10 +162,11 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
 
     ++depth;
     if (depth == levels.size()) levels.emplace_back();  // invalidates `level` and `entry`
+    Level& parent = levels[depth - 1];
     Level& child = levels[depth];
     child.parent_relative_size = parent_relative_size;
     child.parent_host_size = parent_host_size;
-    ListFolder(mapper.host, host_path, child);
+    ListChild(mapper.host, parent, parent.entries[parent.next - 1].name, host_path, depth, child);
   }
 
   mapper.host.WriteFile(mapper.ProgramFile(kSnapshotFile), snapshot.view());

@@ -227,6 +227,46 @@ TEST_F(ScannerTest, NoLimitOnDepthOrOnIgnoreLines) {
   EXPECT_FALSE(Has(lines, "<DIR> Last"));
 }
 
+// Counts the process's open descriptors at every subfolder listing.
+class DescriptorCountingHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                     std::unique_ptr<FolderHandle>* opened) override {
+    const auto open = std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                    std::filesystem::directory_iterator());
+    most_open = std::max<long>(most_open, open);
+    return ForwardingHost::ListSubfolder(parent, name, out, opened);
+  }
+  long most_open = 0;
+};
+
+// The walk keeps the folders of its path open to list their subfolders by
+// name; far below that, it goes on by path, and it never holds more than a
+// bounded number of descriptors however deep the tree.
+TEST_F(ScannerTest, ATreeDeeperThanTheFoldersHeldOpenIsWalkedWhole) {
+  std::string deep;
+  for (int level = 0; level < 150; ++level) {
+    deep += "L" + std::to_string(level) + "\\";
+    File(deep + "f.txt");
+    File(deep + "Side\\s.txt");
+  }
+  DescriptorCountingHost counting(*host_);
+  Mapper mapper(counting, person_);
+  mapper.windows_folder = windows_.path();
+  mapper.program_folder = program_.path();
+  const auto before = std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                                    std::filesystem::directory_iterator());
+  ScanWindowsFolder(mapper, windows_.path());
+  const auto lines = ReadLines(program_ / kSnapshotFile);
+  EXPECT_EQ(lines.size(), 150u * 4);
+  EXPECT_TRUE(Has(lines, deep + "f.txt"));
+  EXPECT_TRUE(Has(lines, deep + "Side\\s.txt"));
+  EXPECT_TRUE(Has(lines, "<DIR> " + deep + "Side"));
+  EXPECT_GT(counting.most_open, before);  // folders were listed relative to an open parent
+  EXPECT_LE(counting.most_open, before + 70);
+}
+
 TEST_F(ScannerTest, MissingIgnoreListStopsTheScanAndKeepsTheOldSnapshot) {
   File("a.txt");
   Scan();
