@@ -316,7 +316,9 @@ TEST_F(PosixHostTest, SubfoldersAreListedRelativeToTheirOpenParentAndLinksAreNot
     std::unique_ptr<FolderHandle> sub;
     ASSERT_TRUE(host->ListSubfolder(*top, "Sub", &entries, &sub));
     Names names;
-    for (const FolderEntry& entry : entries) names.push_back(entry.name + (entry.kind == EntryKind::kFolder ? "/" : ""));
+    for (const FolderEntry& entry : entries) {
+      names.push_back(entry.name + (entry.kind == EntryKind::kFolder ? "/" : ""));
+    }
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (Names{"Deep/", "inner"}));
     ASSERT_NE(sub, nullptr);

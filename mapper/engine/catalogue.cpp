@@ -60,9 +60,8 @@ CanonicalEntries NormaliseEntries(std::string_view text) {
   entries = EntryViews(text);
   // A map loaded before is sorted already and has no duplicates: one pass
   // over neighbours tells, and spares the sort.
-  const bool canonical = std::adjacent_find(entries.begin(), entries.end(), [](std::string_view a, std::string_view b) {
-                           return CompareNoCase(a, b) >= 0;
-                         }) == entries.end();
+  const auto out_of_order = [](std::string_view a, std::string_view b) { return CompareNoCase(a, b) >= 0; };
+  const bool canonical = std::adjacent_find(entries.begin(), entries.end(), out_of_order) == entries.end();
   if (!canonical) {
     // Views into one text are ordered by where they start, so comparing the
     // starts of equal entries keeps them in file order without the extra
