@@ -164,6 +164,8 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
+bool IsReadOnlyMode(const struct stat& st) { return !S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0; }
+
 std::string HomeFolder() {
   std::string home = Env("HOME");
   if (!home.empty()) return home;

@@ -3,11 +3,14 @@
 // and content copying. Only the host layer includes this.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/host.h"
 
 namespace zv::posix {
 
@@ -62,6 +65,9 @@ bool CopyContent(int from, int to);
 // Flushes a folder's entries to disk (after a rename or link in it). Best effort.
 void SyncFolder(const std::string& folder);
 
+// The owner's write bit is clear; a link has no bits of its own and never is.
+bool IsReadOnlyMode(const struct stat& st);
+
 // The user's home folder ($HOME, else the password database, else "/").
 std::string HomeFolder();
 // An environment variable, empty when unset.
@@ -76,6 +82,17 @@ std::string SpecialFolderPath(int id);
 std::string GetCurrentFolder();
 std::string ExpandPath(const std::string& path);
 int ShellOpen(const std::string& file, const std::string& params, const std::string& folder);
+bool MoveFile(const std::string& from, const std::string& to);
+bool CopyFile(const std::string& from, const std::string& to);
+bool ListFolder(const std::string& path, std::vector<FolderEntry>* out);
+bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out, std::vector<std::int64_t>* sizes);
+std::unique_ptr<FolderHandle> OpenFolder(const std::string& path);
+// Whether `handle` came from OpenFolder above; ListSubfolder lists below
+// such handles only (false, *out empty, for any other).
+bool IsOwnFolder(const FolderHandle& handle);
+bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                   std::unique_ptr<FolderHandle>* opened);
+bool ReadFolderStamp(const std::string& path, FolderStamp* out);
 // Splits a parameter text into arguments at blanks; a double-quoted run keeps
 // its blanks and loses its quotes.
 std::vector<std::string> SplitParams(std::string_view params);

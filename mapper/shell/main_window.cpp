@@ -1,14 +1,9 @@
 #include "mapper/shell/main_window.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QMenuBar>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QVBoxLayout>
 #include <algorithm>
 
 #include "art/art.h"
@@ -20,75 +15,12 @@
 namespace zv {
 namespace {
 
-constexpr int kMapsListWidth = 168;
 constexpr int kLogoFrames = 5;
-
-QAction* NewSeparator(QMenu* menu) {
-  auto* separator = new QAction(menu);
-  separator->setSeparator(true);
-  menu->addAction(separator);
-  return separator;
-}
-
-QAction* NewCheckItem(QMenu* menu, const QString& caption) {
-  QAction* item = menu->addAction(caption);
-  item->setCheckable(true);
-  return item;
-}
-
-// A command whose feature the program does not have yet: it keeps its place
-// and caption, greyed.
-QAction* NewLaterItem(QMenu* menu, const QString& caption) {
-  QAction* item = menu->addAction(caption);
-  item->setEnabled(false);
-  return item;
-}
-
-// The window keeps the classic three-dimensional colours its pictures are
-// drawn for: on a silver face the bar's white captions and their shadows
-// read as intended.
-QPalette ClassicPalette() {
-  QPalette palette = QApplication::palette();
-  const std::vector<std::pair<QPalette::ColorRole, QColor>> colours = {
-      {QPalette::Window, QColor(192, 192, 192)}, {QPalette::Button, QColor(192, 192, 192)},
-      {QPalette::Light, Qt::white},              {QPalette::Midlight, QColor(223, 223, 223)},
-      {QPalette::Mid, QColor(160, 160, 160)},    {QPalette::Dark, QColor(128, 128, 128)},
-      {QPalette::Shadow, Qt::black},             {QPalette::WindowText, Qt::black},
-      {QPalette::ButtonText, Qt::black},
-  };
-  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    for (const auto& [role, colour] : colours) palette.setColor(group, role, colour);
-  }
-  // Greyed items: dark grey text that stands out from the silver face.
-  for (QPalette::ColorRole text : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
-    palette.setColor(QPalette::Disabled, text, QColor(128, 128, 128));
-  }
-  return palette;
-}
-
-void FillParent(QWidget* parent, QWidget* child) {
-  auto* layout = new QVBoxLayout(parent);
-  layout->setContentsMargins(2, 2, 2, 2);
-  layout->addWidget(child);
-}
 
 }  // namespace
 
-LogoPicture::LogoPicture(QWidget* parent) : QWidget(parent) {}
-
-void LogoPicture::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.drawImage(0, 0, canvas);
-}
-
-void LogoPicture::mouseReleaseEvent(QMouseEvent* event) {
-  if (rect().contains(event->position().toPoint()) && on_click) on_click();
-}
-
 TForm1::TForm1(Mapper& mapper, TSplash&, TInDialog& dialog, QtPerson& person)
     : mapper_(mapper), dialog_(dialog), person_(person) {
-  setFont(QFont("MS Sans Serif", 8));
-  setPalette(ClassicPalette());
   QIcon icon;
   for (const char* size : {art::kAppIcon16, art::kAppIcon32, art::kAppIcon48}) {
     icon.addPixmap(QPixmap::fromImage(art::Load(size)));
@@ -123,177 +55,6 @@ TForm1::TForm1(Mapper& mapper, TSplash&, TInDialog& dialog, QtPerson& person)
 TForm1::~TForm1() {
   if (mapper_.view == view_.get()) mapper_.view = nullptr;
   person_.AttachMainWindow(nullptr, nullptr);
-}
-
-void TForm1::BuildLayout() {
-  auto* central = new QWidget(this);
-  auto* column = new QVBoxLayout(central);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(0);
-
-  PopGroup = new TPopGroup(central);
-  PopGroup->setFixedHeight(64);
-  PopGroup->on_command = [this](int k) { RunBarCommand(k); };
-  PopGroup->on_status = [this](Colour colour, const std::string& text) { person_.SetStatus(colour, text); };
-  PopGroup->graphic_fx = [this] { return mapper_.options.graphic_fx; };
-  column->addWidget(PopGroup);
-
-  LogoBevel = new QFrame(PopGroup);
-  LogoBevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  Logo = new LogoPicture(PopGroup);
-  Logo->setGeometry(0, 10, 66, 49);
-  Logo->canvas = QImage(66, 49, QImage::Format_RGB32);
-  Logo->canvas.fill(Qt::black);
-  {
-    QPainter painter(&Logo->canvas);
-    painter.drawImage(QRect(0, 0, 65, 48), LogoAniSrc, QRect(1, 0, 65, 48));
-  }
-  Logo->setToolTip("DUVO Team");
-  Logo->setCursor(Qt::PointingHandCursor);
-  Logo->on_click = [this] { LogoClick(); };
-
-  auto* lists = new QHBoxLayout;
-  lists->setContentsMargins(0, 0, 0, 0);
-  lists->setSpacing(0);
-  GroupBox1 = new QGroupBox(central);
-  GroupBox1->setFixedWidth(kMapsListWidth);
-  MapsList = new QListWidget(GroupBox1);
-  MapsList->setSelectionMode(QAbstractItemView::SingleSelection);
-  MapsList->setMouseTracking(true);
-  MapsList->viewport()->installEventFilter(this);
-  MapsList->setContextMenuPolicy(Qt::CustomContextMenu);
-  FillParent(GroupBox1, MapsList);
-
-  GroupBox2 = new QGroupBox(central);
-  Map = new QTreeWidget(GroupBox2);
-  Map->setMouseTracking(true);
-  Map->viewport()->installEventFilter(this);
-  Map->installEventFilter(this);
-  Map->setContextMenuPolicy(Qt::CustomContextMenu);
-  FillParent(GroupBox2, Map);
-
-  lists->addWidget(GroupBox1);
-  lists->addWidget(GroupBox2, 1);
-  column->addLayout(lists, 1);
-  setCentralWidget(central);
-
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
-  StatusPanel = new QLabel(StatusBar1);
-  StatusPanel->setMinimumWidth(200);
-  StatusPanel->setFont(QFont("MS Sans Serif", 10));
-  StatusPanel->setTextFormat(Qt::PlainText);
-  // The status line is written in light colours (button face, lime) as well
-  // as in black; a dark grey ground keeps all of them legible.
-  StatusPanel->setAutoFillBackground(true);
-  QPalette ground = StatusPanel->palette();
-  ground.setColor(QPalette::Window, QColor(100, 100, 100));
-  StatusPanel->setPalette(ground);
-  StatusBar1->addWidget(StatusPanel, 1);
-  setStatusBar(StatusBar1);
-
-  connect(MapsList, &QListWidget::currentRowChanged, this, [this] { MapsListClick(); });
-  connect(Map, &QTreeWidget::itemDoubleClicked, this, [this] { MapDblClick(); });
-  connect(MapsList, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { PopupMenu1->popup(MapsList->viewport()->mapToGlobal(at)); });
-  connect(Map, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& at) { PopupMenu2->popup(Map->viewport()->mapToGlobal(at)); });
-}
-
-void TForm1::BuildMenus() {
-  QMenuBar* bar = menuBar();
-
-  File1 = bar->addMenu("&File");
-  Vigilo1 = File1->addAction("Start &Vigilo and close");
-  Exit1 = File1->addAction("E&xit");
-
-  Scan1 = bar->addMenu("&Scan");
-  Createnew1 = Scan1->addAction("&Create new map");
-  Identifyafile1 = NewLaterItem(Scan1, "&Identify a file...");
-  Identifyafile1->setShortcut(Qt::Key_F3);
-
-  Map1 = bar->addMenu("&Map");
-  Edit1 = NewLaterItem(Map1, "&Edit map");
-  Rename1 = NewLaterItem(Map1, "&Rename map");
-  Unmap1 = NewLaterItem(Map1, "&Unmap");
-  N1 = NewSeparator(Map1);
-  Deleteallmappedfiles1 = NewLaterItem(Map1, "Delete &all mapped files");
-  Deleteselectedfile1 = NewLaterItem(Map1, "Delete &selected file");
-  N2 = NewSeparator(Map1);
-  Refresh1 = NewLaterItem(Map1, "Refres&h");
-  Refresh1->setShortcut(Qt::Key_F5);
-
-  Options1 = bar->addMenu("&Options");
-  Remotecontrol1 = NewCheckItem(Options1, "&Remote control");
-  Remotecontrol1->setShortcut(Qt::Key_F10);
-  ScanOnStart = NewCheckItem(Options1, "&Scan on start");
-  Vigiloonstartup1 = NewLaterItem(Options1, "&Vigilo at system start-up");
-  Vigiloonstartup1->setCheckable(true);
-  Icon1 = NewLaterItem(Options1, "Start Menu ic&on");
-  Icon1->setCheckable(true);
-  GraphicFX1 = NewCheckItem(Options1, "&Graphic effects");
-  N3 = NewSeparator(Options1);
-  Ignorelist1 = NewLaterItem(Options1, "&Ignore list...");
-  Languagefile1 = Options1->addAction("&Language...");
-  Usefont1 = Options1->addAction("List &font...");
-  N4 = NewSeparator(Options1);
-  Usesysicons1 = NewCheckItem(Options1, "System i&cons");
-  SimpleList1 = NewCheckItem(Options1, "Si&mple list");
-  DetailedList1 = NewCheckItem(Options1, "&Detailed list");
-  ListModes = new QActionGroup(this);
-  ListModes->setExclusive(true);
-  ListModes->addAction(SimpleList1);
-  ListModes->addAction(DetailedList1);
-
-  Trash1 = bar->addAction("&Trash");
-  Trash1->setEnabled(false);
-
-  Help1 = bar->addMenu("&?");
-  About1 = NewLaterItem(Help1, "&About Zorvan...");
-  About1->setShortcut(Qt::Key_F1);
-  Contents1 = NewLaterItem(Help1, "&Contents");
-
-  PopupMenu1 = new QMenu(this);
-  EditMap1 = NewLaterItem(PopupMenu1, Edit1->text());
-  RenameMapID1 = NewLaterItem(PopupMenu1, Rename1->text());
-  UnMap2 = NewLaterItem(PopupMenu1, Unmap1->text());
-  DeleteApplication2 = NewLaterItem(PopupMenu1, Deleteallmappedfiles1->text());
-  Blue = NewCheckItem(PopupMenu1, "Blue");
-  N5 = NewSeparator(PopupMenu1);
-  Ok2 = PopupMenu1->addAction("Ok");
-  for (QAction* item : {EditMap1, RenameMapID1, UnMap2}) item->setData(static_cast<int>(FromQ(item->text()).size()));
-
-  PopupMenu2 = new QMenu(this);
-  DeleteFile1 = NewLaterItem(PopupMenu2, Deleteselectedfile1->text());
-  DeleteApplication1 = NewLaterItem(PopupMenu2, Deleteallmappedfiles1->text());
-  N6 = NewSeparator(PopupMenu2);
-  Ok1 = PopupMenu2->addAction("Ok");
-
-  menu_columns_ = {
-      {File1->menuAction(), {Vigilo1, Exit1}},
-      {Scan1->menuAction(), {Createnew1, Identifyafile1}},
-      {Map1->menuAction(), {Edit1, Rename1, Unmap1, N1, Deleteallmappedfiles1, Deleteselectedfile1, N2, Refresh1}},
-      {Options1->menuAction(),
-       {Remotecontrol1, ScanOnStart, Vigiloonstartup1, Icon1, GraphicFX1, N3, Ignorelist1, Languagefile1, Usefont1, N4,
-        Usesysicons1, SimpleList1, DetailedList1}},
-      {Trash1, {}},
-      {Help1->menuAction(), {About1, Contents1}},
-  };
-
-  connect(Vigilo1, &QAction::triggered, this, [this] { Vigilo1Click(); });
-  connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
-  connect(Createnew1, &QAction::triggered, this, [this] { New1Click(); });
-  connect(Map1, &QMenu::aboutToShow, this, [this] { Map1Click(); });
-  connect(Remotecontrol1, &QAction::triggered, this, [this] { Remotecontrol1Click(); });
-  connect(ScanOnStart, &QAction::triggered, this, [this] { ScanOnStartClick(); });
-  connect(GraphicFX1, &QAction::triggered, this, [this] { GraphicFX1Click(); });
-  connect(Languagefile1, &QAction::triggered, this, [this] { Languagefile1Click(); });
-  connect(Usefont1, &QAction::triggered, this, [this] { Usefont1Click(); });
-  connect(Usesysicons1, &QAction::triggered, this, [this] { Usesysicons1Click(); });
-  connect(SimpleList1, &QAction::triggered, this, [this] { SimpleList1Click(); });
-  connect(DetailedList1, &QAction::triggered, this, [this] { DetailedList1Click(); });
-  connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
-  connect(Blue, &QAction::triggered, this, [this] { BlueClick(); });
 }
 
 void TForm1::SetCaption(const std::string& caption) {

@@ -1,0 +1,197 @@
+// Folder listings of the Linux host: getdents64 over an open descriptor, so
+// that no entry costs a stat, and the stamps that tell whether a folder's
+// names may have changed.
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/syscall.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/posix_support.h"
+#include "platform/text.h"
+
+namespace zv::posix {
+namespace {
+
+// The record layout of the getdents64 system call.
+struct KernelDirent64 {
+  ino64_t d_ino;
+  off64_t d_off;
+  unsigned short d_reclen;
+  unsigned char d_type;
+  char d_name[1];
+};
+
+bool IsDots(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// File systems that update a folder's times in place, from this machine's
+// clock, whenever an entry is created, removed or renamed, and answer stat
+// from that same state. Network and user-space file systems are left out:
+// their times may come from a cache or from another machine's clock.
+bool KeepsFolderTimes(const std::string& host_path) {
+  struct statfs fs;
+  if (::statfs(host_path.c_str(), &fs) != 0) return false;
+  switch (static_cast<unsigned long>(fs.f_type)) {
+    case EXT4_SUPER_MAGIC:  // also ext2 and ext3
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A time as nanoseconds since the epoch; false beyond what 64 bits hold
+// (before 1678 or after 2262, as times set by hand can be).
+bool ToNanoseconds(std::int64_t seconds, std::int64_t nanoseconds, std::int64_t* out) {
+  return !__builtin_mul_overflow(seconds, std::int64_t{1'000'000'000}, out) &&
+         !__builtin_add_overflow(*out, nanoseconds, out);
+}
+
+// Reads the open folder `fd` into *out ("." and ".." left out), in the
+// file system's order; false, with *out empty, when it cannot be read.
+bool ReadFolder(int fd, std::vector<FolderEntry>* out) {
+  // Entries are overwritten in place so that the caller's vector and the
+  // names' buffers are reused from one folder to the next.
+  std::size_t count = 0;
+  thread_local std::vector<char> buffer(1 << 17);
+  for (;;) {
+    const long got = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      out->clear();
+      return false;
+    }
+    for (long offset = 0; offset < got;) {
+      const auto* entry = reinterpret_cast<const KernelDirent64*>(buffer.data() + offset);
+      offset += entry->d_reclen;
+      if (IsDots(entry->d_name)) continue;
+      EntryKind kind = entry->d_type == DT_DIR ? EntryKind::kFolder : EntryKind::kFile;
+      if (entry->d_type == DT_UNKNOWN) {
+        struct stat st;
+        if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode)) {
+          kind = EntryKind::kFolder;
+        }
+      }
+      if (count < out->size()) {
+        FolderEntry& slot = (*out)[count];
+        slot.name.assign(entry->d_name);
+        slot.kind = kind;
+      } else {
+        out->push_back(FolderEntry{entry->d_name, kind});
+      }
+      ++count;
+    }
+  }
+  out->resize(count);
+  return true;
+}
+
+// A folder held open by its descriptor.
+class PosixFolderHandle : public FolderHandle {
+ public:
+  PosixFolderHandle(std::string path, UniqueFd fd) : FolderHandle(std::move(path)), fd_(std::move(fd)) {}
+  int fd() const { return fd_.get(); }
+
+ private:
+  UniqueFd fd_;
+};
+
+int OpenFolderAt(const std::string& path) {
+  // Opening as spelled first keeps the common case at one system call.
+  const int fd = ::open(ToHostPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0 || errno != ENOENT) return fd;
+  return ::open(ResolveCase(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+}  // namespace
+
+bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) {
+  UniqueFd fd(OpenFolderAt(path));
+  if (!fd.valid()) {
+    out->clear();
+    return false;
+  }
+  return ReadFolder(fd.get(), out);
+}
+
+bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out, std::vector<std::int64_t>* sizes) {
+  sizes->clear();
+  UniqueFd fd(OpenFolderAt(path));
+  if (!fd.valid() || !ReadFolder(fd.get(), out)) {
+    out->clear();
+    return false;
+  }
+  // Each size is looked up relative to the open folder: no walk of the
+  // whole path per file.
+  sizes->reserve(out->size());
+  struct stat st;
+  for (const FolderEntry& entry : *out) {
+    const bool known = entry.kind == EntryKind::kFile &&
+                       ::fstatat(fd.get(), entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    sizes->push_back(known ? static_cast<std::int64_t>(st.st_size) : -1);
+  }
+  return true;
+}
+
+std::unique_ptr<FolderHandle> OpenFolder(const std::string& path) {
+  UniqueFd fd(OpenFolderAt(path));
+  if (!fd.valid()) return nullptr;
+  return std::make_unique<PosixFolderHandle>(path, std::move(fd));
+}
+
+bool IsOwnFolder(const FolderHandle& handle) { return dynamic_cast<const PosixFolderHandle*>(&handle) != nullptr; }
+
+bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                   std::unique_ptr<FolderHandle>* opened) {
+  auto* own = dynamic_cast<PosixFolderHandle*>(&parent);
+  if (own == nullptr) {
+    out->clear();
+    return false;
+  }
+  if (opened != nullptr) opened->reset();
+  // One plain name: openat would walk a "/" and climb out with "..".
+  const bool plain = !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+  UniqueFd fd(plain ? ::openat(own->fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC) : -1);
+  if (!fd.valid() || !ReadFolder(fd.get(), out)) {
+    out->clear();
+    return false;
+  }
+  if (opened != nullptr) *opened = std::make_unique<PosixFolderHandle>(parent.path() + "/" + name, std::move(fd));
+  return true;
+}
+
+bool ReadFolderStamp(const std::string& path, FolderStamp* out) {
+  constexpr unsigned kWanted = STATX_TYPE | STATX_INO | STATX_MTIME | STATX_CTIME;
+  // Resolved as ListFolder opens the folder: as spelled, then by case; a
+  // final link is followed, as open() follows it.
+  std::string host = ToHostPath(path);
+  struct statx st;
+  int result = ::statx(AT_FDCWD, host.c_str(), 0, kWanted, &st);
+  if (result != 0 && errno == ENOENT) {
+    host = ResolveCase(path);
+    result = ::statx(AT_FDCWD, host.c_str(), 0, kWanted, &st);
+  }
+  if (result != 0 || (st.stx_mask & kWanted) != kWanted || !S_ISDIR(st.stx_mode) || !KeepsFolderTimes(host)) {
+    return false;
+  }
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  out->device = (std::uint64_t{st.stx_dev_major} << 32) | st.stx_dev_minor;
+  out->inode = st.stx_ino;
+  return ToNanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec, &out->modified_ns) &&
+         ToNanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, &out->changed_ns) &&
+         ToNanoseconds(now.tv_sec, now.tv_nsec, &out->read_ns);
+}
+
+}  // namespace zv::posix
