@@ -42,8 +42,9 @@ std::string OldMapName(std::string_view first_line, const std::string& number) {
   if (end == std::string_view::npos) return number;
   const std::string_view name = first_line.substr(kMark.size(), end - kMark.size());
   // IsBadMapName refuses ".", "..", "\" and "/" among others; it lets the
-  // empty name pass, which here would give the map file ".MAP".
-  if (name.empty() || IsBadMapName(name)) return number;
+  // empty name pass, which here would give the map file ".MAP", and a name
+  // holding ".MAP", which the catalogue would list under its first part.
+  if (name.empty() || IsBadMapName(name) || FindNoCase(name, ".MAP") != std::string_view::npos) return number;
   return std::string(name);
 }
 

@@ -13,9 +13,9 @@ namespace zv {
 // The map name a numbered old map is converted under: the name its first
 // line gives between a leading "***" and the next "***". When the line is
 // not of that form, or the name is empty or cannot name a map file (".",
-// "..", a name holding "\" or "/", any name IsBadMapName refuses), the
-// file's own number instead, so that no old map is renamed out of the
-// program folder or out of the catalogue's sight.
+// "..", a name holding "\", "/" or ".MAP", any name IsBadMapName
+// refuses), the file's own number instead, so that no old map is renamed
+// out of the program folder or out of the catalogue's sight.
 std::string OldMapName(std::string_view first_line, const std::string& number);
 
 // Deletes "appllst.txt" unread. Then, in number order, every "nnn.TXT" of

@@ -126,6 +126,7 @@ TEST_F(OldMapsTest, AHeaderThatCannotNameAMapGivesTheFileItsOwnNumber) {
       {"***../Escaped***", "003"},
       {"***A:B***", "003"},
       {"***.hidden***", "003"},
+      {"***Office.map***", "003"},  // would be listed as the map "Office"
       {"***" + std::string(300, 'x') + "***", "003"},
       {"", "003"},
   };
