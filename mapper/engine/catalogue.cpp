@@ -6,6 +6,7 @@
 
 #include "mapper/engine/busy_cursor.h"
 #include "mapper/engine/entry_index.h"
+#include "mapper/engine/old_maps.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -173,8 +174,6 @@ std::string HelpCompanion(const std::string& entry) {
 std::vector<std::string> MapFiles(Mapper& mapper) {
   return mapper.host.FindFiles(mapper.program_folder, "*.MAP");
 }
-
-void ConvertOldMaps(Mapper&) {}
 
 void WriteMapHeader(Mapper& mapper, const std::string& map_file, const std::string& name) {
   const std::string path = MapPath(mapper, map_file);

@@ -36,8 +36,4 @@ void LoadMaps(Mapper& mapper, const std::string& select);
 // Throws HostError on failure.
 void WriteMapHeader(Mapper& mapper, const std::string& map_file, const std::string& name);
 
-// Converts the files of earlier versions into maps (runs inside LoadMaps);
-// none are recognised yet, so the program folder is left as it is.
-void ConvertOldMaps(Mapper& mapper);
-
 }  // namespace zv

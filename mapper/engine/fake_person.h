@@ -21,6 +21,10 @@ class FakePerson : public Person {
     Colour colour;
     std::string text;
   };
+  struct Results {
+    std::string caption;
+    std::vector<std::string> lines;
+  };
 
   // ---- scripting
   void QueueConfirm(bool yes) { confirms_.push_back(yes); }
@@ -32,6 +36,7 @@ class FakePerson : public Person {
   std::vector<Notice> notices;
   std::vector<std::string> confirm_questions;  // AskConfirm and ConfirmDialog texts
   std::vector<TextRequest> text_requests;
+  std::vector<Results> results;
   std::vector<Status> statuses;
   std::vector<std::string> progress_captions, progress_messages;
   std::vector<int> gauge_values;
@@ -58,6 +63,9 @@ class FakePerson : public Person {
   std::string AskText(const TextRequest& request) override {
     text_requests.push_back(request);
     return Take(texts_, "AskText: " + request.caption);
+  }
+  void ShowResults(const std::string& caption, const std::vector<std::string>& lines) override {
+    results.push_back({caption, lines});
   }
   void SetStatus(Colour colour, const std::string& text) override {
     statuses.push_back({colour, text});

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zv {
 
@@ -41,6 +42,10 @@ class Person {
   virtual bool ConfirmDialog(const std::string& question) = 0;
   // Runs the input dialog modally and returns its edit field's text.
   virtual std::string AskText(const TextRequest& request) = 0;
+  // Runs the input dialog modally as a list of results: `caption` as its
+  // caption, `lines` in the order given in a list over the note, the edit
+  // field and Cancel hidden, only OK. The dialog is as before afterwards.
+  virtual void ShowResults(const std::string& caption, const std::vector<std::string>& lines) = 0;
 
   // The status line: status bar, remote window and, while it is visible,
   // the progress window's message line.

@@ -82,6 +82,43 @@ TEST_F(DialogsTest, AskTextReturnsTheFieldOnOkAndNothingOnCancel) {
   }
 }
 
+TEST_F(DialogsTest, ResultsShowInAListOverTheNoteWithOnlyOkAndTheDialogComesBack) {
+  dialog_.Note->setText("Type a name");
+  const QPalette note_palette = dialog_.Note->palette();
+  QStringList rows;
+  QString title, note;
+  bool list_over_note = false, edit_hidden = false, cancel_hidden = false, ok_shown = false;
+  AnswerNextModal([&](QWidget* modal) {
+    title = modal->windowTitle();
+    note = dialog_.Note->text();
+    edit_hidden = dialog_.Edit1->isHidden();
+    cancel_hidden = dialog_.CancelBtn->isHidden();
+    ok_shown = !dialog_.OkBtn->isHidden();
+    for (const QListWidget* list : modal->findChildren<QListWidget*>()) {
+      if (list == dialog_.FileListBox1) continue;
+      list_over_note = !list->isHidden() && list->geometry() == dialog_.Note->geometry();
+      for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text();
+    }
+    dialog_.OkBtn->click();
+  });
+  person_.ShowResults("\"FOO.DLL\"", {"> SYSTEM\\FOO.DLL (Beta.MAP)", "X FOO.DLL (Alpha.MAP)"});
+
+  EXPECT_EQ(title, "\"FOO.DLL\"");
+  EXPECT_EQ(rows, (QStringList{"> SYSTEM\\FOO.DLL (Beta.MAP)", "X FOO.DLL (Alpha.MAP)"}));  // order kept
+  EXPECT_TRUE(list_over_note);
+  EXPECT_EQ(note, "");
+  EXPECT_TRUE(edit_hidden);
+  EXPECT_TRUE(cancel_hidden);
+  EXPECT_TRUE(ok_shown);
+  // Restored: no list left behind, the fields and the note as before.
+  EXPECT_EQ(dialog_.findChildren<QListWidget*>().size(), 1);
+  EXPECT_FALSE(dialog_.Edit1->isHidden());
+  EXPECT_FALSE(dialog_.CancelBtn->isHidden());
+  EXPECT_EQ(dialog_.Note->text(), "Type a name");
+  EXPECT_EQ(dialog_.Note->palette(), note_palette);
+  EXPECT_FALSE(dialog_.Note->autoFillBackground());
+}
+
 TEST_F(DialogsTest, NoticesDropALeadingAmpersandAndShowTheErrorIconForErrors) {
   struct Case {
     std::string title;

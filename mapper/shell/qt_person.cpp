@@ -1,6 +1,7 @@
 #include "mapper/shell/qt_person.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QMessageBox>
 
 #include "mapper/shell/app.h"
@@ -49,6 +50,36 @@ std::string QtPerson::AskText(const TextRequest& request) {
   dialog_.OkBtn->setText(ok_caption);
   dialog_.BrowseBtn->hide();
   return FromQ(dialog_.Edit1->text());
+}
+
+void QtPerson::ShowResults(const std::string& caption, const std::vector<std::string>& lines) {
+  QListWidget results(&dialog_);
+  results.setGeometry(dialog_.Note->geometry());
+  // The lines come in the program's order; the list keeps it.
+  for (const std::string& line : lines) results.addItem(ToQ(line));
+
+  QLabel& note = *dialog_.Note;
+  const QString note_text = note.text();
+  const QPalette note_palette = note.palette();
+  QPalette opaque = note_palette;
+  opaque.setColor(QPalette::Window, opaque.color(QPalette::Base));
+  opaque.setColor(QPalette::WindowText, opaque.color(QPalette::Text));
+  note.clear();
+  note.setPalette(opaque);
+  note.setAutoFillBackground(true);
+  dialog_.Edit1->hide();
+  dialog_.CancelBtn->hide();
+  dialog_.setWindowTitle(ToQ(caption));
+  results.show();
+  results.raise();
+
+  dialog_.exec();
+
+  note.setAutoFillBackground(false);
+  note.setPalette(note_palette);
+  note.setText(note_text);
+  dialog_.CancelBtn->show();
+  dialog_.Edit1->show();
 }
 
 void QtPerson::SetStatus(Colour colour, const std::string& text) {

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "mapper/engine/person.h"
 #include "mapper/shell/in_dialog.h"
@@ -30,6 +31,10 @@ class QtPerson : public Person {
   // caption, the "..." button), runs it and returns `Edit1`'s text; the
   // dialog's OK caption and "..." button are as before afterwards.
   std::string AskText(const TextRequest& request) override;
+  // A list made for this showing covers `Note`; `Edit1` and `CancelBtn`
+  // are hidden and `Note` is emptied and painted opaque meanwhile, then the
+  // list goes and the dialog is restored.
+  void ShowResults(const std::string& caption, const std::vector<std::string>& lines) override;
 
   void SetStatus(Colour colour, const std::string& text) override;
 

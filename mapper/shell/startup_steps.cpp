@@ -1,7 +1,7 @@
 #include "mapper/shell/startup_steps.h"
 
 #include "mapper/shell/config.h"
-#include "mapper/trash/guarded.h"
+#include "mapper/engine/guarded.h"
 #include "platform/text.h"
 
 namespace zv {

@@ -1,4 +1,4 @@
-#include "mapper/trash/guarded.h"
+#include "mapper/engine/guarded.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

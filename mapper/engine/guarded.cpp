@@ -1,4 +1,4 @@
-#include "mapper/trash/guarded.h"
+#include "mapper/engine/guarded.h"
 
 #include "mapper/engine/messages.h"
 #include "platform/text.h"

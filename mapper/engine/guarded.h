@@ -1,7 +1,8 @@
 // Guarded single-file operations: each checks its source, asks before
 // touching a read-only file, offers to create a missing destination folder,
 // reports a missing source in a box titled after the failed operation, and
-// answers whether it succeeded.
+// answers whether it succeeded. They belong to the engine library because
+// both the catalogue load (the backups of old maps) and the trash use them.
 #pragma once
 
 #include <string>

@@ -1,0 +1,135 @@
+#include "mapper/engine/identify.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "mapper/engine/busy_cursor.h"
+#include "mapper/engine/catalogue.h"
+#include "mapper/engine/entry_index.h"
+#include "mapper/engine/messages.h"
+#include "mapper/engine/presence.h"
+#include "mapper/engine/viewer.h"
+#include "platform/text.h"
+
+namespace zv {
+namespace {
+
+constexpr std::string_view kFolderMark = "<DIR> ";
+
+// The entry's own last component: for a folder entry, of the path after
+// "<DIR> " (so a folder directly below the Windows folder loses the mark).
+std::string_view OwnName(std::string_view entry) {
+  if (StartsWith(entry, kFolderMark)) entry.remove_prefix(kFolderMark.size());
+  const std::size_t cut = entry.find_last_of("\\/");
+  return cut == std::string_view::npos ? entry : entry.substr(cut + 1);
+}
+
+// Whether the entry is on disk, tested as the viewer's detailed list tests
+// it. `legacy_cut` is the length of the Windows folder and its "\", which a
+// legacy absolute entry ("C:\WINDOWS\X.DLL") loses there.
+bool IsPresent(PresenceCache& presence, std::string_view entry, std::size_t legacy_cut) {
+  if (entry.size() > legacy_cut && entry[1] == ':') entry.remove_prefix(legacy_cut);
+  const bool folder = StartsWith(entry, kFolderMark);
+  if (folder) entry.remove_prefix(kFolderMark.size());
+  EntryKind kind;
+  std::string found;
+  return presence.Find(entry, &kind, &found) && kind == (folder ? EntryKind::kFolder : EntryKind::kFile);
+}
+
+// The progress window for the length of a search, hidden again however the
+// search ends.
+class SearchWindow {
+ public:
+  SearchWindow(Person& person, const std::string& message) : person_(person) {
+    person_.SetProgressCaption("Searching...");
+    person_.SetProgressMessage(message);
+    person_.SetGauge(true, 0);
+    person_.ShowProgress(true);
+    person_.PumpMessages();
+  }
+  ~SearchWindow() {
+    person_.ShowProgress(false);
+    person_.SetGauge(false, 0);
+  }
+  SearchWindow(const SearchWindow&) = delete;
+  SearchWindow& operator=(const SearchWindow&) = delete;
+
+ private:
+  Person& person_;
+};
+
+// Makes the map `name` the current map and shows it, when the catalogue
+// lists it.
+void SelectMap(Mapper& mapper, const std::string& name) {
+  const auto& rows = mapper.maps.rows;
+  const auto row = std::find_if(rows.begin(), rows.end(), [&](const std::string& r) { return EqualsNoCase(r, name); });
+  if (row == rows.end()) return;
+  mapper.maps.selected = static_cast<int>(row - rows.begin());
+  if (mapper.view != nullptr) ShowMap(mapper, *mapper.view);
+}
+
+}  // namespace
+
+std::string SearchName(std::string_view entered) {
+  const std::size_t cut = entered.find_last_of("\\:/");
+  return UpperAscii(cut == std::string_view::npos ? entered : entered.substr(cut + 1));
+}
+
+bool EntryMatches(std::string_view entry, std::string_view search_name) {
+  return FindNoCase(OwnName(entry), search_name) != std::string_view::npos;
+}
+
+Identification SearchMaps(Mapper& mapper, const std::string& search_name) {
+  Identification result;
+  // Made at the first hit: most searches look up only a handful of entries.
+  std::optional<PresenceCache> presence;
+  const std::size_t legacy_cut = mapper.windows_folder.size() + 1;
+  for (const std::string& file : MapFiles(mapper)) {
+    const std::string text = mapper.host.ReadFile(mapper.ProgramFile(file));
+    const std::string map_note = " (" + file + ")";
+    bool header = true;
+    ForEachLine(text, [&](std::string_view entry) {
+      if (header || !EntryMatches(entry, search_name)) {
+        header = false;
+        return;
+      }
+      if (!presence) presence.emplace(mapper.host, mapper.windows_folder);
+      const char* mark = IsPresent(*presence, entry, legacy_cut) ? "> " : "X ";
+      result.lines.push_back(mark + std::string(entry) + map_note);
+      result.last_map_file = file;
+    });
+  }
+  std::stable_sort(result.lines.begin(), result.lines.end(), LessNoCase);
+  return result;
+}
+
+void IdentifyFile(Mapper& mapper, const std::string& caption, const std::string& selected_entry) {
+  Person& person = mapper.person;
+  TextRequest request;
+  request.caption = caption;
+  request.note = LookupMessage(mapper, "*INNAME");
+  request.text = selected_entry;
+  request.browse = true;
+  const std::string entered = person.AskText(request);
+  // The file dialog leaves the process's working folder alone, and every
+  // file of the program is named by its absolute path, so there is no
+  // folder to go back to after browsing.
+  const std::string search_name = SearchName(entered);
+  if (search_name.empty()) return;
+
+  const std::string results_caption = "\"" + search_name + "\"";
+  Identification found;
+  {
+    BusyCursor busy(person);
+    SearchWindow window(person, results_caption);
+    found = SearchMaps(mapper, search_name);
+  }
+  if (found.last_map_file.empty()) {
+    found.lines = {LookupMessage(mapper, "*NOTMAP")};
+  } else {
+    SelectMap(mapper, MapNameOf(found.last_map_file));
+  }
+  person.ShowResults(results_caption, found.lines);
+}
+
+}  // namespace zv

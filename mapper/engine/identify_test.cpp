@@ -1,0 +1,167 @@
+#include "mapper/engine/identify.h"
+
+#include <gtest/gtest.h>
+
+#include "mapper/engine/catalogue.h"
+#include "mapper/engine/fake_person.h"
+#include "mapper/engine/viewer.h"
+#include "platform/forwarding_host.h"
+#include "tests/support/scratch.h"
+
+namespace zv {
+namespace {
+
+using testing::MakeFolders;
+using testing::ReadBytes;
+using testing::ScratchFolder;
+using testing::WriteBytes;
+using testing::WriteLines;
+using Lines = std::vector<std::string>;
+
+// Remembers which map the viewer showed.
+class GroupCaptionView : public MapView {
+ public:
+  void SetAnimations(bool) override {}
+  void SetMapGroupCaption(const std::string& caption) override { shown.push_back(caption); }
+  void ShowListing(const MapListing&) override {}
+  Lines shown;
+};
+
+// Fails every read of a file whose path ends with `unreadable`.
+class FailingReadHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  std::string ReadFile(const std::string& path) override {
+    if (!unreadable.empty() && path.ends_with(unreadable)) throw HostError(path, "Input/output error");
+    return ForwardingHost::ReadFile(path);
+  }
+  std::string unreadable;
+};
+
+// Without a message catalogue every text is its key without the "*".
+class IdentifyTest : public ::testing::Test {
+ protected:
+  IdentifyTest() : real_(NewPosixHost()), host_(*real_), mapper_(host_, person_) {
+    mapper_.program_folder = program_.path();
+    mapper_.windows_folder = windows_.path();
+    mapper_.view = &view_;
+  }
+
+  void WriteMap(const std::string& name, const Lines& entries) {
+    Lines lines{"***" + name + "***"};
+    lines.insert(lines.end(), entries.begin(), entries.end());
+    WriteLines(program_ / (name + ".MAP"), lines);
+  }
+  void OnDisk(const std::string& relative) { WriteBytes(windows_ / relative, "x"); }
+  // Loads the catalogue, then identifies with `answer` typed into the dialog.
+  void Identify(const std::string& answer, const std::string& selected_entry = "") {
+    LoadMaps(mapper_, "");
+    person_.QueueText(answer);
+    IdentifyFile(mapper_, "&Identify a file...", selected_entry);
+  }
+  const FakePerson::Results& Results() const {
+    if (person_.results.size() != 1) throw std::logic_error("expected one list of results");
+    return person_.results.back();
+  }
+
+  ScratchFolder program_, windows_;
+  std::unique_ptr<Host> real_;
+  FailingReadHost host_;
+  FakePerson person_;
+  GroupCaptionView view_;
+  Mapper mapper_;
+};
+
+TEST(IdentifyNamesTest, TheSearchNameIsTheLastComponentAndMatchesOnlyTheEntrysOwnName) {
+  EXPECT_EQ(SearchName("/home/ann/.wine/drive_c/windows/system/Foo.dll"), "FOO.DLL");
+  EXPECT_EQ(SearchName("c:foo.dll"), "FOO.DLL");
+  EXPECT_EQ(SearchName("C:\\WINDOWS\\"), "");
+
+  EXPECT_FALSE(EntryMatches("FOO.DLL\\BAR.TXT", "FOO.DLL"));  // the folder part plays no role
+  EXPECT_TRUE(EntryMatches("<DIR> FooDir", "FOODIR"));
+  EXPECT_FALSE(EntryMatches("<DIR> FooDir\\Sub", "FOODIR"));
+  EXPECT_FALSE(EntryMatches("<DIR> SYSTEM", "DIR"));  // the folder mark is no part of the name
+}
+
+TEST_F(IdentifyTest, EveryHitIsListedPresentFirstAndTheMapOfTheLastHitIsShown) {
+  OnDisk("SYSTEM/FOO.DLL");
+  OnDisk("XFOO.DLL");
+  WriteMap("Alpha", {"SYSTEM\\BAR.DLL", "SYSTEM\\FOO.DLL"});
+  WriteMap("Beta", {"FOO.DLL", "SYSTEM\\FOO.DLL", "XFOO.DLL"});  // FOO.DLL was deleted
+  WriteMap("Gamma", {"FOO.DLL\\README.TXT"});
+  const std::string alpha = ReadBytes(program_ / "Alpha.MAP");
+
+  Identify("C:\\WINDOWS\\SYSTEM\\FOO.DLL", "SYSTEM\\FOO.DLL");
+
+  ASSERT_EQ(person_.text_requests.size(), 1u);
+  const TextRequest& asked = person_.text_requests[0];
+  EXPECT_EQ(asked.caption, "&Identify a file...");
+  EXPECT_EQ(asked.note, "INNAME");
+  EXPECT_EQ(asked.text, "SYSTEM\\FOO.DLL");
+  EXPECT_TRUE(asked.browse);
+
+  EXPECT_EQ(Results().caption, "\"FOO.DLL\"");
+  EXPECT_EQ(Results().lines, (Lines{"> SYSTEM\\FOO.DLL (Alpha.MAP)", "> SYSTEM\\FOO.DLL (Beta.MAP)",
+                                    "> XFOO.DLL (Beta.MAP)", "X FOO.DLL (Beta.MAP)"}));
+  EXPECT_EQ(mapper_.maps.SelectedName(), "Beta");
+  ASSERT_EQ(view_.shown.size(), 1u);
+  EXPECT_EQ(view_.shown[0], "FINSTBYBeta\"");
+
+  EXPECT_EQ(person_.progress_captions, Lines{"Searching..."});
+  EXPECT_FALSE(person_.progress_visible);
+  EXPECT_FALSE(person_.busy);
+  EXPECT_EQ(ReadBytes(program_ / "Alpha.MAP"), alpha);
+}
+
+TEST_F(IdentifyTest, PresenceIsTestedAsTheViewerTestsIt) {
+  MakeFolders(windows_ / "Program Files/ToolBox");
+  OnDisk("FileBox");                     // a file where the map knows a folder
+  MakeFolders(windows_ / "DirBox.txt");  // a folder where the map knows a file
+  OnDisk("System/LegBox.dll");
+  // A legacy absolute entry, its "C:\WINDOWS" as long as our Windows folder.
+  const std::string legacy = "C:" + std::string(windows_.path().size() - 2, 'X') + "\\SYSTEM\\LEGBOX.DLL";
+  WriteMap("Tools", {"<DIR> Program Files\\ToolBox", "Program Files\\ToolBox\\tb.exe", "<DIR> OldBox",
+                     "<DIR> FileBox", "DirBox.txt", legacy});
+
+  Identify("box");
+
+  EXPECT_EQ(Results().lines, (Lines{"> <DIR> Program Files\\ToolBox (Tools.MAP)", "> " + legacy + " (Tools.MAP)",
+                                    "X <DIR> FileBox (Tools.MAP)", "X <DIR> OldBox (Tools.MAP)",
+                                    "X DirBox.txt (Tools.MAP)"}));
+}
+
+TEST_F(IdentifyTest, NothingEnteredChangesNothingAndNoHitSaysSo) {
+  WriteMap("Alpha", {"SYSTEM\\FOO.DLL"});
+  WriteMap("Beta", {"SYSTEM\\BAR.DLL"});
+  for (const std::string answer : {"", "C:\\WINDOWS\\"}) {  // cancelled, or no file named
+    SCOPED_TRACE(answer);
+    Identify(answer);
+    EXPECT_TRUE(person_.results.empty());
+    EXPECT_TRUE(person_.progress_captions.empty());
+    EXPECT_EQ(mapper_.maps.SelectedName(), "Alpha");
+    EXPECT_TRUE(view_.shown.empty());
+  }
+
+  mapper_.maps.selected = 1;
+  Identify("nothing.dll");
+  EXPECT_EQ(Results().caption, "\"NOTHING.DLL\"");
+  EXPECT_EQ(Results().lines, Lines{"NOTMAP"});
+  EXPECT_EQ(mapper_.maps.SelectedName(), "Beta");
+  EXPECT_TRUE(view_.shown.empty());
+}
+
+TEST_F(IdentifyTest, AMapThatCannotBeReadEndsTheSearchWithTheWindowsPutBack) {
+  WriteMap("Alpha", {"SYSTEM\\FOO.DLL"});
+  WriteMap("Beta", {"SYSTEM\\FOO.DLL"});
+  LoadMaps(mapper_, "");
+  host_.unreadable = "Beta.MAP";
+  person_.QueueText("foo.dll");
+  EXPECT_THROW(IdentifyFile(mapper_, "Identify", ""), HostError);
+  EXPECT_FALSE(person_.progress_visible);
+  EXPECT_FALSE(person_.busy);
+  EXPECT_TRUE(person_.results.empty());
+  EXPECT_EQ(mapper_.maps.SelectedName(), "Alpha");
+}
+
+}  // namespace
+}  // namespace zv
