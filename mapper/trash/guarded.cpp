@@ -25,11 +25,16 @@ bool SourceMissing(Mapper& m, const std::string& title_key, const std::string& s
 
 enum class ReadOnly { kNotSo, kCleared, kKept };
 
-// Asks before a read-only file is touched; clears read-only on Yes.
-ReadOnly AskAboutReadOnly(Mapper& m, const std::string& path, const std::string& question,
+// Asks before a read-only file is touched; clears read-only on Yes. The
+// question: the quoted path, "*VIO-FRONLY", a line break, `gap` and the
+// text of `question_key` (built only when asked: each look-up reads the
+// catalogue).
+ReadOnly AskAboutReadOnly(Mapper& m, const std::string& path, const char* gap, const std::string& question_key,
                           const BeforeBox& before_box = nullptr) {
   if (!m.host.IsReadOnly(path)) return ReadOnly::kNotSo;
   Announce(before_box);
+  const std::string question =
+      Quoted(path) + " " + LookupMessage(m, "*VIO-FRONLY") + "\n" + gap + LookupMessage(m, question_key);
   if (!m.person.AskConfirm(question)) return ReadOnly::kKept;
   m.host.SetReadOnly(path, false);
   return ReadOnly::kCleared;
@@ -55,9 +60,7 @@ std::optional<PreparedMove> PrepareGuardedMove(Mapper& m, const std::string& sou
                                                const std::string& destination, const BeforeBox& before_box) {
   if (SourceMissing(m, "*VIO-CANTMOVE", source, before_box)) return std::nullopt;
   PreparedMove prepared{m.host.ExpandPath(destination)};
-  const std::string question =
-      Quoted(source) + " " + LookupMessage(m, "*VIO-FRONLY") + "\n " + LookupMessage(m, "*VIO-MOVE?");
-  const ReadOnly read_only = AskAboutReadOnly(m, source, question, before_box);
+  const ReadOnly read_only = AskAboutReadOnly(m, source, " ", "*VIO-MOVE?", before_box);
   if (read_only == ReadOnly::kKept) return std::nullopt;
   prepared.cleared_read_only = read_only == ReadOnly::kCleared;
   OfferFolder(m, prepared.destination, before_box);
@@ -78,9 +81,7 @@ bool GuardedMove(Mapper& m, const std::string& source, const std::string& destin
 
 bool GuardedDelete(Mapper& m, const std::string& path) {
   if (SourceMissing(m, "*VIO-DELFAIL", path)) return false;
-  const std::string question =
-      Quoted(path) + " " + LookupMessage(m, "*VIO-FRONLY") + "\n" + LookupMessage(m, "*VIO-DELETE?");
-  const ReadOnly read_only = AskAboutReadOnly(m, path, question);
+  const ReadOnly read_only = AskAboutReadOnly(m, path, "", "*VIO-DELETE?");
   if (read_only == ReadOnly::kKept) return false;
   if (m.host.DeleteFile(path)) return true;
   if (read_only == ReadOnly::kCleared) m.host.SetReadOnly(path, true);

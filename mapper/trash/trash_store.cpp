@@ -10,9 +10,8 @@ namespace zv {
 namespace {
 
 constexpr std::string_view kFolderMark = "<DIR>";
-// Records added with one flushed write: the first run is short, so that a
-// few files move at once, and runs grow to spread the flush over many files.
-constexpr std::size_t kFirstRun = 64;
+// The most records added with one flushed write before their files move:
+// a flush costs milliseconds on a busy disk, a thousand renames about as much.
 constexpr std::size_t kLongestRun = 4096;
 
 std::string Quoted(std::string_view path) { return "\"" + DisplayPath(path) + "\""; }
@@ -37,8 +36,7 @@ bool CreateTrashStore(Mapper& m) {
 }
 
 TrashSession::TrashSession(Mapper& m)
-    : m_(m), log_(TrashLogPath(m)), map_name_(m.maps.SelectedName()), guard_(m.host, m.windows_folder),
-      run_limit_(kFirstRun) {}
+    : m_(m), log_(TrashLogPath(m)), map_name_(m.maps.SelectedName()), guard_(m.host, m.windows_folder) {}
 
 bool TrashSession::Start() {
   if (started_) return !stopped_;
@@ -137,7 +135,7 @@ void TrashSession::Queue(Pending pending, const std::string& record) {
   pending.line = lines_.size();
   lines_.push_back(record);
   pending_.push_back(std::move(pending));
-  if (pending_.size() >= run_limit_) Flush();
+  if (pending_.size() >= kLongestRun) Flush();
 }
 
 void TrashSession::Flush() {
@@ -150,7 +148,6 @@ void TrashSession::Flush() {
   const std::vector<Pending> run = std::move(pending_);
   pending_.clear();
   for (const Pending& pending : run) Execute(pending);
-  run_limit_ = std::min(run_limit_ * 2, kLongestRun);
 }
 
 bool TrashSession::AppendRecords(const std::string& records) {

@@ -103,7 +103,6 @@ class TrashSession {
   // Per upper-case original name, the smallest number not known taken.
   std::unordered_map<std::string, std::uint64_t> next_number_;
   std::vector<Pending> pending_;
-  std::size_t run_limit_;
   std::size_t trashed_ = 0;
 };
 
