@@ -1,9 +1,11 @@
 #include "mapper/trash/trash_store.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "mapper/trash/trash_manager.h"
 #include "mapper/trash/trash_test_support.h"
+#include "platform/posix_test_support.h"
 
 namespace zv {
 namespace {
@@ -156,6 +158,28 @@ TEST_F(TrashStoreTest, CaseTwinsAreEachTakenByTheirOwnName) {
   EXPECT_EQ(ReadBytes(InWindows("TWIN.DLL")), "upper");
   EXPECT_EQ(ListNames(windows_.path()), Lines{"TWIN.DLL"});
   EXPECT_TRUE(person_.notices.empty());
+}
+
+TEST_F(TrashStoreTest, AWindowsFolderOnAnotherFileSystemTravelsWhole) {
+  host_testing::OtherFileSystemFolder other(program_.path());
+  if (other.path().empty()) GTEST_SKIP() << "/dev/shm is on the same file system as the program folder";
+  mapper_.windows_folder = other.path();
+  Map("Paint", {});
+  const std::string file = other.path() + "/SYSTEM/Foo.dll";
+  WriteBytes(file, std::string(1 << 20, 'f'));
+  ::chmod(file.c_str(), 0751);
+  const timespec times[2] = {{1000000000, 5}, {1100000000, 7}};
+  ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+  ASSERT_TRUE(Trash("SYSTEM\\Foo.dll"));
+  EXPECT_FALSE(Exists(file));
+  RestoreRow("DEL0Foo.dll");
+  struct stat st {};
+  ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0751u);
+  EXPECT_EQ(st.st_mtim.tv_sec, 1100000000);
+  EXPECT_EQ(st.st_mtim.tv_nsec, 7);
+  EXPECT_EQ(ReadBytes(file), std::string(1 << 20, 'f'));
+  EXPECT_EQ(TrashFiles(), Lines{});
 }
 
 // The log went away or cannot be written while entries are being trashed.
