@@ -112,6 +112,10 @@ void TrashSession::AddFile(const std::string& entry, const std::string& full) {
   const std::string trashed = "DEL" + std::to_string(number) + name;
   std::optional<PreparedMove> move =
       PrepareGuardedMove(m_, full, TrashedFilePath(m_, trashed), [this] { Flush(); });
+  if (stopped_) {  // the run before could not be recorded
+    if (move) UndoPreparedMove(m_, full, *move);
+    return;
+  }
   if (!move) {
     Flush();
     m_.person.ShowNotice("Error", "Cannot trash " + name);
@@ -139,7 +143,7 @@ void TrashSession::Queue(Pending pending, const std::string& record) {
 }
 
 void TrashSession::Flush() {
-  if (pending_.empty()) return;
+  if (pending_.empty() || stopped_) return;
   std::string records = needs_line_end_ ? "\r\n" : "";
   for (const Pending& pending : pending_) records.append(lines_[pending.line]).append("\r\n");
   if (!AppendRecords(records)) return;

@@ -207,16 +207,19 @@ TEST_F(TrashStoreTest, LogProblemsAreSaidOnceAndLoseNothing) {
   const std::string before = LogBytes();
   TrashSession third(mapper_);
   third.Add("d.txt");
+  ::chmod(InWindows("e.txt").c_str(), 0444);
+  person_.QueueConfirm(true);  // asked after d.txt's record failed: e.txt stays read-only
   third.Add("e.txt");
   third.Finish();
   EXPECT_EQ(third.trashed(), 0u);
   EXPECT_TRUE(Exists(InWindows("d.txt")));
-  EXPECT_TRUE(Exists(InWindows("e.txt")));
+  EXPECT_TRUE(IsReadOnly(InWindows("e.txt")));
   EXPECT_EQ(LogBytes(), before);
   ASSERT_EQ(person_.notices.size(), 1u);
   EXPECT_EQ(person_.notices[0].text, "Cannot write the trash log " + program_.path() +
                                          "/#TRASH/!TRASH!.DAT: Permission denied.\nNothing more is put into "
-                                         "the trash. \"" + InWindows("d.txt") + "\" and 1 more entry stay where they are.");
+                                         "the trash. \"" + InWindows("d.txt") + "\" stays where it is.");
+  ::chmod(InWindows("e.txt").c_str(), 0644);
 
   // A log without a line end at its end gets one before the next record.
   ::chmod((program_ / "#TRASH/!TRASH!.DAT").c_str(), 0644);
