@@ -79,9 +79,6 @@ TEST_F(TrashManagerTest, RowsShowTheRecordsSortedByName) {
   EXPECT_EQ(manager_.rows()[1].path, windows_.path() + "/SYSTEM/NewDir");
   EXPECT_EQ(manager_.rows()[2].path, windows_.path() + "/SYSTEM/");
   EXPECT_EQ(manager_.status(), "3 file(s)");
-  EXPECT_EQ(SelectedFilesText(2), "Selected files: 2");
-  EXPECT_EQ(OriginalPathWidth(900, 320), 560);
-  EXPECT_EQ(OriginalPathWidth(400, 320), 100);
 }
 
 TEST_F(TrashManagerTest, LegacyLinesBecomeRecordsOrGoWhenTheirFileIsGone) {
@@ -278,23 +275,6 @@ TEST_F(TrashManagerTest, DeletingALinkInTheTrashLeavesWhatItPointsTo) {
   manager_.DeleteForGood({0}, "Delete");
   EXPECT_EQ(TrashFiles(), Lines{});
   EXPECT_EQ(ReadBytes(outside / "target.txt"), "precious");
-}
-
-TEST_F(TrashManagerTest, ShellOpensTheTrashFolderAndTheHelpPage) {
-  struct OpenRecorder : ForwardingHost {
-    using ForwardingHost::ForwardingHost;
-    int ShellOpen(const std::string& file, const std::string& params, const std::string& folder, int show) override {
-      opened.push_back(file + "|" + params + "|" + folder + "|" + std::to_string(show));
-      return 42;
-    }
-    Lines opened;
-  } host(*real_);
-  Mapper mapper(host, person_);
-  mapper.program_folder = program_.path();
-  TrashManager manager(mapper);
-  manager.OpenTrashFolder();
-  manager.OpenHelp();
-  EXPECT_EQ(host.opened, (Lines{program_.path() + "/#TRASH|||1", program_.path() + "/zvhelp.htm|||3"}));
 }
 
 }  // namespace
