@@ -13,6 +13,9 @@ class ForwardingHost : public Host {
 
   std::string ReadFile(const std::string& path) override { return target_.ReadFile(path); }
   void WriteFile(const std::string& path, std::string_view data) override { target_.WriteFile(path, data); }
+  void AppendFile(const std::string& path, std::string_view data, bool flush) override {
+    target_.AppendFile(path, data, flush);
+  }
   bool FileExists(const std::string& path) override { return target_.FileExists(path); }
   bool FolderExists(const std::string& path) override { return target_.FolderExists(path); }
   bool PathExists(const std::string& path) override { return target_.PathExists(path); }
@@ -40,6 +43,9 @@ class ForwardingHost : public Host {
     return target_.FindFiles(folder, pattern);
   }
   bool MoveFile(const std::string& from, const std::string& to) override { return target_.MoveFile(from, to); }
+  bool MoveFileAsSpelled(const std::string& from, const std::string& to) override {
+    return target_.MoveFileAsSpelled(from, to);
+  }
   bool CopyFile(const std::string& from, const std::string& to) override { return target_.CopyFile(from, to); }
   bool DeleteFile(const std::string& path) override { return target_.DeleteFile(path); }
   bool MakeFolder(const std::string& path) override { return target_.MakeFolder(path); }

@@ -1,5 +1,6 @@
 #include "platform/host.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "platform/system_error.h"
@@ -18,6 +19,11 @@ std::string SystemReason(int error_number) {
 
 void ThrowSystemError(const std::string& path, int error_number) {
   throw HostError(path, SystemReason(error_number));
+}
+
+void Host::AppendFile(const std::string& path, std::string_view data, bool) {
+  if (!FileExists(path)) ThrowSystemError(path, FolderExists(path) ? EISDIR : ENOENT);
+  WriteFile(path, ReadFile(path).append(data));
 }
 
 bool Host::ReadFolderStamp(const std::string&, FolderStamp*) { return false; }

@@ -99,6 +99,14 @@ class Host {
   // Throws HostError when it cannot be written, also when the file is
   // read-only (as on Windows, a read-only file is never replaced or deleted).
   virtual void WriteFile(const std::string& path, std::string_view data) = 0;
+  // Adds `data` at the end of an existing file with one write in append
+  // mode: a process killed at any moment leaves the file as it was or with
+  // all of `data` added, and a write that fails part way (a full disk) is
+  // cut back off. With `flush` it returns only once the data is on disk.
+  // Throws HostError when the file is missing, read-only or a folder, or
+  // cannot be written. This default reads the file and writes it whole
+  // with WriteFile.
+  virtual void AppendFile(const std::string& path, std::string_view data, bool flush);
 
   // True when a file (not a folder) of that name exists; a link is a file.
   virtual bool FileExists(const std::string& path) = 0;
@@ -166,6 +174,13 @@ class Host {
   // linked into place without replacing, then the source removed. False on
   // failure, which leaves the source untouched.
   virtual bool MoveFile(const std::string& from, const std::string& to) = 0;
+  // MoveFile for a caller that knows no name equal to the last component
+  // of `to` ignoring case exists (it listed the folder): that name is taken
+  // as spelled instead of being looked for in another case, which would
+  // read the whole target folder for every file moved into it. Still never
+  // replaces. The move is not flushed to disk by itself: it reaches the
+  // disk with the file system's next commit. This default is MoveFile.
+  virtual bool MoveFileAsSpelled(const std::string& from, const std::string& to) { return MoveFile(from, to); }
   // Copies a file over `to`, replacing it whole (temporary file + rename);
   // the copy keeps the source's permission bits. False on failure, also
   // when `to` is read-only.

@@ -179,6 +179,12 @@ class PosixHost : public Host {
   }
 
   bool MoveFile(const std::string& from, const std::string& to) override { return posix::MoveFile(from, to); }
+  bool MoveFileAsSpelled(const std::string& from, const std::string& to) override {
+    return posix::MoveFileAsSpelled(from, to);
+  }
+  void AppendFile(const std::string& path, std::string_view data, bool flush) override {
+    posix::AppendFile(path, data, flush);
+  }
   bool CopyFile(const std::string& from, const std::string& to) override { return posix::CopyFile(from, to); }
 
   bool DeleteFile(const std::string& path) override {
@@ -224,7 +230,9 @@ class PosixHost : public Host {
 
  private:
   static bool Lstat(const std::string& path, struct stat* st) {
-    return ::lstat(posix::ResolveCase(path).c_str(), st) == 0;
+    // The path as spelled first, so that a name that exists costs one call.
+    if (::lstat(ToHostPath(path).c_str(), st) == 0) return true;
+    return errno == ENOENT && ::lstat(posix::ResolveCase(path).c_str(), st) == 0;
   }
 };
 

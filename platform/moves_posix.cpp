@@ -23,9 +23,9 @@ int RenameNoReplace(const char* from, const char* to) {
 }
 
 // Sets the access and modification times of `fd` to those in `st`.
-void CopyTimes(int fd, const struct stat& st) {
+bool CopyTimes(int fd, const struct stat& st) {
   const timespec times[2] = {st.st_atim, st.st_mtim};
-  ::futimens(fd, times);
+  return ::futimens(fd, times) == 0;
 }
 
 // Writes a copy of the regular file open as `source` (described by `st`) to a
@@ -36,9 +36,10 @@ std::string CopyToTempBeside(int source, const struct stat& st, const std::strin
   UniqueFd out;
   const std::string temp = CreateTempBeside(target, 0600, &out);
   if (temp.empty()) return temp;
+  // The times are set before the flush, so that they reach the disk with
+  // the content, before the source can be removed.
   const bool ok = CopyContent(source, out.get()) && ::fchmod(out.get(), st.st_mode & 07777) == 0 &&
-                  ::fsync(out.get()) == 0;
-  if (ok) CopyTimes(out.get(), st);
+                  CopyTimes(out.get(), st) && ::fsync(out.get()) == 0;
   if (ok && out.Close()) return temp;
   const int saved = errno;
   ::unlink(temp.c_str());
@@ -112,6 +113,18 @@ bool MoveAcross(const std::string& source, const std::string& target) {
   return true;
 }
 
+// Moves between host paths already resolved; `sync` flushes the target's
+// folder after a rename (a move across file systems always flushes).
+bool MoveResolved(const std::string& source, const std::string& target, bool sync) {
+  if (RenameNoReplace(source.c_str(), target.c_str()) == 0) {
+    if (sync) SyncFolder(ParentFolder(target));
+    return true;
+  }
+  if (errno == EXDEV) return MoveAcross(source, target);
+  if (errno == EINVAL || errno == ENOSYS) return MoveWithoutFlag(source, target);
+  return false;
+}
+
 }  // namespace
 
 bool MoveFile(const std::string& from, const std::string& to) {
@@ -121,13 +134,13 @@ bool MoveFile(const std::string& from, const std::string& to) {
     // Only the letter case changes: the target is the source itself.
     target = JoinHost(ParentFolder(source), BaseNameOf(to));
   }
-  if (RenameNoReplace(source.c_str(), target.c_str()) == 0) {
-    SyncFolder(ParentFolder(target));
-    return true;
-  }
-  if (errno == EXDEV) return MoveAcross(source, target);
-  if (errno == EINVAL || errno == ENOSYS) return MoveWithoutFlag(source, target);
-  return false;
+  return MoveResolved(source, target, true);
+}
+
+bool MoveFileAsSpelled(const std::string& from, const std::string& to) {
+  const std::string spelled = ToHostPath(to);
+  const std::string target = JoinHost(ResolveCase(ParentFolder(spelled)), BaseName(spelled));
+  return MoveResolved(ResolveCase(from), target, false);
 }
 
 bool CopyFile(const std::string& from, const std::string& to) {

@@ -1,5 +1,6 @@
 #include "platform/host.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,8 +50,16 @@ TEST_F(PosixHostTest, MoveAcrossFileSystemsCopiesWholeThenRemovesTheSource) {
   const std::string big(3 << 20, 'z');
   Put("big.dat", big);
   ::chmod(Path("big.dat").c_str(), 0751);
+  const timespec times[2] = {{1000000000, 123456789}, {1200000000, 987654321}};
+  ::utimensat(AT_FDCWD, Path("big.dat").c_str(), times, 0);
   const std::string there = other.path() + "/Big.dat";
   ASSERT_TRUE(host_->MoveFile(Path("BIG.DAT"), there));
+  struct stat moved;  // before reading it, which may set the access time
+  ASSERT_EQ(::stat(there.c_str(), &moved), 0);
+  EXPECT_EQ(moved.st_atim.tv_sec, 1000000000);
+  EXPECT_EQ(moved.st_atim.tv_nsec, 123456789);
+  EXPECT_EQ(moved.st_mtim.tv_sec, 1200000000);
+  EXPECT_EQ(moved.st_mtim.tv_nsec, 987654321);
   EXPECT_EQ(ReadBytes(there), big);
   EXPECT_EQ(ModeOf(there), 0751u);
   EXPECT_EQ(NamesIn(), Names{});
@@ -89,6 +98,26 @@ TEST_F(PosixHostTest, FailedMoveAcrossFileSystemsLeavesTheSourceUntouched) {
   EXPECT_EQ(ListNames(other.path()), Names{"taken"});  // no temporary left
 }
 
+TEST_F(PosixHostTest, MoveAsSpelledKeepsTheNameAndNeverReplaces) {
+  Put("a", "first");
+  Put("b", "second");
+  Put("dest/name", "taken");
+  // The folder part is still found in another case; the name is not.
+  ASSERT_TRUE(host_->MoveFileAsSpelled(Path("A"), Path("DEST/NAME")));
+  EXPECT_EQ(NamesIn("dest"), (Names{"NAME", "name"}));
+  EXPECT_EQ(Get("dest/NAME"), "first");
+  EXPECT_FALSE(host_->MoveFileAsSpelled(Path("b"), Path("dest/name")));
+  EXPECT_EQ(Get("dest/name"), "taken");
+  EXPECT_EQ(Get("b"), "second");
+
+  OtherFileSystemFolder other(scratch_.path());
+  if (other.path().empty()) return;
+  ::chmod(Path("b").c_str(), 0640);
+  ASSERT_TRUE(host_->MoveFileAsSpelled(Path("b"), other.path() + "/B"));
+  EXPECT_EQ(ReadBytes(other.path() + "/B"), "second");
+  EXPECT_EQ(ModeOf(other.path() + "/B"), 0640u);
+  EXPECT_EQ(NamesIn(), Names{"dest"});
+}
 
 TEST_F(PosixHostTest, CopyReplacesTheTargetWholeWithTheSourceMode) {
   Put("source", "short");

@@ -83,6 +83,8 @@ std::string GetCurrentFolder();
 std::string ExpandPath(const std::string& path);
 int ShellOpen(const std::string& file, const std::string& params, const std::string& folder);
 bool MoveFile(const std::string& from, const std::string& to);
+bool MoveFileAsSpelled(const std::string& from, const std::string& to);
+void AppendFile(const std::string& path, std::string_view data, bool flush);
 bool CopyFile(const std::string& from, const std::string& to);
 bool ListFolder(const std::string& path, std::vector<FolderEntry>* out);
 bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out, std::vector<std::int64_t>* sizes);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include "mapper/engine/fake_person.h"
+#include "platform/forwarding_host.h"
 #include "tests/support/scratch.h"
 
 namespace zv {
@@ -19,7 +20,9 @@ using testing::WriteBytes;
 // expected prompts readable.
 class GuardedTest : public ::testing::Test {
  protected:
-  GuardedTest() : host_(NewPosixHost()), mapper_(*host_, person_) { mapper_.program_folder = dir_.path(); }
+  GuardedTest() : real_(NewPosixHost()), host_(*real_), mapper_(host_, person_) {
+    mapper_.program_folder = dir_.path();
+  }
 
   std::string File(const std::string& name, const std::string& content = "data") {
     WriteBytes(dir_ / name, content);
@@ -36,8 +39,16 @@ class GuardedTest : public ::testing::Test {
   }
   static std::string Q(const std::string& path) { return "\"" + path + "\""; }
 
+  // A host whose deletes can be made to fail, as for a file in use.
+  struct RefusingHost : ForwardingHost {
+    using ForwardingHost::ForwardingHost;
+    bool DeleteFile(const std::string& path) override { return !refuse_deletes && ForwardingHost::DeleteFile(path); }
+    bool refuse_deletes = false;
+  };
+
   ScratchFolder dir_;
-  std::unique_ptr<Host> host_;
+  std::unique_ptr<Host> real_;
+  RefusingHost host_;
   FakePerson person_;
   Mapper mapper_;
 };
@@ -66,6 +77,36 @@ TEST_F(GuardedTest, ReadOnlySourceIsTouchedOnlyAfterYes) {
       EXPECT_FALSE(Exists(target));
     }
   }
+}
+
+TEST_F(GuardedTest, FailureAfterYesLeavesTheFileReadOnly) {
+  const std::string source = ReadOnlyFile("ro.txt"), taken = File("taken.txt", "other");
+  person_.QueueConfirm(true);
+  EXPECT_FALSE(GuardedMove(mapper_, source, taken));  // a move never replaces
+  EXPECT_TRUE(IsReadOnly(source));
+  EXPECT_EQ(ReadBytes(taken), "other");
+
+  host_.refuse_deletes = true;
+  person_.QueueConfirm(true);
+  EXPECT_FALSE(GuardedDelete(mapper_, source));
+  EXPECT_TRUE(IsReadOnly(source));
+}
+
+TEST_F(GuardedTest, PreparedMoveAnnouncesEveryBoxFirst) {
+  const std::string source = ReadOnlyFile("a.txt");
+  std::vector<std::size_t> asked_before;  // questions already asked at each announcement
+  const auto before_box = [&] { asked_before.push_back(person_.confirm_questions.size()); };
+  person_.QueueConfirm(true);
+  person_.QueueConfirm(false);
+  const auto prepared = PrepareGuardedMove(mapper_, source, dir_ / "New/a.txt", before_box);
+  ASSERT_TRUE(prepared.has_value());
+  EXPECT_TRUE(prepared->cleared_read_only);
+  EXPECT_EQ(prepared->destination, dir_ / "New/a.txt");
+  EXPECT_EQ(asked_before, (std::vector<std::size_t>{0, 1}));
+  EXPECT_FALSE(PrepareGuardedMove(mapper_, dir_ / "none", dir_ / "b.txt", before_box).has_value());
+  EXPECT_EQ(asked_before.size(), 3u);
+  EXPECT_EQ(person_.notices.size(), 1u);
+  EXPECT_TRUE(Exists(source));  // nothing moved yet
 }
 
 TEST_F(GuardedTest, MissingDestinationFolderIsOfferedOneLevel) {

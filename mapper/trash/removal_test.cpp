@@ -1,0 +1,108 @@
+#include "mapper/trash/removal.h"
+
+#include "mapper/trash/trash_test_support.h"
+
+namespace zv {
+namespace {
+
+using namespace trash_testing;
+
+class RemovalTest : public TrashTest {
+ protected:
+  // Installs a small application and maps it: files, a sub-folder, a folder.
+  void InstallPaint() {
+    Install("Paint\\paint.exe", "exe");
+    Install("Paint\\Brushes\\round.br", "round");
+    Install("SYSTEM\\paint.dll", "dll");
+    Map("Paint", {"<DIR> Paint", "<DIR> Paint\\Brushes", "Paint\\Brushes\\round.br", "Paint\\paint.exe",
+                  "SYSTEM\\paint.dll"});
+  }
+  bool DeleteApp(bool confirm = true) {
+    person_.QueueConfirmDialog(confirm);
+    return DeleteApplication(mapper_);
+  }
+};
+
+TEST_F(RemovalTest, DeleteApplicationTrashesFilesBeforeTheirFolders) {
+  InstallPaint();
+  Install("SYSTEM\\other.dll", "not ours");
+  EXPECT_TRUE(DeleteApp());
+  EXPECT_EQ(person_.confirm_questions.back(),
+            "ATODELPaint\"\nAMOVEDTO" + program_.path() + "/#TRASH");
+  EXPECT_FALSE(Exists(InWindows("Paint")));
+  EXPECT_EQ(ListNames(InWindows("SYSTEM")), Lines{"other.dll"});
+  EXPECT_EQ(TrashFiles(), (Lines{"DEL0paint.dll", "DEL0paint.exe", "DEL0round.br"}));
+  EXPECT_EQ(Log(), (Lines{"***TrashManager 2.0***",
+                          "|N{Brushes}N|M{Paint}M|T{<DIR>}T|P{Paint\\Brushes}P|",
+                          "|N{paint.dll}N|M{Paint}M|T{DEL0paint.dll}T|P{SYSTEM\\}P|",
+                          "|N{paint.exe}N|M{Paint}M|T{DEL0paint.exe}T|P{Paint\\}P|",
+                          "|N{Paint}N|M{Paint}M|T{<DIR>}T|P{Paint}P|",
+                          "|N{round.br}N|M{Paint}M|T{DEL0round.br}T|P{Paint\\Brushes\\}P|"}));
+  EXPECT_TRUE(person_.notices.empty());
+
+  // A second time everything is missing: nothing moves, nothing is said,
+  // the log stays byte for byte; the caller still refreshes.
+  const std::string log = LogBytes();
+  EXPECT_TRUE(DeleteApp());
+  EXPECT_EQ(LogBytes(), log);
+  EXPECT_TRUE(person_.notices.empty());
+}
+
+TEST_F(RemovalTest, AFolderHoldingAnUnmappedFileStaysWithOneNotice) {
+  InstallPaint();
+  Install("Paint\\mine.txt", "the user's own");
+  EXPECT_TRUE(DeleteApp());
+  EXPECT_EQ(TrashFiles(), (Lines{"DEL0paint.dll", "DEL0paint.exe", "DEL0round.br"}));
+  EXPECT_EQ(ListNames(InWindows("Paint")), Lines{"mine.txt"});
+  EXPECT_EQ(NoticeTexts(), Lines{"VIO-DIR \"" + InWindows("Paint") + "\"\nDIRNOTEMPTY"});
+  EXPECT_EQ(Log().size(), 5u);  // the header, three files and Brushes
+}
+
+TEST_F(RemovalTest, QuestionsAndNoticesComeInTheOrderOfTheRows) {
+  Install("a.txt");
+  Install("b.txt");
+  Install("c.txt");
+  ::chmod(InWindows("b.txt").c_str(), 0444);
+  Map("Letters", {"a.txt", "b.txt", "c.txt", "..\\escape.txt"});
+  person_.QueueConfirm(false);  // keep b.txt
+  EXPECT_TRUE(DeleteApp());
+  // Rows go last first: c, b, a, then the refused entry ("." sorts first).
+  ASSERT_EQ(person_.notices.size(), 2u);
+  EXPECT_EQ(person_.notices[0].text, "Cannot trash b.txt");
+  EXPECT_EQ(person_.notices[1].text, "Refused: \"../escape.txt\" leaves the Windows folder");
+  EXPECT_EQ(TrashFiles(), (Lines{"DEL0a.txt", "DEL0c.txt"}));
+  EXPECT_TRUE(IsReadOnly(InWindows("b.txt")));
+}
+
+TEST_F(RemovalTest, NothingHappensWithoutMapOrConfirmation) {
+  InstallPaint();
+  EXPECT_FALSE(DeleteApp(false));
+  EXPECT_TRUE(Exists(InWindows("Paint/paint.exe")));
+  mapper_.maps = {};
+  EXPECT_FALSE(DeleteApplication(mapper_));
+  EXPECT_FALSE(DeleteSelectedFile(mapper_, nullptr));
+  const MapItem missing{"SYSTEM\\gone.dll", "", 2, ""};
+  EXPECT_FALSE(DeleteSelectedFile(mapper_, &missing));
+  EXPECT_EQ(NoticeTexts(), (Lines{"NOFSEL", "NOFSEL", "GIADEL"}));
+  EXPECT_EQ(person_.notices[0].title, "Zorvan");
+  EXPECT_EQ(Log().size(), 1u);
+}
+
+TEST_F(RemovalTest, DeleteFileTrashesTheSelectedEntry) {
+  InstallPaint();
+  const MapItem row{"SYSTEM\\paint.dll", "", 1, ""};
+  person_.QueueConfirmDialog(true);
+  EXPECT_TRUE(DeleteSelectedFile(mapper_, &row));
+  EXPECT_EQ(person_.confirm_questions.back(),
+            "FTODELSYSTEM/paint.dll\"\nFMOVEDTO" + program_.path() + "/#TRASH");
+  EXPECT_EQ(TrashFiles(), Lines{"DEL0paint.dll"});
+  // A plain list marks nothing missing: a gone entry passes, then does nothing.
+  const MapItem plain{"SYSTEM\\paint.dll", "", 0, ""};
+  person_.QueueConfirmDialog(true);
+  EXPECT_TRUE(DeleteSelectedFile(mapper_, &plain));
+  EXPECT_EQ(TrashFiles(), Lines{"DEL0paint.dll"});
+  EXPECT_TRUE(person_.notices.empty());
+}
+
+}  // namespace
+}  // namespace zv

@@ -1,0 +1,247 @@
+#include "mapper/trash/trash_store.h"
+
+#include <algorithm>
+
+#include "mapper/engine/messages.h"
+#include "mapper/trash/trash_log.h"
+#include "platform/text.h"
+
+namespace zv {
+namespace {
+
+constexpr std::string_view kFolderMark = "<DIR>";
+// The most records added with one flushed write before their files move:
+// a flush costs milliseconds on a busy disk, a thousand renames about as much.
+constexpr std::size_t kLongestRun = 4096;
+
+std::string Quoted(std::string_view path) { return "\"" + DisplayPath(path) + "\""; }
+
+// The folder part of a path up to and including its last separator.
+std::string FolderPart(std::string_view path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
+}
+
+}  // namespace
+
+bool CreateTrashStore(Mapper& m) {
+  const std::string folder = TrashFolderPath(m);
+  if (!m.host.MakeFolder(folder) && !m.host.FolderExists(folder)) {
+    m.person.ShowNotice("Error", "Cannot create #TRASH folder");
+    return false;
+  }
+  const std::string log = TrashLogPath(m);
+  if (!m.host.PathExists(log)) m.host.WriteFile(log, JoinLines({kStartLogHeader}));
+  return true;
+}
+
+TrashSession::TrashSession(Mapper& m)
+    : m_(m), log_(TrashLogPath(m)), map_name_(m.maps.SelectedName()), guard_(m.host, m.windows_folder) {}
+
+bool TrashSession::Start() {
+  if (started_) return !stopped_;
+  started_ = true;
+  // A trash folder removed while the program runs is made again, as at start.
+  const std::string folder = TrashFolderPath(m_);
+  if (!m_.host.FolderExists(folder)) m_.host.MakeFolder(folder);
+  std::string text;
+  bool missing = false;
+  try {
+    text = m_.host.ReadFile(log_);
+  } catch (const HostError& error) {
+    if (m_.host.PathExists(log_)) {
+      stopped_ = true;
+      m_.person.ShowNotice("Error", "Cannot read the trash log " + std::string(error.what()) +
+                                        ".\nNothing is put into the trash while its records cannot be kept.");
+      return false;
+    }
+    missing = true;
+  }
+  lines_ = SplitLines(text);
+  needs_line_end_ = !text.empty() && text.back() != '\n' && text.back() != '\r';
+  if (lines_.empty()) {
+    // Readers skip line 1, so a log without lines gets its header first.
+    lines_.push_back(kStartLogHeader);
+    try {
+      m_.host.WriteFile(log_, LogText());
+    } catch (const HostError& error) {
+      Stop(error.what());
+      return false;
+    }
+    needs_line_end_ = false;
+    if (missing) {
+      m_.person.ShowNotice("Error", "The trash log " + Quoted(log_) + " was missing: it has been created again.");
+    }
+  }
+  std::vector<FolderEntry> files;
+  m_.host.ListFolder(folder, &files);
+  for (const FolderEntry& file : files) taken_.insert(UpperAscii(file.name));
+  for (std::size_t i = 1; i < lines_.size(); ++i) {
+    const std::string& line = lines_[i];
+    taken_.insert(UpperAscii(RecordField(IsLegacyLine(line) ? ConvertLegacyLine(line) : line, 'T')));
+  }
+  return true;
+}
+
+void TrashSession::Add(const std::string& entry) {
+  if (stopped_) return;
+  const std::size_t mark = FindNoCase(entry, kFolderMark);
+  const std::string relative = mark == std::string::npos ? std::string() : entry.substr(std::min(entry.size(), mark + 6));
+  if (ClimbsOutOfItsRoot(entry) || ClimbsOutOfItsRoot(relative)) return Refuse(entry);
+  const std::string full = m_.WindowsPath(entry);
+  if (m_.host.FileExists(full)) return guard_.StaysInside(entry) ? AddFile(entry, full) : Refuse(entry);
+  if (mark == std::string::npos) return;
+  const std::string folder = m_.WindowsPath(relative);
+  if (!m_.host.FolderExists(folder)) return;
+  if (!guard_.StaysInside(relative)) return Refuse(entry);
+  if (!Start()) return;
+  const std::string name = LastComponent(folder);
+  Queue({true, folder, name, {}}, RecordLine({name, map_name_, kFolderTrashedName, relative}));
+}
+
+void TrashSession::Refuse(const std::string& entry) {
+  Flush();
+  ShowLeavesWindowsFolder(m_, entry);
+}
+
+void TrashSession::AddFile(const std::string& entry, const std::string& full) {
+  if (!Start()) return;
+  const std::string name = LastComponent(full);
+  const std::string upper = UpperAscii(name);
+  const std::uint64_t number = FreeNumber(upper);
+  const std::string trashed = "DEL" + std::to_string(number) + name;
+  std::optional<PreparedMove> move =
+      PrepareGuardedMove(m_, full, TrashedFilePath(m_, trashed), [this] { Flush(); });
+  if (stopped_) {  // the run before could not be recorded
+    if (move) UndoPreparedMove(m_, full, *move);
+    return;
+  }
+  if (!move) {
+    Flush();
+    m_.person.ShowNotice("Error", "Cannot trash " + name);
+    return;
+  }
+  // The name stays given out even if the move fails later: until the log is
+  // rewritten its record is still there, and two records must never share
+  // one trashed name.
+  taken_.insert("DEL" + std::to_string(number) + upper);
+  next_number_[upper] = number + 1;
+  Queue({false, full, name, std::move(*move)}, RecordLine({name, map_name_, trashed, FolderPart(entry)}));
+}
+
+std::uint64_t TrashSession::FreeNumber(const std::string& upper_name) {
+  std::uint64_t& number = next_number_[upper_name];
+  while (taken_.contains("DEL" + std::to_string(number) + upper_name)) ++number;
+  return number;
+}
+
+void TrashSession::Queue(Pending pending, const std::string& record) {
+  pending.line = lines_.size();
+  lines_.push_back(record);
+  pending_.push_back(std::move(pending));
+  if (pending_.size() >= kLongestRun) Flush();
+}
+
+void TrashSession::Flush() {
+  if (pending_.empty() || stopped_) return;
+  std::string records = needs_line_end_ ? "\r\n" : "";
+  for (const Pending& pending : pending_) records.append(lines_[pending.line]).append("\r\n");
+  if (!AppendRecords(records)) return;
+  needs_line_end_ = false;
+  appended_ = true;
+  const std::vector<Pending> run = std::move(pending_);
+  pending_.clear();
+  for (const Pending& pending : run) Execute(pending);
+}
+
+bool TrashSession::AppendRecords(const std::string& records) {
+  try {
+    m_.host.AppendFile(log_, records, true);
+    return true;
+  } catch (const HostError& error) {
+    if (m_.host.PathExists(log_)) {
+      Stop(error.what());
+      return false;
+    }
+  }
+  // The log went away while the session ran: it is written again whole,
+  // with the header, every record known and those being added.
+  try {
+    m_.host.WriteFile(log_, LogText());
+  } catch (const HostError& error) {
+    Stop(error.what());
+    return false;
+  }
+  m_.person.ShowNotice("Error", "The trash log " + Quoted(log_) +
+                                    " was missing: it has been created again with the records of this session.");
+  return true;
+}
+
+void TrashSession::Execute(const Pending& pending) {
+  if (pending.folder) {
+    if (m_.host.RemoveFolder(pending.source)) {
+      ++trashed_;
+      return;
+    }
+    failed_lines_.insert(pending.line);
+    m_.person.ShowNotice(m_.main_caption, LookupMessage(m_, "*VIO-DIR") + " " + Quoted(pending.source) + "\n" +
+                                              LookupMessage(m_, "*DIRNOTEMPTY"));
+    return;
+  }
+  if (m_.host.MoveFileAsSpelled(pending.source, pending.move.destination)) {
+    ++trashed_;
+    return;
+  }
+  UndoPreparedMove(m_, pending.source, pending.move);
+  failed_lines_.insert(pending.line);
+  m_.person.ShowNotice("Error", "Cannot trash " + pending.name);
+}
+
+void TrashSession::Stop(const std::string& what) {
+  stopped_ = true;
+  std::string text = "Cannot write the trash log " + what + ".\nNothing more is put into the trash.";
+  if (!pending_.empty()) {
+    const std::size_t more = pending_.size() - 1;
+    text += " " + Quoted(pending_.front().source);
+    if (more == 0) text += " stays where it is.";
+    else text += " and " + std::to_string(more) + (more == 1 ? " more entry" : " more entries") + " stay where they are.";
+    // Their records never reached the log.
+    lines_.resize(pending_.front().line);
+    pending_.clear();
+  }
+  m_.person.ShowNotice("Error", text);
+}
+
+std::string TrashSession::LogText() const {
+  std::string text;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (!failed_lines_.contains(i)) text.append(lines_[i]).append("\r\n");
+  }
+  return text;
+}
+
+void TrashSession::Finish() {
+  Flush();
+  if (stopped_ || !appended_) return;
+  std::vector<std::string> lines;
+  lines.reserve(lines_.size());
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (!failed_lines_.contains(i)) lines.push_back(lines_[i]);
+  }
+  SortLogLines(lines);
+  try {
+    m_.host.WriteFile(log_, JoinLines(lines));
+  } catch (const HostError& error) {
+    m_.person.ShowNotice("Error", "Cannot rewrite the trash log " + std::string(error.what()) +
+                                      ".\nIts records stay as they were added.");
+  }
+}
+
+bool TrashEntry(Mapper& mapper, const std::string& entry) {
+  TrashSession session(mapper);
+  session.Add(entry);
+  session.Finish();
+  return session.trashed() == 1;
+}
+
+}  // namespace zv
