@@ -44,6 +44,7 @@ class ForwardingHost : public Host {
   bool DeleteFile(const std::string& path) override { return target_.DeleteFile(path); }
   bool MakeFolder(const std::string& path) override { return target_.MakeFolder(path); }
   bool RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
+  int RemoveStaleTemporaries(const std::string& folder) override { return target_.RemoveStaleTemporaries(folder); }
   std::string GetSystemFolder(int kind) override { return target_.GetSystemFolder(kind); }
   std::string SpecialFolderPath(int id) override { return target_.SpecialFolderPath(id); }
   std::string GetCurrentFolder() override { return target_.GetCurrentFolder(); }

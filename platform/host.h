@@ -178,6 +178,14 @@ class Host {
   virtual bool RemoveFolder(const std::string& path) = 0;
   // Creates the folder and every missing parent. True when it exists afterwards.
   bool MakeDirs(const std::string& path);
+  // Removes from `folder` the temporary files that this host's own writes,
+  // copies and moves left behind when the process making them was killed
+  // or crashed before it finished: only names of the exact form the host
+  // gives its temporaries, only files and links (never a folder), and only
+  // when the process named in the temporary's name has ended and the file
+  // has not been changed for a minute, so a write still running in another
+  // process is never disturbed. Answers how many were removed.
+  virtual int RemoveStaleTemporaries(const std::string& folder) = 0;
 
   // ---- Places.
 

@@ -191,6 +191,7 @@ class PosixHost : public Host {
   bool MakeFolder(const std::string& path) override { return ::mkdir(posix::ResolveCase(path).c_str(), 0777) == 0; }
 
   bool RemoveFolder(const std::string& path) override { return ::rmdir(posix::ResolveCase(path).c_str()) == 0; }
+  int RemoveStaleTemporaries(const std::string& folder) override { return posix::RemoveStaleTemporaries(folder); }
 
   std::string GetSystemFolder(int kind) override { return posix::GetSystemFolder(kind); }
   std::string SpecialFolderPath(int id) override { return posix::SpecialFolderPath(id); }
