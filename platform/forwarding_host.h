@@ -12,7 +12,13 @@ class ForwardingHost : public Host {
   explicit ForwardingHost(Host& target) : target_(target) {}
 
   std::string ReadFile(const std::string& path) override { return target_.ReadFile(path); }
+  std::string ReadOwnFile(const std::string& path, const FileRules& rules) override {
+    return target_.ReadOwnFile(path, rules);
+  }
   void WriteFile(const std::string& path, std::string_view data) override { target_.WriteFile(path, data); }
+  void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) override {
+    target_.WriteOwnFile(path, data, rules);
+  }
   bool FileExists(const std::string& path) override { return target_.FileExists(path); }
   bool FolderExists(const std::string& path) override { return target_.FolderExists(path); }
   bool PathExists(const std::string& path) override { return target_.PathExists(path); }

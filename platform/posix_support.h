@@ -86,6 +86,8 @@ std::string FindInPath(const std::string& program);
 
 // ---- The parts of the Linux host that live in their own files; each is
 // the implementation of the Host call of the same name.
+std::string ReadFile(const std::string& path, const FileRules& rules);
+void WriteFile(const std::string& path, std::string_view data, const FileRules& rules);
 std::string GetSystemFolder(int kind);
 std::string SpecialFolderPath(int id);
 std::string GetCurrentFolder();
