@@ -172,7 +172,9 @@ class Host {
     if (!ListFolder(path, out)) return false;
     const std::string prefix = path.empty() || path.back() == '/' || path.back() == '\\' ? path : path + "/";
     for (const FolderEntry& entry : *out) {
-      sizes->push_back(entry.kind == EntryKind::kFile ? FileSize(prefix + entry.name) : -1);
+      // FileSize would read a "\\" in the name as a separator.
+      const bool one_name = entry.name.find('\\') == std::string::npos;
+      sizes->push_back(entry.kind == EntryKind::kFile && one_name ? FileSize(prefix + entry.name) : -1);
     }
     return true;
   }
@@ -199,7 +201,8 @@ class Host {
   virtual bool ReadFolderStamp(const std::string& path, FolderStamp* out);
   // Names of the non-hidden files (not folders) of `folder` whose names match
   // the wildcard `pattern` ("*.MAP"), case ignored, sorted in the program's
-  // case-ignoring order (CompareNoCase).
+  // case-ignoring order (CompareNoCase). A name holding "\\" is never
+  // answered: joined to the folder it would stand for another path.
   virtual std::vector<std::string> FindFiles(const std::string& folder,
                                              const std::string& pattern) = 0;
 

@@ -99,7 +99,9 @@ class PosixHost : public Host {
     std::vector<std::string> names;
     if (!ListFolder(folder.empty() ? "." : folder, &entries)) return names;
     for (FolderEntry& entry : entries) {
-      if (entry.kind == EntryKind::kFile && entry.name[0] != '.' && MatchWildcard(pattern, entry.name)) {
+      // A name holding "\\" would stand for a path once joined to the folder.
+      if (entry.kind == EntryKind::kFile && entry.name[0] != '.' && entry.name.find('\\') == std::string::npos &&
+          MatchWildcard(pattern, entry.name)) {
         names.push_back(std::move(entry.name));
       }
     }
