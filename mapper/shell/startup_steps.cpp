@@ -29,6 +29,10 @@ void RelocateProgram(Mapper& m, const std::string& home) {
                                     " Please, move " + kMapperProgram + " to " + folder);
 }
 
+std::vector<std::string> ReadSettingsLines(Mapper& m) {
+  return SplitLines(m.host.ReadOwnFile(m.ProgramFile("ZV.INI"), {.max_bytes = kSmallFileLimit}));
+}
+
 void CleanUpOldFiles(Mapper& m) {
   auto remove = [&m](const std::string& name) {
     if (m.host.FileExists(m.ProgramFile(name))) m.host.DeleteFile(m.ProgramFile(name));

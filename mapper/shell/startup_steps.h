@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "mapper/engine/mapper.h"
 
@@ -25,6 +26,11 @@ bool ProgramInsideWindowsFolder(const std::string& program_folder, const std::st
 // a file that cannot be moved is reported and skipped), then tells the person
 // where they went. The caller ends the process afterwards.
 void RelocateProgram(Mapper& mapper, const std::string& home);
+
+// The lines of "ZV.INI", read as the small regular file it is. Throws
+// RefusedFileError for a pipe, a device or a file over kSmallFileLimit,
+// HostError when it cannot be read.
+std::vector<std::string> ReadSettingsLines(Mapper& mapper);
 
 // Removes the files that earlier versions left in the program folder.
 void CleanUpOldFiles(Mapper& mapper);

@@ -1,6 +1,9 @@
 #include "mapper/shell/startup_steps.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "mapper/engine/fake_person.h"
 #include "platform/forwarding_host.h"
@@ -158,6 +161,23 @@ TEST_F(StartupStepsTest, ExitWritesSettingsRemovesWorkFilesAndStartsTheProbe) {
   EXPECT_EQ(lines[0], "Zorvan 3.0");
   EXPECT_EQ(lines[1], "Version=3.0");
   EXPECT_EQ(host_.opened, std::vector<std::string>{program_ / "Vigilo32.exe FromZorvan"});
+}
+
+// The settings are a small file: read only as a regular file of at most
+// 16 MB, so a pipe or a runaway file named "ZV.INI" never stalls the start.
+TEST_F(StartupStepsTest, SettingsAreReadOnlyAsASmallRegularFile) {
+  WriteBytes(program_ / "ZV.INI", "Zorvan 3.0\r\nVersion=3.0\r\n");
+  EXPECT_EQ(ReadSettingsLines(mapper_), (std::vector<std::string>{"Zorvan 3.0", "Version=3.0"}));
+  std::filesystem::resize_file(program_ / "ZV.INI", kSmallFileLimit + 1);
+  try {
+    ReadSettingsLines(mapper_);
+    ADD_FAILURE() << "a settings file over 16 MB was read";
+  } catch (const RefusedFileError& e) {
+    EXPECT_EQ(std::string(e.what()), program_ / "ZV.INI" + ": larger than 16 MB, more than such a file can hold");
+  }
+  std::filesystem::remove(program_ / "ZV.INI");
+  ASSERT_EQ(mkfifo((program_ / "ZV.INI").c_str(), 0600), 0);
+  EXPECT_THROW(ReadSettingsLines(mapper_), RefusedFileError);
 }
 
 TEST_F(StartupStepsTest, SettingsThatCannotBeWrittenAreReportedAndTheRestStillRuns) {
