@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <string>
 
 #include "platform/posix_support.h"
@@ -14,26 +13,14 @@
 namespace zv {
 namespace {
 
-using host_testing::InChild;
+using host_testing::AgeFile;
+using host_testing::DeadPid;
+using host_testing::KillDuringWrite;
 using host_testing::Names;
 using host_testing::OtherFileSystemFolder;
 using host_testing::PosixHostTest;
 using testing::ListNames;
 using testing::ReadBytes;
-
-// The pid of a process that has ended and been reaped.
-pid_t DeadPid() {
-  const pid_t child = ::fork();
-  if (child == 0) ::_exit(0);
-  ::waitpid(child, nullptr, 0);
-  return child;
-}
-
-// Sets a file's modification time `seconds` into the past.
-void Age(const std::string& path, int seconds) {
-  const timespec times[2] = {{std::time(nullptr) - seconds, 0}, {std::time(nullptr) - seconds, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
-}
 
 // A name as long as the file system allows (255 bytes) is written, replaced,
 // copied and moved across file systems like any other: the temporary twin
@@ -89,15 +76,7 @@ TEST_F(PosixHostTest, TemporaryNamesAreShortHiddenAndMatchNoListingOfOurs) {
 // fresh one, no name that merely looks alike, no folder.
 TEST_F(PosixHostTest, KilledWritesLeaveTemporariesThatOnlyTheStaleCleanUpRemoves) {
   Put("map.MAP", "old");
-  const int code = InChild([&] {
-    const rlimit no_core = {0, 0};
-    ::setrlimit(RLIMIT_CORE, &no_core);
-    const rlimit limit = {4096, 4096};
-    ::setrlimit(RLIMIT_FSIZE, &limit);  // SIGXFSZ ends the child in the middle of the write
-    host_->WriteFile(Path("map.MAP"), std::string(1 << 20, 'x'));
-    return 0;
-  });
-  EXPECT_EQ(code, -1);
+  EXPECT_TRUE(KillDuringWrite(*host_, Path("map.MAP")));
   EXPECT_EQ(Get("map.MAP"), "old");
   Names left = NamesIn();
   ASSERT_EQ(left.size(), 2u);
@@ -115,7 +94,7 @@ TEST_F(PosixHostTest, KilledWritesLeaveTemporariesThatOnlyTheStaleCleanUpRemoves
   ::mkdir(Path(".zorvan-" + dead + "-10").c_str(), 0777);
   Put(".zorvan-" + dead + "-11", "fresh");
   for (const std::string& name : NamesIn()) {
-    if (name != ".zorvan-" + dead + "-11") Age(Path(name), 3600);
+    if (name != ".zorvan-" + dead + "-11") AgeFile(Path(name), 3600);
   }
 
   EXPECT_EQ(host_->RemoveStaleTemporaries(scratch_.path()), 3);

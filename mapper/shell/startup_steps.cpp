@@ -81,6 +81,9 @@ void RunExitSteps(Mapper& m, const std::string& caption, bool remote_visible) {
   for (const std::string& name : m.host.FindFiles(m.program_folder, "*.tmp")) {
     m.host.DeleteFile(m.ProgramFile(name));
   }
+  // A write killed half-way leaves a hidden temporary that no pattern of
+  // ours lists; the host knows its own and which ones are stale.
+  m.host.RemoveStaleTemporaries(m.program_folder);
   m.host.ShellOpen(m.ProgramFile(kProbeProgram), "FromZorvan", "", 1);
 }
 

@@ -7,6 +7,7 @@
 
 #include "mapper/engine/fake_person.h"
 #include "platform/forwarding_host.h"
+#include "platform/posix_test_support.h"
 #include "tests/support/scratch.h"
 
 namespace zv {
@@ -161,6 +162,30 @@ TEST_F(StartupStepsTest, ExitWritesSettingsRemovesWorkFilesAndStartsTheProbe) {
   EXPECT_EQ(lines[0], "Zorvan 3.0");
   EXPECT_EQ(lines[1], "Version=3.0");
   EXPECT_EQ(host_.opened, std::vector<std::string>{program_ / "Vigilo32.exe FromZorvan"});
+}
+
+// A kill during a write leaves a hidden temporary that no "*.tmp" pattern
+// sees; the exit steps remove it once its writer is gone, and leave every
+// other hidden file and any file outside the program folder alone, even
+// one that a name holding backslashes seems to point at.
+TEST_F(StartupStepsTest, ExitRemovesWhatKilledWritesLeftAndOnlyThat) {
+  ScratchFolder top;
+  mapper_.program_folder = top / "program";
+  WriteBytes(top / "outside/Report.TMP", "not ours");
+  WriteBytes(top / "program/Keep.MAP", "map");
+  WriteBytes(top / "program/.hidden", "");
+  WriteBytes(mapper_.program_folder + "/\\..\\outside\\report.tmp", "");
+  const std::string alive = ".zorvan-" + std::to_string(::getpid()) + "-3";
+  WriteBytes(top / "program" + "/" + alive, "");
+  ASSERT_TRUE(host_testing::KillDuringWrite(*real_, top / "program/Keep.MAP"));
+  for (const std::string& name : ListNames(mapper_.program_folder)) {
+    host_testing::AgeFile(mapper_.program_folder + "/" + name, 3600);
+  }
+  RunExitSteps(mapper_, "Zorvan 3.0", false);
+  EXPECT_EQ(ListNames(mapper_.program_folder),
+            (std::vector<std::string>{".hidden", alive, "Keep.MAP", "ZV.INI", "\\..\\outside\\report.tmp"}));
+  EXPECT_EQ(testing::ReadBytes(top / "outside/Report.TMP"), "not ours");
+  EXPECT_EQ(testing::ReadBytes(top / "program/Keep.MAP"), "map");
 }
 
 // The settings are a small file: read only as a regular file of at most
