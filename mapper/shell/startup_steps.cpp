@@ -82,8 +82,10 @@ void RunExitSteps(Mapper& m, const std::string& caption, bool remote_visible) {
     m.host.DeleteFile(m.ProgramFile(name));
   }
   // A write killed half-way leaves a hidden temporary that no pattern of
-  // ours lists; the host knows its own and which ones are stale.
+  // ours lists; the host knows its own and which ones are stale. A move
+  // into the trash from another file system copies through one as well.
   m.host.RemoveStaleTemporaries(m.program_folder);
+  m.host.RemoveStaleTemporaries(m.ProgramFile("#TRASH"));
   m.host.ShellOpen(m.ProgramFile(kProbeProgram), "FromZorvan", "", 1);
 }
 

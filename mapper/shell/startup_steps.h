@@ -50,8 +50,8 @@ bool CheckProgramFolder(Mapper& mapper);
 
 // The exit steps that touch files: writes "ZV.INI" (a failure is shown and
 // the other steps still run), deletes "null.htm" and every "*.tmp" of the
-// program folder and the stale temporaries killed writes left there
-// (Host::RemoveStaleTemporaries), and starts the probe.
+// program folder and the stale temporaries killed writes left there and in
+// its trash folder (Host::RemoveStaleTemporaries), and starts the probe.
 void RunExitSteps(Mapper& mapper, const std::string& caption, bool remote_visible);
 
 }  // namespace zv

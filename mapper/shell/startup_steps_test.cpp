@@ -178,12 +178,16 @@ TEST_F(StartupStepsTest, ExitRemovesWhatKilledWritesLeftAndOnlyThat) {
   const std::string alive = ".zorvan-" + std::to_string(::getpid()) + "-3";
   WriteBytes(top / "program" + "/" + alive, "");
   ASSERT_TRUE(host_testing::KillDuringWrite(*real_, top / "program/Keep.MAP"));
-  for (const std::string& name : ListNames(mapper_.program_folder)) {
-    host_testing::AgeFile(mapper_.program_folder + "/" + name, 3600);
+  // A move into the trash from another file system copies through a temporary too.
+  WriteBytes(top / "program/#TRASH/DEL1Big.dat", "");
+  ASSERT_TRUE(host_testing::KillDuringWrite(*real_, top / "program/#TRASH/DEL2Big.dat"));
+  for (const std::string& folder : {top / "program", top / "program/#TRASH"}) {
+    for (const std::string& name : ListNames(folder)) host_testing::AgeFile(folder + "/" + name, 3600);
   }
   RunExitSteps(mapper_, "Zorvan 3.0", false);
-  EXPECT_EQ(ListNames(mapper_.program_folder),
-            (std::vector<std::string>{".hidden", alive, "Keep.MAP", "ZV.INI", "\\..\\outside\\report.tmp"}));
+  EXPECT_EQ(ListNames(mapper_.program_folder), (std::vector<std::string>{"#TRASH", ".hidden", alive, "Keep.MAP",
+                                                                         "ZV.INI", "\\..\\outside\\report.tmp"}));
+  EXPECT_EQ(ListNames(top / "program/#TRASH"), std::vector<std::string>{"DEL1Big.dat"});
   EXPECT_EQ(testing::ReadBytes(top / "outside/Report.TMP"), "not ours");
   EXPECT_EQ(testing::ReadBytes(top / "program/Keep.MAP"), "map");
 }
