@@ -1,6 +1,9 @@
 // A Host that forwards every call to another. Tests derive from it and
 // override one call to inject a fault (the next write fails, a rename fails)
-// while everything else still reaches the real file system.
+// while everything else still reaches the real file system. The program's
+// own files (maps, settings, language files, the probe's mode file) go
+// through ReadOwnFile and WriteOwnFile, which a fault meant for them must
+// override.
 #pragma once
 
 #include "platform/host.h"
