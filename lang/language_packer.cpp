@@ -57,12 +57,13 @@ PackedLanguage PackLanguageSource(std::string_view source) {
     if (!StartsWith(lines[i], kHeaderMark)) continue;
     if (!HeaderName(lines[i], &name))
       return Refuse(i + 1, "a line starting with *** must be a header ***NAME***");
-    if (name.find_first_of("/\\") != std::string::npos)
-      return Refuse(i + 1, "a carried file's name cannot hold a path separator");
     if (name == "END") {
       end = i;
       break;
     }
+    // The unpacker would skip such a file: a shipped language never holds one.
+    if (const std::string refusal = CarriedFileRefusal(name); !refusal.empty())
+      return Refuse(i + 1, "the carried file \"" + name + "\" would be refused: " + refusal);
   }
   if (end == lines.size()) return Refuse(0, "the closing header ***END*** is missing");
   if (end + 1 != lines.size()) return Refuse(end + 2, "lines after ***END*** would never be read");

@@ -17,8 +17,10 @@ struct PackedLanguage {
 
 // Refuses (ok false, error set) a source holding a NUL byte or a CR that does
 // not end a line, a source whose first line is not a header "***NAME***", a
-// header naming a file with a path separator, a source without the closing
-// header "***END***", and lines after it (the unpacker never reads them).
+// header naming a file the unpacker refuses to write (CarriedFileRefusal: a
+// path, a hidden or over-long name, a program, a map, a file the program
+// keeps), a source without the closing header "***END***", and lines after
+// it (the unpacker never reads them).
 // Lines end with LF or CR LF. The output is the same for the same source:
 // each line's key and leading character follow from its line number.
 PackedLanguage PackLanguageSource(std::string_view source);

@@ -2,15 +2,13 @@
 // language file OUTPUT (replaced whole, never left half-written). Exit code 0
 // on success; 1, with the reason on standard error, when the source is
 // refused or a file cannot be read or written; 2 for a wrong command line.
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <string>
-#include <system_error>
 
 #include "lang/language_packer.h"
+#include "platform/host.h"
 
 namespace {
 
@@ -19,21 +17,6 @@ bool ReadAll(const std::string& path, std::string* out) {
   if (!in) return false;
   out->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
-}
-
-bool WriteReplacing(const std::string& path, const std::string& bytes) {
-  const std::string temp = path + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (!ec) return true;
-  std::filesystem::remove(temp, ec);
-  return false;
 }
 
 }  // namespace
@@ -54,8 +37,11 @@ int main(int argc, char** argv) {
     std::cerr << "pack_language: " << source_path << ": " << packed.error << "\n";
     return 1;
   }
-  if (!WriteReplacing(output_path, packed.stored)) {
-    std::cerr << "pack_language: cannot write " << output_path << "\n";
+  try {
+    // Through the host's atomic write, with the same temporary files as the programs.
+    zv::NewPosixHost()->WriteFile(output_path, packed.stored);
+  } catch (const zv::HostError& e) {
+    std::cerr << "pack_language: cannot write " << e.what() << "\n";
     return 1;
   }
   return 0;

@@ -202,6 +202,14 @@ TEST(PackLanguageSource, RefusesSourcesItCannotPackFaithfully) {
       {"lines after the closing header", "***A***\ntext\n***END***\nlost\n", "line 4"},
       {"a malformed header", "***A***\n***B\n***END***\n", "line 2"},
       {"a path in a header", "***A***\n***../B***\n***END***\n", "line 2"},
+      // Whatever the unpacker would refuse to write.
+      {"a parent folder", "***A***\n***..***\n***END***\n", "line 2"},
+      {"the folder itself", "***.***\n***END***\n", "line 1"},
+      {"a hidden file", "***A***\n***.profile***\n***END***\n", "line 2"},
+      {"a name too long for a file", "***A***\n***" + std::string(256, 'n') + "***\n***END***\n", "line 2"},
+      {"the probe", "***A***\n***vigilo32.exe***\n***END***\n", "line 2"},
+      {"a map", "***A***\n***Keep.map***\n***END***\n", "line 2"},
+      {"the settings", "***ZV.INI***\n***END***\n", "line 1"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

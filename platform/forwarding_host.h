@@ -1,6 +1,9 @@
 // A Host that forwards every call to another. Tests derive from it and
 // override one call to inject a fault (the next write fails, a rename fails)
-// while everything else still reaches the real file system.
+// while everything else still reaches the real file system. The program's
+// own files (maps, settings, language files, the probe's mode file) go
+// through ReadOwnFile and WriteOwnFile, which a fault meant for them must
+// override.
 #pragma once
 
 #include "platform/host.h"
@@ -12,9 +15,15 @@ class ForwardingHost : public Host {
   explicit ForwardingHost(Host& target) : target_(target) {}
 
   std::string ReadFile(const std::string& path) override { return target_.ReadFile(path); }
+  std::string ReadOwnFile(const std::string& path, const FileRules& rules) override {
+    return target_.ReadOwnFile(path, rules);
+  }
   void WriteFile(const std::string& path, std::string_view data) override { target_.WriteFile(path, data); }
   void AppendFile(const std::string& path, std::string_view data, bool flush) override {
     target_.AppendFile(path, data, flush);
+  }
+  void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) override {
+    target_.WriteOwnFile(path, data, rules);
   }
   bool FileExists(const std::string& path) override { return target_.FileExists(path); }
   bool FolderExists(const std::string& path) override { return target_.FolderExists(path); }
@@ -50,6 +59,7 @@ class ForwardingHost : public Host {
   bool DeleteFile(const std::string& path) override { return target_.DeleteFile(path); }
   bool MakeFolder(const std::string& path) override { return target_.MakeFolder(path); }
   bool RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
+  int RemoveStaleTemporaries(const std::string& folder) override { return target_.RemoveStaleTemporaries(folder); }
   std::string GetSystemFolder(int kind) override { return target_.GetSystemFolder(kind); }
   std::string SpecialFolderPath(int id) override { return target_.SpecialFolderPath(id); }
   std::string GetCurrentFolder() override { return target_.GetCurrentFolder(); }

@@ -25,6 +25,38 @@ class HostError : public std::runtime_error {
   std::string path_;
 };
 
+// A read or write refused because of what the path names rather than a
+// failure of the system: something other than a regular file (a folder, a
+// named pipe, a device, a symbolic link where none may be followed), a
+// program where none may be replaced, a file larger than allowed. Nothing
+// was read or written.
+class RefusedFileError : public HostError {
+ public:
+  using HostError::HostError;
+};
+
+// What ReadOwnFile and WriteOwnFile accept at a path, beyond what ReadFile
+// and WriteFile do; the defaults are theirs.
+struct FileRules {
+  // A symbolic link at the path is read or written through, to the file it
+  // names. False refuses the link itself, and with it anything that is not
+  // a regular file, so a file of ours never reaches outside through one.
+  bool follow_link = true;
+  // Reads: the most bytes the file may hold; 0 for no limit.
+  std::uint64_t max_bytes = 0;
+  // Writes: never a program. An existing file with a run bit is not
+  // replaced (unless the file system gives every file run bits, as FAT,
+  // exFAT and NTFS mounts do), and the file written has none: a new file
+  // gets 0666 less the umask, a replaced one keeps its bits without run,
+  // set-id and sticky bits.
+  bool plain_data = false;
+};
+
+// The most a small file of the program may hold (its settings, a language
+// file and the catalogue it brings, the probe's mode file): no real one
+// comes near it, and a larger one is refused before it fills the memory.
+inline constexpr std::uint64_t kSmallFileLimit = 16u << 20;
+
 enum class EntryKind : std::uint8_t { kFile, kFolder };
 
 // One entry of a folder listing. A symbolic link is a file entry, whatever it
@@ -91,8 +123,15 @@ class Host {
 
   // ---- Files. Reads and writes throw HostError; queries answer false/-1.
 
-  // The whole content of a file. Throws HostError when it cannot be read.
+  // The whole content of a regular file, a final link followed. The file is
+  // opened without blocking and checked before a byte is read, so a named
+  // pipe or a device never stalls or floods the program: anything but a
+  // regular file throws RefusedFileError. Throws HostError when it cannot
+  // be read.
   virtual std::string ReadFile(const std::string& path) = 0;
+  // ReadFile under `rules` (follow_link, max_bytes): RefusedFileError for a
+  // link when links are not followed, and for a file over the limit.
+  virtual std::string ReadOwnFile(const std::string& path, const FileRules& rules) = 0;
   // Replaces the file with `data` atomically: a temporary file in the same
   // folder is written, flushed and renamed over the target, so a crash never
   // leaves it half-written. Keeps the permission bits of a replaced file.
@@ -107,6 +146,9 @@ class Host {
   // cannot be written. This default reads the file and writes it whole
   // with WriteFile.
   virtual void AppendFile(const std::string& path, std::string_view data, bool flush);
+  // WriteFile under `rules` (follow_link, plain_data); what they refuse
+  // throws RefusedFileError and leaves the file as it was.
+  virtual void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) = 0;
 
   // True when a file (not a folder) of that name exists; a link is a file.
   virtual bool FileExists(const std::string& path) = 0;
@@ -138,7 +180,9 @@ class Host {
     if (!ListFolder(path, out)) return false;
     const std::string prefix = path.empty() || path.back() == '/' || path.back() == '\\' ? path : path + "/";
     for (const FolderEntry& entry : *out) {
-      sizes->push_back(entry.kind == EntryKind::kFile ? FileSize(prefix + entry.name) : -1);
+      // FileSize would read a "\\" in the name as a separator.
+      const bool one_name = entry.name.find('\\') == std::string::npos;
+      sizes->push_back(entry.kind == EntryKind::kFile && one_name ? FileSize(prefix + entry.name) : -1);
     }
     return true;
   }
@@ -165,7 +209,8 @@ class Host {
   virtual bool ReadFolderStamp(const std::string& path, FolderStamp* out);
   // Names of the non-hidden files (not folders) of `folder` whose names match
   // the wildcard `pattern` ("*.MAP"), case ignored, sorted in the program's
-  // case-ignoring order (CompareNoCase).
+  // case-ignoring order (CompareNoCase). A name holding "\\" is never
+  // answered: joined to the folder it would stand for another path.
   virtual std::vector<std::string> FindFiles(const std::string& folder,
                                              const std::string& pattern) = 0;
 
@@ -193,6 +238,14 @@ class Host {
   virtual bool RemoveFolder(const std::string& path) = 0;
   // Creates the folder and every missing parent. True when it exists afterwards.
   bool MakeDirs(const std::string& path);
+  // Removes from `folder` the temporary files that this host's own writes,
+  // copies and moves left behind when the process making them was killed
+  // or crashed before it finished: only names of the exact form the host
+  // gives its temporaries, only files and links (never a folder), and only
+  // when the process named in the temporary's name has ended and the file
+  // has not been changed for a minute, so a write still running in another
+  // process is never disturbed. Answers how many were removed.
+  virtual int RemoveStaleTemporaries(const std::string& folder) = 0;
 
   // ---- Places.
 

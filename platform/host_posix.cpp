@@ -1,6 +1,8 @@
-// The host of a Linux machine: files, folders and locks. Listings live in
-// folders_posix.cpp, moves and copies in moves_posix.cpp, places in
-// places_posix.cpp, launching in shell_posix.cpp.
+// The host of a Linux machine: files, folders and locks. Reading and
+// writing whole files live in files_posix.cpp, listings in
+// folders_posix.cpp, moves and copies in moves_posix.cpp, temporary files in
+// temporaries_posix.cpp, places in places_posix.cpp, launching in
+// shell_posix.cpp.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -33,66 +35,13 @@ class HeldFlock : public HeldMutex {
 
 class PosixHost : public Host {
  public:
-  std::string ReadFile(const std::string& path) override {
-    UniqueFd fd(::open(ToHostPath(path).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid() && errno == ENOENT) fd = UniqueFd(::open(posix::ResolveCase(path).c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) ThrowSystemError(path, errno);
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0) ThrowSystemError(path, errno);
-    if (S_ISDIR(st.st_mode)) ThrowSystemError(path, EISDIR);
-    std::string data;
-    if (S_ISREG(st.st_mode) && st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[1 << 16];
-    for (;;) {
-      const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-      if (got == 0) break;
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        ThrowSystemError(path, errno);
-      }
-      data.append(buffer, static_cast<std::size_t>(got));
-    }
-    return data;
+  std::string ReadFile(const std::string& path) override { return posix::ReadFile(path, {}); }
+  std::string ReadOwnFile(const std::string& path, const FileRules& rules) override {
+    return posix::ReadFile(path, rules);
   }
-
-  void WriteFile(const std::string& path, std::string_view data) override {
-    std::string target = posix::ResolveCase(path);
-    struct stat old;
-    bool replacing = ::lstat(target.c_str(), &old) == 0;
-    if (replacing && S_ISLNK(old.st_mode)) {
-      // Writing through a link updates the file it points to, as an editor would.
-      if (char* real = ::realpath(target.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-        replacing = ::lstat(target.c_str(), &old) == 0;
-      } else {
-        replacing = false;
-      }
-    }
-    if (replacing && S_ISDIR(old.st_mode)) ThrowSystemError(path, EISDIR);
-    if (replacing && IsReadOnlyMode(old)) ThrowSystemError(path, EACCES);
-
-    UniqueFd out;
-    const std::string temp = posix::CreateTempBeside(target, 0666, &out);
-    if (temp.empty()) ThrowSystemError(path, errno);
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < data.size()) {
-      const ssize_t put = ::write(out.get(), data.data() + done, data.size() - done);
-      if (put < 0 && errno == EINTR) continue;
-      if (put < 0) ok = false;
-      else done += static_cast<std::size_t>(put);
-    }
-    ok = ok && (!replacing || ::fchmod(out.get(), old.st_mode & 07777) == 0);
-    ok = ok && ::fsync(out.get()) == 0;
-    ok = ok && out.Close();
-    ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-      const int saved = errno;
-      ::unlink(temp.c_str());
-      ThrowSystemError(path, saved);
-    }
-    posix::SyncFolder(posix::ParentFolder(target));
+  void WriteFile(const std::string& path, std::string_view data) override { posix::WriteFile(path, data, {}); }
+  void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) override {
+    posix::WriteFile(path, data, rules);
   }
 
   bool FileExists(const std::string& path) override {
@@ -150,7 +99,9 @@ class PosixHost : public Host {
     std::vector<std::string> names;
     if (!ListFolder(folder.empty() ? "." : folder, &entries)) return names;
     for (FolderEntry& entry : entries) {
-      if (entry.kind == EntryKind::kFile && entry.name[0] != '.' && MatchWildcard(pattern, entry.name)) {
+      // A name holding "\\" would stand for a path once joined to the folder.
+      if (entry.kind == EntryKind::kFile && entry.name[0] != '.' && entry.name.find('\\') == std::string::npos &&
+          MatchWildcard(pattern, entry.name)) {
         names.push_back(std::move(entry.name));
       }
     }
@@ -197,6 +148,7 @@ class PosixHost : public Host {
   bool MakeFolder(const std::string& path) override { return ::mkdir(posix::ResolveCase(path).c_str(), 0777) == 0; }
 
   bool RemoveFolder(const std::string& path) override { return ::rmdir(posix::ResolveCase(path).c_str()) == 0; }
+  int RemoveStaleTemporaries(const std::string& folder) override { return posix::RemoveStaleTemporaries(folder); }
 
   std::string GetSystemFolder(int kind) override { return posix::GetSystemFolder(kind); }
   std::string SpecialFolderPath(int id) override { return posix::SpecialFolderPath(id); }

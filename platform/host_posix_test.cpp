@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/forwarding_host.h"
 #include "platform/posix_test_support.h"
 
 namespace zv {
@@ -112,6 +113,39 @@ TEST_F(PosixHostTest, FailedWriteThrowsKeepsTheOldContentAndLeavesNoTemporary) {
   EXPECT_THROW(host_->ReadFile(Path("data")), HostError);
   EXPECT_THROW(host_->ReadFile(Path("nothing")), HostError);
   EXPECT_EQ(NamesIn(), (Names{"data"}));
+}
+
+// Uses the Host's own default listing with sizes, which asks FileSize per
+// entry.
+class DefaultSizesHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
+                       std::vector<std::int64_t>* sizes) override {
+    return Host::ListFolderSizes(path, out, sizes);
+  }
+};
+
+// A name holding "\" would read as a path once joined to its folder (a
+// file named "\..\outside\site.map" would stand for "../outside/site.map"):
+// wildcard listings never answer one, and a size is never taken through one.
+TEST_F(PosixHostTest, NamesHoldingABackslashAreNeverTakenForPaths) {
+  Put("maps/Keep.MAP", "");
+  Put("outside/site.map", "outside, 24 bytes long..");
+  testing::WriteBytes(Path("maps") + "/\\..\\outside\\site.map", "");
+  testing::WriteBytes(Path("maps") + "/\\..\\outside\\report.tmp", "");
+  EXPECT_EQ(host_->FindFiles(Path("maps"), "*.MAP"), Names{"Keep.MAP"});
+  EXPECT_EQ(host_->FindFiles(Path("maps"), "*.tmp"), Names{});
+  EXPECT_EQ(host_->FindFiles(Path("maps"), "*"), Names{"Keep.MAP"});
+
+  testing::WriteBytes(Path("maps") + "/..\\outside\\site.map", "");
+  DefaultSizesHost sizes_host(*host_);
+  std::vector<FolderEntry> entries;
+  std::vector<std::int64_t> sizes;
+  ASSERT_TRUE(sizes_host.ListFolderSizes(Path("maps"), &entries, &sizes));
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    EXPECT_EQ(sizes[i], entries[i].name == "Keep.MAP" ? 0 : -1) << entries[i].name;
+  }
 }
 
 TEST_F(PosixHostTest, ExistenceQueriesNeverFollowLinks) {

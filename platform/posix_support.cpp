@@ -6,10 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
-#include <random>
 #include <vector>
 
 #include "platform/text.h"
@@ -112,28 +110,6 @@ std::string JoinHost(const std::string& folder, std::string_view name) {
   if (out.back() != '/') out += '/';
   out += name;
   return out;
-}
-
-std::string CreateTempBeside(const std::string& target, mode_t mode, UniqueFd* fd) {
-  static std::atomic<unsigned> counter{0};
-  thread_local std::mt19937 random(std::random_device{}());
-  const std::string folder = ParentFolder(target);
-  std::string stem(1, '.');
-  stem += BaseName(target);
-  stem += ".zv-";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string name = stem + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-                             std::to_string(random() % 1000000);
-    const std::string path = JoinHost(folder, name);
-    const int raw = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-    if (raw >= 0) {
-      *fd = UniqueFd(raw);
-      return path;
-    }
-    if (errno != EEXIST) return {};
-  }
-  errno = EEXIST;
-  return {};
 }
 
 bool CopyContent(int from, int to) {

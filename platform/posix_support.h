@@ -57,7 +57,16 @@ std::string JoinHost(const std::string& folder, std::string_view name);
 // Creates a new, empty, hidden temporary file beside `target` (same folder)
 // and opens it for writing; `mode` is passed to open() (the umask applies).
 // Answers the temporary path, or an empty text (errno set) on failure.
+// Every temporary file of the host is made here, so all of them have one
+// name form, ".zorvan-<pid>-<n>": short whatever the target's name, hidden,
+// and ending in a digit, so no wildcard the program lists its own files
+// with ("*.MAP", "*.tmp", "*.lng", "*.TXT") matches one.
 std::string CreateTempBeside(const std::string& target, mode_t mode, UniqueFd* fd);
+// True when `name` has exactly the form CreateTempBeside gives; *pid is
+// then the process that made it.
+bool ParseTemporaryName(std::string_view name, pid_t* pid);
+// Host::RemoveStaleTemporaries.
+int RemoveStaleTemporaries(const std::string& folder);
 
 // Copies everything readable from `from` into `to`. False (errno set) on failure.
 bool CopyContent(int from, int to);
@@ -77,6 +86,8 @@ std::string FindInPath(const std::string& program);
 
 // ---- The parts of the Linux host that live in their own files; each is
 // the implementation of the Host call of the same name.
+std::string ReadFile(const std::string& path, const FileRules& rules);
+void WriteFile(const std::string& path, std::string_view data, const FileRules& rules);
 std::string GetSystemFolder(int kind);
 std::string SpecialFolderPath(int id);
 std::string GetCurrentFolder();

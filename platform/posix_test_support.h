@@ -2,6 +2,7 @@
 // environment and child-process helpers, and a folder on another file system.
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -67,6 +69,35 @@ inline void LimitFileSize(rlim_t bytes) {
   ::signal(SIGXFSZ, SIG_IGN);
   const rlimit limit = {bytes, bytes};
   ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// The pid of a process that has ended and been reaped.
+inline pid_t DeadPid() {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  ::waitpid(child, nullptr, 0);
+  return child;
+}
+
+// Sets a file's (or link's) modification time `seconds` into the past.
+inline void AgeFile(const std::string& path, int seconds) {
+  const std::time_t then = std::time(nullptr) - seconds;
+  const timespec times[2] = {{then, 0}, {then, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// Kills a child process in the middle of host.WriteFile(path, ...), as a
+// kill or a crash would: the file size limit ends it with SIGXFSZ once 4 KB
+// are written. Answers whether it died that way.
+inline bool KillDuringWrite(Host& host, const std::string& path) {
+  return InChild([&] {
+    const rlimit no_core = {0, 0};
+    ::setrlimit(RLIMIT_CORE, &no_core);
+    const rlimit limit = {4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    host.WriteFile(path, std::string(1 << 20, 'x'));
+    return 0;
+  }) == -1;
 }
 
 class PosixHostTest : public ::testing::Test {

@@ -21,7 +21,9 @@ void Probe::Start() {
     windows_folder = host_.GetSystemFolder(0);
     const std::string mode_file = InStartFolder(kModeFile);
     if (host_.FileExists(mode_file)) {
-      const std::vector<std::string> lines = SplitLines(host_.ReadFile(mode_file));
+      // One short line: a pipe or a runaway file of that name is refused.
+      const std::vector<std::string> lines =
+          SplitLines(host_.ReadOwnFile(mode_file, {.max_bytes = kSmallFileLimit}));
       if (!lines.empty() && !lines.front().empty()) mode_line = lines.front();
     }
     ini_lines = SplitLines(host_.ReadFile(InStartFolder(kIniFile)));

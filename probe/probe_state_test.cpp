@@ -1,6 +1,7 @@
 #include "probe/probe_state.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -309,6 +310,10 @@ class FailingHost : public ForwardingHost {
     if (path.ends_with(name_)) throw HostError(path, "Input/output error");
     return ForwardingHost::ReadFile(path);
   }
+  std::string ReadOwnFile(const std::string& path, const FileRules& rules) override {
+    if (path.ends_with(name_)) throw HostError(path, "Input/output error");
+    return ForwardingHost::ReadOwnFile(path, rules);
+  }
   void WriteFile(const std::string& path, std::string_view data) override {
     if (path.ends_with(name_)) throw HostError(path, "No space left on device");
     ForwardingHost::WriteFile(path, data);
@@ -332,6 +337,28 @@ TEST_F(ProbeTest, UnreadableStartFilesLeaveTheFailureStateAndReachTheErrorReport
     EXPECT_FALSE(s.resume_enabled);
     EXPECT_FALSE(s.timer);
     EXPECT_FALSE(s.tray.has_value());
+  }
+}
+
+// The mode file is one short line: a pipe never blocks the start and a
+// huge file never fills the memory; either ends in the failure state.
+TEST_F(ProbeTest, ModeFileThatIsNoSmallRegularFileIsRefused) {
+  for (const bool pipe : {true, false}) {
+    SCOPED_TRACE(pipe ? "pipe" : "huge");
+    std::filesystem::remove(program / "vigilo.dat");
+    if (pipe) {
+      ASSERT_EQ(mkfifo((program / "vigilo.dat").c_str(), 0600), 0);
+    } else {
+      WriteBytes(program / "vigilo.dat", "S\r\n");
+      std::filesystem::resize_file(program / "vigilo.dat", kSmallFileLimit + 1);
+    }
+    RecordingSurface s;
+    Probe p(*host, s);
+    s.probe = &p;
+    EXPECT_THROW(p.Start(), RefusedFileError);
+    EXPECT_FALSE(p.initialized());
+    EXPECT_TRUE(s.window);
+    EXPECT_FALSE(s.timer);
   }
 }
 

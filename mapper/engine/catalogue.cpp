@@ -18,6 +18,11 @@ std::string MapPath(const Mapper& mapper, const std::string& map_file) {
 
 std::string Header(const std::string& name) { return "***" + name + "***"; }
 
+// A map is only ever a regular file of its own: a link is not followed, so
+// no map reaches outside the program folder, and a pipe or a device is
+// never read.
+constexpr FileRules kMapRules{.follow_link = false};
+
 // The length of the help companion's stem of a file entry whose extension
 // is ".HLP" (case ignored): the entry up to and including that dot. 0 for
 // any other entry, folder entries included.
@@ -141,7 +146,7 @@ void ReplaceIfChanged(Mapper& mapper, const std::string& path, std::string_view 
     content.append(line);
     content.append("\r\n");
   });
-  mapper.host.WriteFile(path, content);
+  WriteMapFile(mapper, path, content);
 }
 
 int FindRow(const MapsList& maps, const std::string& name) {
@@ -157,6 +162,74 @@ void SelectAfterLoad(MapsList& maps, const std::string& select, const std::strin
   if (row < 0 && !previous.empty()) row = FindRow(maps, previous);
   if (row < 0 && !maps.rows.empty()) row = 0;
   maps.selected = row;
+}
+
+// What one load could not do, told to the person once, at its end.
+struct LoadReport {
+  std::vector<std::string> left_out;   // files not taken for maps, and why
+  std::vector<std::string> unordered;  // maps listed as they stand, and why
+
+  void Tell(Person& person) const {
+    if (left_out.empty() && unordered.empty()) return;
+    std::string text;
+    const auto section = [&text](const char* title, const std::vector<std::string>& lines) {
+      if (lines.empty()) return;
+      if (!text.empty()) text += "\n";
+      text += title;
+      for (const std::string& line : lines) text += "\n" + line;
+    };
+    section("These files are left out of the list of maps:", left_out);
+    section("These maps could not be rewritten and are shown as they stand:", unordered);
+    person.ShowNotice("Error", text);
+  }
+};
+
+// The "*.MAP" files of the program folder that no listing hands on because
+// their names hold a backslash, which would stand for a path.
+std::vector<std::string> MapNamesHoldingABackslash(Mapper& mapper) {
+  std::vector<FolderEntry> entries;
+  std::vector<std::string> names;
+  if (!mapper.host.ListFolder(mapper.program_folder, &entries)) return names;
+  for (const FolderEntry& entry : entries) {
+    if (entry.kind == EntryKind::kFile && entry.name[0] != '.' && entry.name.find('\\') != std::string::npos &&
+        MatchWildcard("*.MAP", entry.name)) {
+      names.push_back(entry.name);
+    }
+  }
+  std::sort(names.begin(), names.end(), LessNoCase);
+  return names;
+}
+
+// Lists one map file, then clears its read-only mark, rewrites its header
+// and normalises its entries in one read and one atomic write. What goes
+// wrong lands in `report` instead of ending the load: a file that is not a
+// regular file is not listed; a map that cannot be read or rewritten is
+// listed as it stands.
+void LoadMap(Mapper& mapper, const std::string& file, LoadReport& report) {
+  const std::string path = mapper.ProgramFile(file);
+  const std::string name = MapNameOf(file);
+  std::string content;
+  try {
+    content = ReadMapFile(mapper, path);
+  } catch (const RefusedFileError& e) {
+    report.left_out.push_back(e.what());
+    return;
+  } catch (const HostError& e) {
+    mapper.maps.rows.push_back(name);
+    report.unordered.push_back(e.what());
+    return;
+  }
+  mapper.maps.rows.push_back(name);
+  try {
+    if (mapper.host.IsReadOnly(path) && !mapper.host.SetReadOnly(path, false)) {
+      throw HostError(path, "the read-only mark cannot be cleared");
+    }
+    const std::string header = Header(name);
+    const CanonicalEntries canonical = NormaliseEntries(content);
+    ReplaceIfChanged(mapper, path, content, [&](auto&& line) { ForEachCanonicalLine(header, canonical, line); });
+  } catch (const HostError& e) {
+    report.unordered.push_back(e.what());
+  }
 }
 
 }  // namespace
@@ -175,9 +248,15 @@ std::vector<std::string> MapFiles(Mapper& mapper) {
   return mapper.host.FindFiles(mapper.program_folder, "*.MAP");
 }
 
+std::string ReadMapFile(Mapper& mapper, const std::string& path) { return mapper.host.ReadOwnFile(path, kMapRules); }
+
+void WriteMapFile(Mapper& mapper, const std::string& path, std::string_view content) {
+  mapper.host.WriteOwnFile(path, content, kMapRules);
+}
+
 void WriteMapHeader(Mapper& mapper, const std::string& map_file, const std::string& name) {
   const std::string path = MapPath(mapper, map_file);
-  const std::string content = mapper.host.ReadFile(path);
+  const std::string content = ReadMapFile(mapper, path);
   const std::string header = Header(name);
   ReplaceIfChanged(mapper, path, content, [&](auto&& line) {
     line(std::string_view(header));
@@ -192,36 +271,26 @@ void WriteMapHeader(Mapper& mapper, const std::string& map_file, const std::stri
 void LoadMaps(Mapper& mapper, const std::string& select) {
   const std::string previous = mapper.maps.SelectedName();
   ConvertOldMaps(mapper);
-  const std::vector<std::string> files = MapFiles(mapper);
-
-  BusyCursor busy(mapper.person);
-  MapsList& maps = mapper.maps;
-  maps.rows.clear();
-  maps.selected = -1;
-  try {
-    for (const std::string& file : files) {
-      const std::string path = mapper.ProgramFile(file);
-      if (mapper.host.IsReadOnly(path) && !mapper.host.SetReadOnly(path, false)) {
-        throw HostError(path, "the read-only mark cannot be cleared");
+  LoadReport report;
+  {
+    BusyCursor busy(mapper.person);
+    MapsList& maps = mapper.maps;
+    maps.rows.clear();
+    maps.selected = -1;
+    try {
+      for (const std::string& name : MapNamesHoldingABackslash(mapper)) {
+        report.left_out.push_back(DisplayPath(mapper.program_folder) + "/" + name +
+                                  ": the name holds a \"\\\", which no map name may hold");
       }
-      const std::string name = MapNameOf(file);
-      // The header rewrite and the normalisation in one read and one write:
-      // the file is replaced atomically or left as it was.
-      const std::string content = mapper.host.ReadFile(path);
-      const std::string header = Header(name);
-      {
-        const CanonicalEntries canonical = NormaliseEntries(content);
-        ReplaceIfChanged(mapper, path, content,
-                         [&](auto&& line) { ForEachCanonicalLine(header, canonical, line); });
-      }
-      maps.rows.push_back(name);
+      for (const std::string& file : MapFiles(mapper)) LoadMap(mapper, file, report);
+    } catch (...) {
+      // The rows listed so far stay, with the selection rules applied.
+      SelectAfterLoad(maps, select, previous);
+      throw;
     }
-  } catch (...) {
-    // The rows listed so far stay, with the selection rules applied.
     SelectAfterLoad(maps, select, previous);
-    throw;
   }
-  SelectAfterLoad(maps, select, previous);
+  report.Tell(mapper.person);
 }
 
 }  // namespace zv

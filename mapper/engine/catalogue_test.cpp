@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <random>
 
 #include "mapper/engine/fake_person.h"
+#include "mapper/engine/viewer.h"
 #include "platform/forwarding_host.h"
 #include "platform/text.h"
 #include "tests/support/scratch.h"
@@ -28,12 +30,28 @@ class WriteCountingHost : public ForwardingHost {
  public:
   using ForwardingHost::ForwardingHost;
   void WriteFile(const std::string& path, std::string_view data) override {
-    if (writes >= writes_allowed) throw HostError(path, "No space left on device");
-    ++writes;
+    Count(path);
     ForwardingHost::WriteFile(path, data);
+  }
+  void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) override {
+    Count(path);
+    ForwardingHost::WriteOwnFile(path, data, rules);
   }
   int writes = 0;
   int writes_allowed = 1 << 30;
+
+ private:
+  void Count(const std::string& path) {
+    if (writes >= writes_allowed) throw HostError(path, "No space left on device");
+    ++writes;
+  }
+};
+
+class IgnoringView : public MapView {
+ public:
+  void SetAnimations(bool) override {}
+  void SetMapGroupCaption(const std::string&) override {}
+  void ShowListing(const MapListing&) override {}
 };
 
 class CatalogueTest : public ::testing::Test {
@@ -184,21 +202,87 @@ TEST_F(CatalogueTest, SelectionRules) {
   }
 }
 
-TEST_F(CatalogueTest, FailedWriteLeavesTheMapWholeAndListsTheRowsBefore) {
-  const std::string first = "***First***\r\na.dll\r\n", second = "***Wrong***\r\nb.dll\r\na.dll\r\n";
+// A map that cannot be rewritten is still listed (and read as it stands);
+// its problem is told once, and the other maps are loaded all the same.
+TEST_F(CatalogueTest, AMapThatCannotBeRewrittenIsListedAndTheLoadGoesOn) {
+  const std::string second = "***Wrong***\r\nb.dll\r\na.dll\r\n";
+  const std::string longest = std::string(251, 'L');  // the longest name a map file can have
   WriteBytes(dir_ / "A.MAP", "***Wrong***\r\na.dll\r\n");
   WriteBytes(dir_ / "B.MAP", second);
+  WriteBytes(dir_ / "C.MAP", "***Wrong***\r\nc.dll\r\n");
+  WriteMap(longest + ".MAP", {"***x***", "z.dll", "a.dll", "A.DLL"});
   host_.writes_allowed = 1;
-  EXPECT_THROW(Load(), HostError);
-  EXPECT_EQ(mapper_.maps.rows, (Lines{"A"}));
-  EXPECT_EQ(mapper_.maps.selected, 0);
+  mapper_.maps = {{"C"}, 0};
+  Load();
+  EXPECT_EQ(mapper_.maps.rows, (Lines{"A", "B", "C", longest}));
+  EXPECT_EQ(mapper_.maps.selected, 2);
+  EXPECT_EQ(MapLines("A.MAP"), (Lines{"***A***", "a.dll"}));
   EXPECT_EQ(ReadBytes(dir_ / "B.MAP"), second);
-  EXPECT_EQ(ListNames(dir_.path()), (Lines{"A.MAP", "B.MAP"}));  // no scratch file left
+  ASSERT_EQ(person_.notices.size(), 1u);
+  EXPECT_EQ(person_.notices[0].title, "Error");
+  for (const std::string& file : {std::string("B.MAP"), std::string("C.MAP"), longest + ".MAP"}) {
+    EXPECT_NE(person_.notices[0].text.find(dir_ / file + ": No space left on device"), std::string::npos) << file;
+  }
+  EXPECT_EQ(ListNames(dir_.path()), (Lines{"A.MAP", "B.MAP", "C.MAP", longest + ".MAP"}));  // no scratch file left
   EXPECT_FALSE(person_.busy);
 
   EXPECT_THROW(WriteMapHeader(mapper_, "B.MAP", "B"), HostError);
   EXPECT_EQ(ReadBytes(dir_ / "B.MAP"), second);
-  EXPECT_EQ(ListNames(dir_.path()), (Lines{"A.MAP", "B.MAP"}));
+
+  host_.writes_allowed = 1 << 30;
+  person_ = FakePerson();
+  Load();
+  EXPECT_EQ(MapLines(longest + ".MAP"), (Lines{"***" + longest + "***", "a.dll", "z.dll"}));
+  EXPECT_TRUE(person_.notices.empty());
+}
+
+// A "*.MAP" that is not a regular file (a link, even to a map-like file, a
+// pipe, a device) or whose name holds a backslash is left out of the
+// catalogue, is never written, and is named in the one notice of the load.
+TEST_F(CatalogueTest, MapsThatAreNotRegularFilesAreLeftOutWithOneNoticeAndNeverWritten) {
+  ScratchFolder outside;
+  const std::string outside_map = "***Outside***\r\nb.dll\r\na.dll\r\nb.dll\r\n";
+  WriteBytes(outside / "list.txt", outside_map);
+  WriteBytes(outside / "locked.txt", outside_map);
+  ASSERT_EQ(chmod((outside / "locked.txt").c_str(), 0444), 0);
+  ASSERT_EQ(symlink((outside / "list.txt").c_str(), (dir_ / "Link.MAP").c_str()), 0);
+  ASSERT_EQ(symlink((outside / "locked.txt").c_str(), (dir_ / "Locked.MAP").c_str()), 0);
+  ASSERT_EQ(symlink("/dev/zero", (dir_ / "Zero.MAP").c_str()), 0);
+  ASSERT_EQ(mkfifo((dir_ / "Pipe.MAP").c_str(), 0600), 0);
+  const std::string slashed = "\\..\\outside\\site.map";
+  WriteBytes(dir_.path() + "/" + slashed, "***site***\r\nb\r\na\r\n");
+  WriteMap("Good.MAP", {"***x***", "b.dll", "a.dll"});
+
+  Load();
+  EXPECT_EQ(mapper_.maps.rows, Lines{"Good"});
+  EXPECT_EQ(mapper_.maps.selected, 0);
+  EXPECT_EQ(MapLines("Good.MAP"), (Lines{"***Good***", "a.dll", "b.dll"}));
+  EXPECT_EQ(ReadBytes(outside / "list.txt"), outside_map);
+  EXPECT_EQ(ReadBytes(outside / "locked.txt"), outside_map);
+  EXPECT_EQ(ReadBytes(dir_.path() + "/" + slashed), "***site***\r\nb\r\na\r\n");
+  ASSERT_EQ(person_.notices.size(), 1u);
+  const std::string& text = person_.notices[0].text;
+  EXPECT_EQ(person_.notices[0].title, "Error");
+  for (const std::string& part : {dir_ / "Link.MAP: is a symbolic link", dir_ / "Locked.MAP: is a symbolic link",
+                                  dir_ / "Zero.MAP: is a symbolic link", dir_ / "Pipe.MAP: is a named pipe",
+                                  slashed + ": "}) {
+    EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+  }
+  EXPECT_FALSE(person_.busy);
+
+  EXPECT_THROW(WriteMapHeader(mapper_, "Link.MAP", "Link"), RefusedFileError);
+  EXPECT_EQ(ReadBytes(outside / "list.txt"), outside_map);
+
+  // The viewer, which saves a map whose entries it converts, reads under
+  // the same rule.
+  const std::string legacy = "***Legacy***\r\nC:\\WINDOWS\\SYSTEM\\X.DLL\r\n";
+  WriteBytes(outside / "legacy.txt", legacy);
+  ASSERT_EQ(symlink((outside / "legacy.txt").c_str(), (dir_ / "Legacy.MAP").c_str()), 0);
+  mapper_.windows_folder = "/w";
+  mapper_.maps = {{"Legacy"}, 0};
+  IgnoringView view;
+  EXPECT_THROW(ShowMap(mapper_, view), RefusedFileError);
+  EXPECT_EQ(ReadBytes(outside / "legacy.txt"), legacy);
 }
 
 TEST_F(CatalogueTest, WriteMapHeaderKeepsEveryOtherLine) {

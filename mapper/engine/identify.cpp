@@ -85,7 +85,12 @@ Identification SearchMaps(Mapper& mapper, const std::string& search_name) {
   std::optional<PresenceCache> presence;
   const std::size_t legacy_cut = mapper.windows_folder.size() + 1;
   for (const std::string& file : MapFiles(mapper)) {
-    const std::string text = mapper.host.ReadFile(mapper.ProgramFile(file));
+    std::string text;
+    try {
+      text = ReadMapFile(mapper, mapper.ProgramFile(file));
+    } catch (const RefusedFileError&) {
+      continue;  // a link, pipe or device: the catalogue leaves it out as well
+    }
     const std::string map_note = " (" + file + ")";
     bool header = true;
     ForEachLine(text, [&](std::string_view entry) {

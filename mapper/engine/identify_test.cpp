@@ -35,6 +35,10 @@ class FailingReadHost : public ForwardingHost {
     if (!unreadable.empty() && path.ends_with(unreadable)) throw HostError(path, "Input/output error");
     return ForwardingHost::ReadFile(path);
   }
+  std::string ReadOwnFile(const std::string& path, const FileRules& rules) override {
+    if (!unreadable.empty() && path.ends_with(unreadable)) throw HostError(path, "Input/output error");
+    return ForwardingHost::ReadOwnFile(path, rules);
+  }
   std::string unreadable;
 };
 

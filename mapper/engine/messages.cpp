@@ -14,6 +14,14 @@ namespace {
 
 constexpr const char* kCatalogue = "MESSAGES.DAT";
 constexpr const char* kEndMessages = "*ENDMESSAGES";
+// The language file and its catalogue are small files, read through a
+// link a person may have made.
+constexpr FileRules kSmallFile{.max_bytes = kSmallFileLimit};
+// A carried file is data written into the program folder: never through a
+// link, never over a program, never with a run bit.
+constexpr FileRules kCarriedFile{.follow_link = false, .plain_data = true};
+// The longest name a file can have.
+constexpr std::size_t kLongestFileName = 255;
 // Key lengths are stored as one byte, n + 100.
 constexpr int kMaxKeyLength = 255 - 100;
 
@@ -93,7 +101,7 @@ std::vector<int> PickKey(std::string_view plain, int n, std::mt19937& rng) {
 std::string LookupMessage(const Mapper& mapper, const std::string& key) {
   const std::string path = mapper.ProgramFile(kCatalogue);
   if (!mapper.host.FileExists(path)) return key.substr(key.empty() ? 0 : 1);
-  const std::vector<std::string> lines = SplitLines(mapper.host.ReadFile(path));
+  const std::vector<std::string> lines = SplitLines(mapper.host.ReadOwnFile(path, kSmallFile));
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i] == kEndMessages) break;
     if (lines[i] == key) return i + 1 < lines.size() ? lines[i + 1] : std::string();
@@ -139,34 +147,81 @@ std::string EncodeLanguageLine(std::string_view plain, unsigned seed) {
   throw std::invalid_argument("no key keeps this language line free of line breaks and NUL bytes");
 }
 
+std::string CarriedFileRefusal(std::string_view name) {
+  if (name.empty()) return "no name";
+  if (name.front() == '.') return "a hidden name, or one standing for a folder";
+  if (name.size() > kLongestFileName) return "longer than a file name can be";
+  if (name.find_first_of("/\\") != std::string_view::npos) return "holds a path separator";
+  for (char c : name) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) return "holds a control character";
+  }
+  for (const char* program : {"Zorvan32", "Vigilo32", "Zorvan32.exe", "Vigilo32.exe"}) {
+    if (EqualsNoCase(name, program)) return "the name of one of the programs";
+  }
+  if (MatchWildcard("*.MAP", name)) return "the name of a map";
+  for (const char* own : {"ZV.INI", "IGNORLST.TXT", "WINDIR.TMP", "vigilo.ini", "vigilo.dat"}) {
+    if (EqualsNoCase(name, own)) return "a file the program keeps for itself";
+  }
+  if (EqualsNoCase(name, "#TRASH")) return "the trash folder";
+  return {};
+}
+
 UnpackResult UnpackLanguageFile(Mapper& mapper, const std::string& file_name) {
   const std::string path = StartsWith(file_name, "/") ? file_name : mapper.ProgramFile(file_name);
   if (!mapper.host.FileExists(path)) return UnpackResult::kMissing;
-  const std::vector<std::string> stored = SplitLines(mapper.host.ReadFile(path));
+  const std::vector<std::string> stored = SplitLines(mapper.host.ReadOwnFile(path, kSmallFile));
 
-  std::string current;  // name of the carried file being collected; empty: none yet
+  // The carried files left unwritten, each with its reason; told once.
+  std::vector<std::string> refused;
+  const auto tell_refusals = [&] {
+    if (refused.empty()) return;
+    std::string text = file_name + " carries files that were not written:";
+    for (const std::string& line : refused) text += "\n" + line;
+    mapper.person.ShowNotice("Error", text);
+  };
+  std::string current;  // name of the carried file being collected; empty: none
+  bool skipping = false;  // the lines belong to a refused file
   std::vector<std::string> lines;
-  for (const std::string& line : stored) {
-    const std::string plain = DecodeLanguageLine(std::string_view(line).substr(line.empty() ? 0 : 1));
-    if (!StartsWith(plain, "***")) {
-      if (current.empty()) throw HostError(path, "a text line stands before the first file header");
-      lines.push_back(plain);
-      continue;
+  const auto write_current = [&] {
+    if (current.empty()) return;
+    try {
+      mapper.host.WriteOwnFile(mapper.ProgramFile(current), JoinLines(lines), kCarriedFile);
+    } catch (const RefusedFileError& e) {
+      refused.push_back(e.what());
     }
-    const std::size_t close = plain.find("***", 3);
-    const std::string name = close == std::string::npos ? std::string() : plain.substr(3, close - 3);
-    // A carried file is written only once complete, so a file cut short
-    // never replaces a good one.
-    if (!current.empty()) mapper.host.WriteFile(mapper.ProgramFile(current), JoinLines(lines));
-    lines.clear();
-    if (name == "END") return UnpackResult::kDone;
-    // Carried files land in the program folder and nowhere else.
-    if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos ||
-        name.find('\0') != std::string::npos) {
-      throw HostError(path, "the file header \"" + plain + "\" does not name a plain file");
+  };
+  try {
+    for (const std::string& line : stored) {
+      const std::string plain = DecodeLanguageLine(std::string_view(line).substr(line.empty() ? 0 : 1));
+      if (!StartsWith(plain, "***")) {
+        if (current.empty() && !skipping) {
+          throw HostError(path, "a text line stands before the first file header");
+        }
+        if (!skipping) lines.push_back(plain);
+        continue;
+      }
+      const std::size_t close = plain.find("***", 3);
+      const std::string name = close == std::string::npos ? std::string() : plain.substr(3, close - 3);
+      // A carried file is written only once complete, so a file cut short
+      // never replaces a good one.
+      write_current();
+      lines.clear();
+      current.clear();
+      if (name == "END") {
+        tell_refusals();
+        return UnpackResult::kDone;
+      }
+      const std::string refusal = CarriedFileRefusal(name);
+      skipping = !refusal.empty();
+      if (skipping) refused.push_back(name + ": " + refusal);
+      else current = name;
     }
-    current = name;
+  } catch (const HostError&) {
+    tell_refusals();
+    throw;
   }
+  tell_refusals();
   return UnpackResult::kCorrupt;
 }
 

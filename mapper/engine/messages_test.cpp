@@ -1,11 +1,15 @@
 #include "mapper/engine/messages.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #include "mapper/engine/fake_person.h"
+#include "platform/posix_test_support.h"
 #include "platform/text.h"
 #include "tests/support/scratch.h"
 
@@ -121,11 +125,98 @@ TEST_F(MessagesTest, UnpackFailures) {
   EXPECT_FALSE(Exists(dir_ / "PART.TXT"));
 
   EXPECT_THROW(Unpack(Pack({"*A", "***MESSAGES.DAT***"})), HostError);
-  // A carried file never lands outside the program folder.
+  // A carried file never lands outside the program folder: it is refused,
+  // named in the error box, and the files after it are still unpacked.
   for (const std::string name : {"../ESCAPE.TXT", "SUB\\X.TXT", "/tmp/X.TXT", ""}) {
-    EXPECT_THROW(Unpack(Pack({"***" + name + "***", "x", "***END***"})), HostError) << name;
+    person_ = FakePerson();
+    EXPECT_EQ(Unpack(Pack({"***" + name + "***", "x", "***AFTER.TXT***", "y", "***END***"})), UnpackResult::kDone);
+    ASSERT_EQ(person_.notices.size(), 1u) << name;
+    EXPECT_NE(person_.notices[0].text.find("\n" + name + ": "), std::string::npos) << person_.notices[0].text;
+    EXPECT_EQ(ReadBytes(dir_ / "AFTER.TXT"), "y\r\n");
   }
   EXPECT_FALSE(Exists(dir_ / "../ESCAPE.TXT"));
+  EXPECT_FALSE(Exists(dir_ / "SUB"));
+}
+
+TEST(CarriedFileRefusalTest, PlainNamesOnlyAndNeverTheProgramsOwnFiles) {
+  for (const char* name : {"MESSAGES.DAT", "Zvhelp.htm", "ReadMe.txt", "Zorvan32.txt", "Vigilo32.exe.txt",
+                           "MAP", "Old.MAP.bak", "ZV.INI.txt", "TRASH", "Ünïcode.txt"}) {
+    EXPECT_EQ(CarriedFileRefusal(name), "") << name;
+  }
+  for (const std::string& name :
+       {std::string("Zorvan32"), std::string("zorvan32.EXE"), std::string("VIGILO32"), std::string("Vigilo32.exe"),
+        std::string("Keep.MAP"), std::string("keep.map"), std::string("zv.ini"), std::string("ignorlst.txt"),
+        std::string("WinDir.tmp"), std::string("VIGILO.INI"), std::string("Vigilo.Dat"), std::string("#trash"),
+        std::string(""), std::string("."), std::string(".."), std::string(".hidden"), std::string("a/b"),
+        std::string("a\\b"), std::string("tab\tname"), std::string(256, 'n')}) {
+    EXPECT_NE(CarriedFileRefusal(name), "") << name;
+  }
+  EXPECT_EQ(CarriedFileRefusal(std::string(255, 'n')), "");
+}
+
+// A language may bring files of its own (a help page, a read-me), but never
+// one that replaces or makes a program, a map or a file the program keeps;
+// and what it writes never runs. Each refusal is named in one box, and the
+// rest of the language is unpacked.
+TEST_F(MessagesTest, CarriedFilesNeverReplaceProgramsMapsOrSettings) {
+  ScratchFolder outside;
+  WriteBytes(outside / "profile", "outside");
+  const std::vector<std::string> kept_files = {"Vigilo32", "Keep.MAP", "ZV.INI", "Tool"};
+  for (const std::string& name : kept_files) WriteBytes(dir_ / name, "original " + name);
+  ASSERT_EQ(chmod((dir_ / "Vigilo32").c_str(), 0755), 0);
+  ASSERT_EQ(chmod((dir_ / "Tool").c_str(), 0700), 0);
+  ASSERT_EQ(symlink((outside / "profile").c_str(), (dir_ / "ReadMe.txt").c_str()), 0);
+  WriteBytes(dir_ / "Old.txt", "old");
+  ASSERT_EQ(chmod((dir_ / "Old.txt").c_str(), 0644), 0);
+
+  const std::vector<std::string> refused = {"Vigilo32", "vigilo32.EXE", "Keep.MAP", "zv.ini", "Tool", "ReadMe.txt"};
+  std::vector<std::string> plain = {"***MESSAGES.DAT***", "*A", "a"};
+  for (const std::string& name : refused) {
+    plain.push_back("***" + name + "***");
+    plain.push_back("#!/bin/sh");
+  }
+  for (const char* name : {"Help.htm", "Old.txt"}) {
+    plain.push_back("***" + std::string(name) + "***");
+    plain.push_back("page");
+  }
+  plain.push_back("***END***");
+  EXPECT_EQ(Unpack(Pack(plain)), UnpackResult::kDone);
+
+  for (const std::string& name : kept_files) EXPECT_EQ(ReadBytes(dir_ / name), "original " + name);
+  EXPECT_EQ(ReadBytes(outside / "profile"), "outside");
+  EXPECT_FALSE(Exists(dir_ / "vigilo32.EXE"));
+  EXPECT_EQ(ReadBytes(dir_ / "Help.htm"), "page\r\n");
+  EXPECT_EQ(ReadBytes(dir_ / "Old.txt"), "page\r\n");
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(host_testing::ModeOf(dir_ / "Help.htm"), 0666u & ~mask);
+  EXPECT_EQ(host_testing::ModeOf(dir_ / "Old.txt"), 0644u);
+  EXPECT_EQ(Lookup("*A"), "a");
+
+  ASSERT_EQ(person_.notices.size(), 1u);
+  EXPECT_EQ(person_.notices[0].title, "Error");
+  const std::string& text = person_.notices[0].text;
+  EXPECT_EQ(text.rfind("Test.lng", 0), 0u) << text;
+  for (const std::string& name : refused) EXPECT_NE(text.find(name + ": "), std::string::npos) << name;
+  EXPECT_EQ(text.find("Help.htm"), std::string::npos);
+}
+
+// The language file and its catalogue are small files: only regular files
+// are read, none blocks, and none over 16 MB fills the memory.
+TEST_F(MessagesTest, LanguageFilesAndTheCatalogueMustBeSmallRegularFiles) {
+  ASSERT_EQ(mkfifo((dir_ / "Pipe.lng").c_str(), 0600), 0);
+  EXPECT_THROW(UnpackLanguageFile(mapper_, "Pipe.lng"), RefusedFileError);
+  EXPECT_THROW(UnpackLanguageFile(mapper_, "/dev/zero"), RefusedFileError);
+  WriteBytes(dir_ / "Huge.lng", "");
+  std::filesystem::resize_file(dir_ / "Huge.lng", kSmallFileLimit + 1);  // sparse: no disk used
+  EXPECT_THROW(UnpackLanguageFile(mapper_, "Huge.lng"), RefusedFileError);
+
+  WriteBytes(dir_ / "MESSAGES.DAT", "*K\r\ntext\r\n");
+  std::filesystem::resize_file(dir_ / "MESSAGES.DAT", kSmallFileLimit + 1);
+  EXPECT_THROW(Lookup("*K"), RefusedFileError);
+  std::filesystem::remove(dir_ / "MESSAGES.DAT");
+  ASSERT_EQ(mkfifo((dir_ / "MESSAGES.DAT").c_str(), 0600), 0);
+  EXPECT_THROW(Lookup("*K"), RefusedFileError);
 }
 
 TEST_F(MessagesTest, UnpackOfATruncatedFileNeverWritesAHalfFile) {

@@ -15,9 +15,8 @@ namespace {
 
 // The gauge moves and the window breathes once per this many lines.
 constexpr std::uint64_t kGaugeEvery = 200;
-// A map file is written through a temporary file whose name adds about 30
-// bytes to the map's; 200 keeps both below the 255-byte limit of a name.
-constexpr std::size_t kLongestMapName = 200;
+// A file name holds at most 255 bytes, ".MAP" included.
+constexpr std::size_t kLongestMapName = 255 - 4;
 
 // Puts the cursor and the progress window back as the run found them,
 // however it ends.
@@ -42,11 +41,22 @@ struct Comparison {
   std::uint64_t new_lines = 0;
 };
 
-// Reads every map file (catalogue order) into the index.
+// Reads every map file (catalogue order) into the index. A file that is
+// not a regular file is no map of the catalogue, and none of the index.
 void IndexMaps(Mapper& mapper, EntryIndex& index) {
   for (const std::string& file : MapFiles(mapper)) {
-    index.AddMapText(mapper.host.ReadFile(mapper.ProgramFile(file)));
+    try {
+      index.AddMapText(ReadMapFile(mapper, mapper.ProgramFile(file)));
+    } catch (const RefusedFileError&) {
+    }
   }
+}
+
+// The first map is named without asking only while no file holds its name:
+// a first map left out of the catalogue (or anything else of that name) is
+// never replaced.
+bool TakesTheFirstMapName(Mapper& mapper) {
+  return mapper.maps.rows.empty() && !mapper.host.PathExists(mapper.ProgramFile(std::string(kFirstMapName) + ".MAP"));
 }
 
 // Compares every snapshot line with the index, moving the gauge.
@@ -141,14 +151,14 @@ void CreateNewMap(Mapper& mapper, const std::string& folder) {
   }
 
   const std::string name =
-      mapper.maps.rows.empty() ? std::string(kFirstMapName) : AskMapName(mapper, found.new_lines);
+      TakesTheFirstMapName(mapper) ? std::string(kFirstMapName) : AskMapName(mapper, found.new_lines);
   if (name.empty()) {
     person.SetStatus(kButtonFace, LookupMessage(mapper, "*ABORT"));
     return;
   }
 
   const std::string map_file = mapper.ProgramFile(name + ".MAP");
-  mapper.host.WriteFile(map_file, found.map_text.view());
+  WriteMapFile(mapper, map_file, found.map_text.view());
   found.map_text.Release();
   WriteMapHeader(mapper, map_file, name);
   person.ShowProgress(true);

@@ -15,9 +15,9 @@ inline constexpr const char* kFirstMapName = "Windows (1st map)";
 
 // True when `name` cannot name a map file: it holds one of \ / : * ? " < > |
 // or a control character, it is "." or ".." or begins with "." (a hidden
-// file the catalogue would never list), or it is longer than 200 bytes
-// (room for the temporary name the atomic write uses beside it). The empty
-// name (the person gave up) is not bad.
+// file the catalogue would never list), or it is longer than 251 bytes (a
+// file name holds 255, ".MAP" included). The empty name (the person gave
+// up) is not bad.
 bool IsBadMapName(std::string_view name);
 
 // Scans `folder` (ScanWithProgress, caption "Scanning..."), indexes every
@@ -27,9 +27,10 @@ bool IsBadMapName(std::string_view name);
 // the phases and a gauge; pending window messages run every 200 lines.
 // Nothing new: a box titled with the Scan menu's caption (only while the
 // main window is visible). Otherwise the map is named "Windows (1st map)"
-// when the catalogue is empty, else through the input dialog, asked again
-// while the name exists as a map ("*FAlreadyExists" box) or is bad
-// ("*BADNAME" box); an empty answer shows "*ABORT" and writes nothing. The
+// when the catalogue is empty and no file of that name exists (one left
+// out of the catalogue is never replaced), else through the input dialog,
+// asked again while the name exists as a map ("*FAlreadyExists" box) or is
+// bad ("*BADNAME" box); an empty answer shows "*ABORT" and writes nothing. The
 // map is written atomically, its header set, the catalogue reloaded with it
 // selected, the viewer refreshed (when mapper.view is set), and the status
 // line reports the count in lime. The cursor state found is restored and

@@ -1,6 +1,8 @@
 #include "mapper/engine/new_map.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -118,6 +120,32 @@ TEST_F(NewMapTest, FirstRunStoresTheWholeTreeAsTheFirstMapWithoutAsking) {
   // The gauge starts at 0 and moves every 200 lines: 200 and 400 of 454.
   EXPECT_EQ(person_.gauge_values, (std::vector<int>{0, 44, 88, 0}));
   ExpectIdleAfterwards();
+}
+
+// The first map is named without asking only when no file of its name
+// exists: one left out of the catalogue (a failed load, a link) is never
+// replaced, and the new lines are named like any other new map. A map that
+// is a pipe is left out of the index as it is out of the catalogue.
+TEST_F(NewMapTest, TheFirstMapNameNeverReplacesAnExistingFile) {
+  const Lines first = {"***Windows (1st map)***", "a", "b"};
+  WriteLines(MapFile(kFirstMapName), first);
+  ASSERT_EQ(mkfifo((program_ / "Pipe.MAP").c_str(), 0600), 0);
+  person_.QueueText("After");
+  Run();
+  EXPECT_EQ(ReadLines(MapFile(kFirstMapName)), first);
+  ASSERT_EQ(person_.text_requests.size(), 1u);
+  EXPECT_EQ(Entries("After"), (Lines{"<DIR> SYSTEM", "SYSTEM\\Foo.dll", "Win.ini"}));
+  EXPECT_EQ(mapper_.maps.rows, (Lines{"After", kFirstMapName}));
+
+  ScratchFolder outside, program;
+  UseProgramFolder(program.path());
+  WriteLines(outside / "first.txt", first);
+  ASSERT_EQ(symlink((outside / "first.txt").c_str(), MapFile("windows (1ST map)").c_str()), 0);
+  person_ = FakePerson();
+  person_.QueueText("Other");
+  Run();
+  EXPECT_EQ(ReadLines(outside / "first.txt"), first);
+  EXPECT_EQ(mapper_.maps.rows, Lines{"Other"});
 }
 
 TEST_F(NewMapTest, NothingNewWritesNothingAndSaysSoOnlyWhenTheWindowShows) {
@@ -241,7 +269,7 @@ TEST_F(NewMapTest, NamesThatCannotBeAMapFileAreRefused) {
   RunFirst();
   const std::vector<std::string> refused = {
       "a\\b", "a/b",  "a:b",   "a*b",        "a?b", "a\"b", "a<b", "a>b", "a|b", ".", "..", ".hidden",
-      "tab\tname", "new\nline", std::string(201, 'n')};
+      "tab\tname", "new\nline", std::string(252, 'n')};
   int round = 0;
   for (const std::string& bad : refused) {
     person_ = FakePerson();
@@ -255,16 +283,16 @@ TEST_F(NewMapTest, NamesThatCannotBeAMapFileAreRefused) {
     EXPECT_TRUE(Exists(MapFile(good))) << bad;
   }
   EXPECT_FALSE(Exists(MapFile(".hidden")));
-  for (const std::string& fits : {std::string(200, 'n'), std::string("Ünïcode name (2)")}) {
+  for (const std::string& fits : {std::string(251, 'n'), std::string("Ünïcode name (2)")}) {
     EXPECT_FALSE(IsBadMapName(fits));
   }
 
   // The longest name is written in full.
   person_ = FakePerson();
   File("last.txt");
-  person_.QueueText(std::string(200, 'n'));
+  person_.QueueText(std::string(251, 'n'));
   Run();
-  EXPECT_EQ(Entries(std::string(200, 'n')), Lines{"last.txt"});
+  EXPECT_EQ(Entries(std::string(251, 'n')), Lines{"last.txt"});
 }
 
 TEST_F(NewMapTest, CancelWritesNothing) {

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "mapper/engine/busy_cursor.h"
+#include "mapper/engine/catalogue.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/presence.h"
 #include "platform/text.h"
@@ -112,7 +113,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
     return;
   }
   view.SetMapGroupCaption(LookupMessage(mapper, "*FINSTBY") + name + "\"");
-  std::vector<std::string> lines = SplitLines(mapper.host.ReadFile(file));
+  std::vector<std::string> lines = SplitLines(ReadMapFile(mapper, file));
   BusyCursor busy(mapper.person);
 
   const bool detailed = !mapper.options.simple_list;

@@ -19,7 +19,7 @@ bool ReadSettings(TForm1& form, Mapper& m, const std::string& argument) {
   const std::string file = m.ProgramFile("ZV.INI");
   if (!m.host.FileExists(file)) return true;
   const bool first_run =
-      ReadConfiguration(m, SplitLines(m.host.ReadFile(file)), argument, {[&form] { form.BlueClick(); }});
+      ReadConfiguration(m, ReadSettingsLines(m), argument, {[&form] { form.BlueClick(); }});
   form.ShowOptions();
   return first_run;
 }

@@ -29,6 +29,10 @@ void RelocateProgram(Mapper& m, const std::string& home) {
                                     " Please, move " + kMapperProgram + " to " + folder);
 }
 
+std::vector<std::string> ReadSettingsLines(Mapper& m) {
+  return SplitLines(m.host.ReadOwnFile(m.ProgramFile("ZV.INI"), {.max_bytes = kSmallFileLimit}));
+}
+
 void CleanUpOldFiles(Mapper& m) {
   auto remove = [&m](const std::string& name) {
     if (m.host.FileExists(m.ProgramFile(name))) m.host.DeleteFile(m.ProgramFile(name));
@@ -77,6 +81,11 @@ void RunExitSteps(Mapper& m, const std::string& caption, bool remote_visible) {
   for (const std::string& name : m.host.FindFiles(m.program_folder, "*.tmp")) {
     m.host.DeleteFile(m.ProgramFile(name));
   }
+  // A write killed half-way leaves a hidden temporary that no pattern of
+  // ours lists; the host knows its own and which ones are stale. A move
+  // into the trash from another file system copies through one as well.
+  m.host.RemoveStaleTemporaries(m.program_folder);
+  m.host.RemoveStaleTemporaries(m.ProgramFile("#TRASH"));
   m.host.ShellOpen(m.ProgramFile(kProbeProgram), "FromZorvan", "", 1);
 }
 

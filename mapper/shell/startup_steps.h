@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "mapper/engine/mapper.h"
 
@@ -26,6 +27,11 @@ bool ProgramInsideWindowsFolder(const std::string& program_folder, const std::st
 // where they went. The caller ends the process afterwards.
 void RelocateProgram(Mapper& mapper, const std::string& home);
 
+// The lines of "ZV.INI", read as the small regular file it is. Throws
+// RefusedFileError for a pipe, a device or a file over kSmallFileLimit,
+// HostError when it cannot be read.
+std::vector<std::string> ReadSettingsLines(Mapper& mapper);
+
 // Removes the files that earlier versions left in the program folder.
 void CleanUpOldFiles(Mapper& mapper);
 
@@ -44,7 +50,8 @@ bool CheckProgramFolder(Mapper& mapper);
 
 // The exit steps that touch files: writes "ZV.INI" (a failure is shown and
 // the other steps still run), deletes "null.htm" and every "*.tmp" of the
-// program folder, and starts the probe.
+// program folder and the stale temporaries killed writes left there and in
+// its trash folder (Host::RemoveStaleTemporaries), and starts the probe.
 void RunExitSteps(Mapper& mapper, const std::string& caption, bool remote_visible);
 
 }  // namespace zv

@@ -1,9 +1,13 @@
 #include "mapper/shell/startup_steps.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "mapper/engine/fake_person.h"
 #include "platform/forwarding_host.h"
+#include "platform/posix_test_support.h"
 #include "tests/support/scratch.h"
 
 namespace zv {
@@ -158,6 +162,51 @@ TEST_F(StartupStepsTest, ExitWritesSettingsRemovesWorkFilesAndStartsTheProbe) {
   EXPECT_EQ(lines[0], "Zorvan 3.0");
   EXPECT_EQ(lines[1], "Version=3.0");
   EXPECT_EQ(host_.opened, std::vector<std::string>{program_ / "Vigilo32.exe FromZorvan"});
+}
+
+// A kill during a write leaves a hidden temporary that no "*.tmp" pattern
+// sees; the exit steps remove it once its writer is gone, and leave every
+// other hidden file and any file outside the program folder alone, even
+// one that a name holding backslashes seems to point at.
+TEST_F(StartupStepsTest, ExitRemovesWhatKilledWritesLeftAndOnlyThat) {
+  ScratchFolder top;
+  mapper_.program_folder = top / "program";
+  WriteBytes(top / "outside/Report.TMP", "not ours");
+  WriteBytes(top / "program/Keep.MAP", "map");
+  WriteBytes(top / "program/.hidden", "");
+  WriteBytes(mapper_.program_folder + "/\\..\\outside\\report.tmp", "");
+  const std::string alive = ".zorvan-" + std::to_string(::getpid()) + "-3";
+  WriteBytes(top / "program" + "/" + alive, "");
+  ASSERT_TRUE(host_testing::KillDuringWrite(*real_, top / "program/Keep.MAP"));
+  // A move into the trash from another file system copies through a temporary too.
+  WriteBytes(top / "program/#TRASH/DEL1Big.dat", "");
+  ASSERT_TRUE(host_testing::KillDuringWrite(*real_, top / "program/#TRASH/DEL2Big.dat"));
+  for (const std::string& folder : {top / "program", top / "program/#TRASH"}) {
+    for (const std::string& name : ListNames(folder)) host_testing::AgeFile(folder + "/" + name, 3600);
+  }
+  RunExitSteps(mapper_, "Zorvan 3.0", false);
+  EXPECT_EQ(ListNames(mapper_.program_folder), (std::vector<std::string>{"#TRASH", ".hidden", alive, "Keep.MAP",
+                                                                         "ZV.INI", "\\..\\outside\\report.tmp"}));
+  EXPECT_EQ(ListNames(top / "program/#TRASH"), std::vector<std::string>{"DEL1Big.dat"});
+  EXPECT_EQ(testing::ReadBytes(top / "outside/Report.TMP"), "not ours");
+  EXPECT_EQ(testing::ReadBytes(top / "program/Keep.MAP"), "map");
+}
+
+// The settings are a small file: read only as a regular file of at most
+// 16 MB, so a pipe or a runaway file named "ZV.INI" never stalls the start.
+TEST_F(StartupStepsTest, SettingsAreReadOnlyAsASmallRegularFile) {
+  WriteBytes(program_ / "ZV.INI", "Zorvan 3.0\r\nVersion=3.0\r\n");
+  EXPECT_EQ(ReadSettingsLines(mapper_), (std::vector<std::string>{"Zorvan 3.0", "Version=3.0"}));
+  std::filesystem::resize_file(program_ / "ZV.INI", kSmallFileLimit + 1);
+  try {
+    ReadSettingsLines(mapper_);
+    ADD_FAILURE() << "a settings file over 16 MB was read";
+  } catch (const RefusedFileError& e) {
+    EXPECT_EQ(std::string(e.what()), program_ / "ZV.INI" + ": larger than 16 MB, more than such a file can hold");
+  }
+  std::filesystem::remove(program_ / "ZV.INI");
+  ASSERT_EQ(mkfifo((program_ / "ZV.INI").c_str(), 0600), 0);
+  EXPECT_THROW(ReadSettingsLines(mapper_), RefusedFileError);
 }
 
 TEST_F(StartupStepsTest, SettingsThatCannotBeWrittenAreReportedAndTheRestStillRuns) {

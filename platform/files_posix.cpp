@@ -1,0 +1,149 @@
+// Reading and writing whole files on Linux: only regular files are read,
+// opened without blocking and checked before a byte is read; writes go
+// through a temporary twin renamed over the target, so a file is never
+// left half-written.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "platform/posix_support.h"
+#include "platform/system_error.h"
+#include "platform/text.h"
+
+namespace zv::posix {
+namespace {
+
+[[noreturn]] void Refuse(const std::string& path, const std::string& reason) { throw RefusedFileError(path, reason); }
+
+// Why an entry of this kind is not read or written as a file.
+std::string NotRegularReason(mode_t mode) {
+  if (S_ISDIR(mode)) return SystemReason(EISDIR);
+  if (S_ISLNK(mode)) return "is a symbolic link, not a regular file";
+  if (S_ISFIFO(mode)) return "is a named pipe, not a regular file";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "is a device, not a regular file";
+  if (S_ISSOCK(mode)) return "is a socket, not a regular file";
+  return "is not a regular file";
+}
+
+[[noreturn]] void RefuseSize(const std::string& path, std::uint64_t limit) {
+  const std::string amount = limit % (1u << 20) == 0 ? std::to_string(limit >> 20) + " MB"
+                                                      : std::to_string(limit) + " bytes";
+  Refuse(path, "larger than " + amount + ", more than such a file can hold");
+}
+
+// The host path under which `path` exists (as spelled, else resolved for
+// letter case), its status in *st: a final link followed or not. Throws
+// HostError when there is nothing there.
+std::string Locate(const std::string& path, bool follow_link, struct stat* st) {
+  const auto look = [&](const std::string& host) {
+    return follow_link ? ::stat(host.c_str(), st) : ::lstat(host.c_str(), st);
+  };
+  std::string host = ToHostPath(path);
+  if (look(host) == 0) return host;
+  if (errno == ENOENT) {
+    host = ResolveCase(path);
+    if (look(host) == 0) return host;
+  }
+  ThrowSystemError(path, errno);
+}
+
+bool HasRunBit(mode_t mode) { return (mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0; }
+
+}  // namespace
+
+std::string ReadFile(const std::string& path, const FileRules& rules) {
+  struct stat st;
+  const std::string host = Locate(path, rules.follow_link, &st);
+  // Looked at before opening: opening a device can have effects of its own.
+  if (!S_ISREG(st.st_mode)) Refuse(path, NotRegularReason(st.st_mode));
+  const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (rules.follow_link ? 0 : O_NOFOLLOW);
+  UniqueFd fd(::open(host.c_str(), flags));
+  if (!fd.valid()) {
+    if (errno == ELOOP && !rules.follow_link) Refuse(path, NotRegularReason(S_IFLNK));
+    ThrowSystemError(path, errno);
+  }
+  // The entry may have been swapped between the look and the open.
+  if (::fstat(fd.get(), &st) != 0) ThrowSystemError(path, errno);
+  if (!S_ISREG(st.st_mode)) Refuse(path, NotRegularReason(st.st_mode));
+  const std::uint64_t limit = rules.max_bytes;
+  if (limit != 0 && static_cast<std::uint64_t>(st.st_size) > limit) RefuseSize(path, limit);
+
+  std::string data;
+  if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      ThrowSystemError(path, errno);
+    }
+    data.append(buffer, static_cast<std::size_t>(got));
+    // A file that grows while it is read is held to the same limit.
+    if (limit != 0 && data.size() > limit) RefuseSize(path, limit);
+  }
+  return data;
+}
+
+void WriteFile(const std::string& path, std::string_view data, const FileRules& rules) {
+  std::string target = ResolveCase(path);
+  struct stat old;
+  bool replacing = ::lstat(target.c_str(), &old) == 0;
+  if (replacing && S_ISLNK(old.st_mode)) {
+    if (!rules.follow_link) Refuse(path, NotRegularReason(old.st_mode));
+    // Writing through a link updates the file it points to, as an editor would.
+    if (char* real = ::realpath(target.c_str(), nullptr)) {
+      target = real;
+      std::free(real);
+      replacing = ::lstat(target.c_str(), &old) == 0;
+    } else {
+      replacing = false;
+    }
+  }
+  if (replacing && S_ISDIR(old.st_mode)) Refuse(path, NotRegularReason(old.st_mode));
+  if (replacing && !rules.follow_link && !S_ISREG(old.st_mode)) Refuse(path, NotRegularReason(old.st_mode));
+
+  if (replacing && IsReadOnlyMode(old)) ThrowSystemError(path, EACCES);
+
+  UniqueFd out;
+  const std::string temp = CreateTempBeside(target, 0666, &out);
+  if (temp.empty()) ThrowSystemError(path, errno);
+  // Where a new file gets run bits too, the file system keeps none of its
+  // own (FAT, exFAT, NTFS mounts): they say nothing about a file there, and
+  // the bits of a replaced file cannot be changed either.
+  bool keep_bits = replacing;
+  if (rules.plain_data) {
+    struct stat fresh;
+    const bool bits_mean_nothing = ::fstat(out.get(), &fresh) == 0 && HasRunBit(fresh.st_mode);
+    if (replacing && HasRunBit(old.st_mode) && !bits_mean_nothing) {
+      ::unlink(temp.c_str());
+      Refuse(path, "is a program (it has a run bit), which data never replaces");
+    }
+    keep_bits = replacing && !bits_mean_nothing;
+  }
+
+  bool ok = true;
+  std::size_t done = 0;
+  while (ok && done < data.size()) {
+    const ssize_t put = ::write(out.get(), data.data() + done, data.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put < 0) ok = false;
+    else done += static_cast<std::size_t>(put);
+  }
+  const mode_t kept = old.st_mode & (rules.plain_data ? 0666 : 07777);
+  ok = ok && (!keep_bits || ::fchmod(out.get(), kept) == 0);
+  ok = ok && ::fsync(out.get()) == 0;
+  ok = ok && out.Close();
+  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) {
+    const int saved = errno;
+    ::unlink(temp.c_str());
+    ThrowSystemError(path, saved);
+  }
+  SyncFolder(ParentFolder(target));
+}
+
+}  // namespace zv::posix
