@@ -1,17 +1,20 @@
 // A host that remembers the folder listings of one walk of a tree, each
-// with the folder's stamp read just before the listing, and answers the
-// next walk's listing of a folder whose stamp has not changed from memory:
-// the kernel then reads one stamp instead of the whole folder. A stamp
-// vouches for unchanged names only when its times were already older than
-// the file system clock's granularity when it was read (see FolderStamp),
-// so a folder changed just before the first walk, a folder on a file
-// system without stamps and a folder that could not be listed are read
-// again. Listings come back in the order the first walk read them, which is
-// the order the file system still gives for a folder whose names did not
-// change, so the second walk sees exactly what a fresh walk would.
+// with the folder's stamp, and answers the next walk's listing of a folder
+// whose stamp has not changed from memory: the kernel then reads one stamp
+// instead of the whole folder. A listing is remembered only when its
+// folder's times were already older, by more than the file system clock's
+// granularity, than the moment the listing began: a stamp like that proves
+// that the listing saw every name, and one equal to it later proves that
+// the names are still the same. So a folder changed just before the first
+// walk, a folder on a file system without stamps and a folder that could
+// not be listed are read again. Listings come back in the order the first
+// walk read them, which is the order the file system still gives for a
+// folder whose names did not change, so the second walk sees exactly what a
+// fresh walk would.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,14 +28,21 @@ class ListingMemoryHost : public ForwardingHost {
   enum class Mode {
     kForward,   // every call goes to the target host; the memory is kept
     kRemember,  // listings are read from the target and remembered
-    kReplay,    // unchanged folders are answered from memory, others read
+    kReplay,    // an unchanged folder is answered from memory (once), others read
   };
 
-  // A stamp must be at least this much older than its reading to vouch for
-  // its folder: far more than any file system clock's granularity.
+  // A folder's times must be at least this much older than the moment its
+  // listing began for the listing to be remembered: far more than any file
+  // system clock's granularity.
   static constexpr std::int64_t kStampTrustedAfterNs = 2'000'000'000;
 
-  explicit ListingMemoryHost(Host& target) : ForwardingHost(target), target_(target) {}
+  // The real-time clock, in nanoseconds since the epoch: the clock the file
+  // systems stamp folders from.
+  using Clock = std::function<std::int64_t()>;
+  static std::int64_t SystemClock();
+
+  explicit ListingMemoryHost(Host& target, Clock clock = SystemClock)
+      : ForwardingHost(target), target_(target), clock_(std::move(clock)) {}
 
   // kRemember starts from an empty memory.
   void SetMode(Mode mode);
@@ -45,19 +55,28 @@ class ListingMemoryHost : public ForwardingHost {
                      std::unique_ptr<FolderHandle>* opened) override;
 
  private:
+  // A listing kept in two blocks rather than a string per name: the names,
+  // each ended by a NUL (which no name holds), and their kinds.
   struct Remembered {
     FolderStamp stamp;
-    std::vector<FolderEntry> entries;
+    std::string names;
+    std::vector<EntryKind> kinds;
   };
-  // Answers `path` from memory when its folder is unchanged.
-  bool Replay(const std::string& path, std::vector<FolderEntry>* out);
-  // Reads the folder's stamp before `list` lists it, and remembers both.
-  template <typename List>
-  bool ListAndRemember(const std::string& path, std::vector<FolderEntry>* out, List&& list);
+  // In kRemember, keeps `entries` of `path` when `stamp`, read after the
+  // listing that began at `began_ns`, vouches for it.
+  void Remember(const std::string& path, bool stamped, const FolderStamp& stamp, std::int64_t began_ns,
+                const std::vector<FolderEntry>& entries);
+  using Memory = std::unordered_map<std::string, Remembered>;
+  // In kReplay, the remembered listing of `path`; memory_.end() when none.
+  Memory::iterator Recall(const std::string& path);
+  // Hands over the remembered listing `kept` when `now` is the stamp it was
+  // remembered with.
+  bool Replay(Memory::iterator kept, bool stamped, const FolderStamp& now, std::vector<FolderEntry>* out);
 
   Host& target_;
+  Clock clock_;
   Mode mode_ = Mode::kForward;
-  std::unordered_map<std::string, Remembered> memory_;
+  Memory memory_;
   std::uint64_t replayed_ = 0;
 };
 

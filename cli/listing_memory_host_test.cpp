@@ -15,17 +15,9 @@ using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::WriteBytes;
 
-// Reads stamps as if a while had passed since the folders last changed,
-// so the ones the test just made are old enough to vouch for them.
-class LaterStamps : public ForwardingHost {
- public:
-  using ForwardingHost::ForwardingHost;
-  bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
-    if (!ForwardingHost::ReadFolderStamp(path, out)) return false;
-    out->read_ns += 3 * ListingMemoryHost::kStampTrustedAfterNs;
-    return true;
-  }
-};
+// A clock running as if a while had passed since the test made its
+// folders, so that their stamps are old enough to vouch for them.
+std::int64_t Later() { return ListingMemoryHost::SystemClock() + 3 * ListingMemoryHost::kStampTrustedAfterNs; }
 
 class ListingMemoryHostTest : public ::testing::Test {
  protected:
@@ -35,6 +27,8 @@ class ListingMemoryHostTest : public ::testing::Test {
     WriteBytes(windows_ / "SYSTEM/Drivers/a.sys", "x");
     MakeFolders(windows_ / "Fonts/Old");
     WriteBytes(windows_ / "Help/b.hlp", "x");
+    WriteBytes(windows_ / "One/Inner/a.txt", "x");
+    WriteBytes(windows_ / "Two/Inner/b.txt", "x");
     for (const ScratchFolder* program : {&fresh_, &remembered_}) {
       WriteBytes(*program / kIgnoreListFile, "\\Temporary Internet Files\\\r\n");
     }
@@ -57,6 +51,11 @@ class ListingMemoryHostTest : public ::testing::Test {
     ::rmdir((windows_ / "Fonts/Old").c_str());
     ::symlink("/", (windows_ / "Fonts/Old").c_str());  // a folder became a link: a file now
     WriteBytes(windows_ / "SYSTEM/Foo.dll", "changed contents");
+    // Two folders trade places: each Inner keeps its old times, but under
+    // the other's name.
+    ::rename((windows_ / "One").c_str(), (windows_ / "Swap").c_str());
+    ::rename((windows_ / "Two").c_str(), (windows_ / "One").c_str());
+    ::rename((windows_ / "Swap").c_str(), (windows_ / "Two").c_str());
   }
 
   ScratchFolder windows_, fresh_, remembered_;
@@ -64,8 +63,7 @@ class ListingMemoryHostTest : public ::testing::Test {
 };
 
 TEST_F(ListingMemoryHostTest, ASecondWalkReadsOnlyChangedFoldersAndSeesWhatAFreshWalkSees) {
-  LaterStamps later(*posix_);
-  ListingMemoryHost memory(later);
+  ListingMemoryHost memory(*posix_, Later);
   memory.SetMode(ListingMemoryHost::Mode::kRemember);
   EXPECT_EQ(Scan(memory, remembered_), Scan(*posix_, fresh_));
 
@@ -75,6 +73,7 @@ TEST_F(ListingMemoryHostTest, ASecondWalkReadsOnlyChangedFoldersAndSeesWhatAFres
   EXPECT_EQ(replayed, Scan(*posix_, fresh_));
   EXPECT_NE(replayed.find("App\\Sub\\c.dll"), std::string::npos);
   EXPECT_EQ(replayed.find("b.hlp"), std::string::npos);
+  EXPECT_NE(replayed.find("One\\Inner\\b.txt"), std::string::npos);
   // Of the folders remembered, only SYSTEM kept its names (one of its
   // files changed contents); Fonts\Old is a link now and is not walked.
   EXPECT_EQ(memory.replayed(), 1u);

@@ -41,6 +41,15 @@ void ReportSkippedNames(CommandContext& c) {
   c.person.Say(SkippedNamesText(skipped) + ". Rename them if they belong in a map.");
 }
 
+// The catalogue's rows as loading lists them, without reading the maps: the
+// new map's run reads and normalises every map when it stores one, so a
+// load before it would read them all once more for nothing.
+void ListCatalogue(Mapper& m) {
+  ConvertOldMaps(m);
+  m.maps = MapsList();
+  for (const std::string& file : MapFiles(m)) m.maps.rows.push_back(MapNameOf(file));
+}
+
 // The name checks of the new-map dialog, made before anything is scanned:
 // the same boxes in the same order. With no map yet, `name` must also leave
 // room for the first map's name.
@@ -98,7 +107,7 @@ int RunScan(CommandContext& c) {
 int RunNewMap(CommandContext& c) {
   if (!ReadyToScan(c)) return kFailed;
   Mapper& m = c.mapper;
-  LoadMaps(m, "");
+  ListCatalogue(m);
   const std::string name = c.invocation.arguments.empty() ? std::string() : c.invocation.arguments[0];
   if (m.maps.rows.empty()) {
     if (!name.empty()) {
@@ -145,7 +154,7 @@ int RunTrack(CommandContext& c) {
   Mapper& m = c.mapper;
   const std::string& name = c.invocation.arguments[0];
   const std::vector<std::string>& program = c.invocation.program;
-  LoadMaps(m, "");
+  ListCatalogue(m);
   if (!NameAccepted(c, name)) return kFailed;
 
   // The walk before the program is remembered, so that the one after it
