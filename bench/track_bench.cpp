@@ -19,9 +19,8 @@
 #include <fstream>
 
 #include "bench/bench_support.h"
+#include "bench/engine_support.h"
 #include "mapper/engine/catalogue.h"
-#include "mapper/engine/entry_index.h"
-#include "mapper/engine/fake_person.h"
 #include "mapper/engine/scanner.h"
 #include "platform/text.h"
 
@@ -51,20 +50,6 @@ std::pair<double, double> TimeBoth(F&& f) {
   return {wall, CpuSeconds() - cpu};
 }
 
-// One scan plus one comparison, as new-map runs them.
-void ScanAndCompare(Mapper& mapper, const std::string& out) {
-  ScanWindowsFolder(mapper, mapper.windows_folder);
-  EntryIndex index;
-  for (const std::string& file : MapFiles(mapper)) index.AddMapText(mapper.host.ReadFile(mapper.ProgramFile(file)));
-  const std::string snapshot = mapper.host.ReadFile(mapper.ProgramFile(kSnapshotFile));
-  std::string found;
-  ForEachLine(snapshot, [&](std::string_view line) {
-    if (index.Contains(line)) return;
-    found.append(line);
-    found += "\r\n";
-  });
-  mapper.host.WriteFile(out, found);
-}
 
 // A shell script that installs `added` empty files into the folder named by
 // its first argument, ten to a subfolder, and one more file beside it.
@@ -91,21 +76,14 @@ int main(int argc, char** argv) {
   const std::string zorvan = built + "/zorvan";
 
   TempFolder windows("track-tree"), program("track-program"), scratch("track-scratch");
-  std::printf("building %zu entries (%zu folders) in %s ...\n", entries, entries / 10, windows.path().c_str());
-  const double build = TimeOnce([&] { BuildTree(windows.path(), entries, entries / 10); });
-  std::printf("built in %.1f s\n", build);
+  BuildTreeSaying(windows.path(), entries);
 
   if (::symlink((built + "/Zorvan32").c_str(), (program.path() + "/Zorvan32").c_str()) != 0) {
     throw std::runtime_error("cannot link the mapper into the program folder");
   }
   Shell("cp " + Quote(built + "/English.lng") + " " + Quote(program.path()));
-  auto host = NewPosixHost();
-  FakePerson person;
-  Mapper mapper(*host, person);
-  mapper.windows_folder = windows.path();
-  mapper.program_folder = program.path();
-  host->WriteFile(mapper.ProgramFile(kIgnoreListFile),
-                  JoinLines({"\\Temporary Internet Files\\", "\\Cronologia\\", "\\Cookies\\", "\\Pif\\", "\\Applog\\"}));
+  BenchMapper bench(windows.path(), program.path());
+  Mapper& mapper = bench.mapper;
   const std::string installer = WriteInstaller(scratch.path(), added);
   const std::string run = "ZORVAN_WINDIR=" + Quote(windows.path()) + " XDG_RUNTIME_DIR=" + Quote(scratch.path()) +
                           " " + Quote(zorvan) + " --program-folder " + Quote(program.path());
@@ -136,9 +114,13 @@ int main(int argc, char** argv) {
     ++serial;
     Shell(install_into(scratch.path() + "/alone " + std::to_string(serial)));
   };
+  const auto bare = [&] {
+    ScanWindowsFolder(mapper, mapper.windows_folder);
+    CompareWithMaps(mapper, reference_out);
+  };
 
   // One untimed round of each warms the caches.
-  ScanAndCompare(mapper, reference_out);
+  bare();
   track();
   new_map();
 
@@ -151,7 +133,7 @@ int main(int argc, char** argv) {
   for (std::size_t i = 0; i < runs; ++i) {
     keep(installs, TimeBoth(install_alone));
     keep(ours, TimeBoth(track));
-    keep(reference, TimeBoth([&] { ScanAndCompare(mapper, reference_out); }));
+    keep(reference, TimeBoth(bare));
     keep(plain, TimeBoth(new_map));
   }
   std::printf("snapshot: %llu lines, %llu bytes; maps: %zu; %zu runs\n",
