@@ -123,9 +123,11 @@ void TerminalPerson::ShowProgress(bool visible) {
 }
 
 void TerminalPerson::SetProgressCaption(const std::string& caption) {
+  // A new caption starts a new step: the last step's message and count no
+  // longer describe it, and its rate counts from now.
   caption_ = caption;
+  message_.clear();
   counting_since_ = clock_();
-  counting_ = true;
   DrawProgress(true);
 }
 
@@ -148,10 +150,12 @@ bool TerminalPerson::SetBusy(bool busy) {
 
 std::string TerminalPerson::ProgressText() {
   std::string text = caption_;
-  if (!message_.empty()) text += (text.empty() ? "" : " ") + message_;
-  const long long count = LeadingCount(message_);
+  const std::size_t first = message_.find_first_not_of(' ');
+  const std::string message = first == std::string::npos ? std::string() : message_.substr(first);
+  if (!message.empty()) text += (text.empty() ? "" : " ") + message;
+  const long long count = LeadingCount(message);
   const double seconds = std::chrono::duration<double>(clock_() - counting_since_).count();
-  if (count > 0 && counting_ && seconds > 0) {
+  if (count > 0 && seconds > 0) {
     text += ", " + std::to_string(static_cast<long long>(static_cast<double>(count) / seconds)) + "/s";
   }
   if (gauge_visible_) text += " " + std::to_string(gauge_) + "%";

@@ -92,9 +92,8 @@ class TerminalPerson : public Person {
   std::string caption_, message_;
   bool gauge_visible_ = false;
   int gauge_ = 0;
-  // Where the count in the message started, for its rate.
+  // When the step whose count the message shows began, for its rate.
   std::chrono::steady_clock::time_point counting_since_{};
-  bool counting_ = false;
   std::chrono::steady_clock::time_point last_draw_{};
 };
 

@@ -86,7 +86,10 @@ TEST_F(TerminalPersonTest, ProgressLineShowsCountAndRateOnlyOnATerminal) {
   person.ShowNotice("Error", "the disk is full");
   EXPECT_EQ(err_.str().substr(drawn), "\r\x1b[Kzorvan: error: the disk is full\n");
 
-  // The line never grows past the terminal's width, and goes when hidden.
+  // A new step drops the last step's count; the line never grows past the
+  // terminal's width, and goes when hidden.
+  person.SetProgressCaption("Loading maps...");
+  EXPECT_EQ(err_.str().substr(err_.str().rfind('\r')), "\rLoading maps...\x1b[K");
   person.SetProgressCaption("A caption far too long for a terminal of forty columns");
   person.SetGauge(true, 45);
   EXPECT_NE(err_.str().rfind("\rA caption far too long for a terminal o\x1b[K"), std::string::npos) << err_.str();
@@ -104,7 +107,7 @@ TEST_F(TerminalPersonTest, StatusFeedsTheProgressLineAndIsKept) {
   person.SetStatus(kLime, " \"Foo\" mapped: 3 new entries found.");
   EXPECT_EQ(person.status(), " \"Foo\" mapped: 3 new entries found.");
   EXPECT_EQ(person.status_colour(), kLime);
-  EXPECT_NE(err_.str().find("Lightning mapper  \"Foo\" mapped"), std::string::npos) << err_.str();
+  EXPECT_NE(err_.str().find("\rLightning mapper \"Foo\" mapped"), std::string::npos) << err_.str();
 }
 
 }  // namespace
