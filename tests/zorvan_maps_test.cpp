@@ -60,6 +60,23 @@ TEST_F(ZorvanMapsTest, TrackMapsExactlyWhatTheProgramInstalled) {
   EXPECT_FALSE(Exists(windows_ / "ran"));
 }
 
+TEST_F(ZorvanMapsTest, TrackIntoAnEmptyFolderMapsTheInstallationAlone) {
+  // An installation into a fresh prefix: the first map records that the
+  // folder held nothing, so the named map holds everything installed.
+  ::unlink((windows_ / "win.ini").c_str());
+  ::unlink((windows_ / "SYSTEM/Foo.dll").c_str());
+  ::rmdir((windows_ / "SYSTEM").c_str());
+  const ZorvanRun run = Zorvan({"track", "Tool", "--", "sh", "-c", "mkdir \"$ZORVAN_WINDIR/bin\" && "
+                                                               "touch \"$ZORVAN_WINDIR/bin/tool\""});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(Holds(run.err, "the first map \"" + kFirst + "\" is empty")) << run.err;
+  EXPECT_EQ(ReadLines(program_ / (kFirst + ".MAP")), Lines{"***" + kFirst + "***"});
+  EXPECT_EQ(ReadLines(program_ / "Tool.MAP"), (Lines{"***Tool***", "<DIR> bin", "bin\\tool"}));
+  EXPECT_EQ(Zorvan({"maps", "--format=tsv"}).out,
+            "map\tentries\tpresent\tmissing\tbytes\tsize\n"
+            "Tool\t2\t2\t0\t0\t0 bytes\n" + kFirst + "\t0\t0\t0\t0\t0 bytes\n");
+}
+
 TEST_F(ZorvanMapsTest, NewMapStoresTheMapsTheMapperStores) {
   // The first map, taken by the mapper's own first start in one program
   // folder and by zorvan in another, over the same tree.
