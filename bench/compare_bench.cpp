@@ -7,8 +7,8 @@
 #include <cstdio>
 
 #include "bench/bench_support.h"
+#include "bench/engine_support.h"
 #include "mapper/engine/catalogue.h"
-#include "mapper/engine/entry_index.h"
 #include "mapper/engine/fake_person.h"
 #include "mapper/engine/scanner.h"
 #include "platform/text.h"
@@ -19,24 +19,6 @@ using namespace zv::bench;
 namespace {
 
 constexpr std::size_t kMaps = 20;
-
-// The whole comparison as new-map creation runs it: index every map file in
-// catalogue order, read the snapshot, collect the lines no map knows.
-std::size_t Compare(Mapper& mapper, const std::string& out) {
-  EntryIndex index;
-  for (const std::string& file : MapFiles(mapper)) index.AddMapText(mapper.host.ReadFile(mapper.ProgramFile(file)));
-  const std::string snapshot = mapper.host.ReadFile(mapper.ProgramFile(kSnapshotFile));
-  std::string found;
-  std::size_t count = 0;
-  ForEachLine(snapshot, [&](std::string_view line) {
-    if (index.Contains(line)) return;
-    ++count;
-    found.append(line);
-    found += "\r\n";
-  });
-  mapper.host.WriteFile(out, found);
-  return count;
-}
 
 }  // namespace
 
@@ -90,11 +72,11 @@ int main(int argc, char** argv) {
       " && tr a-z A-Z < WINDIR.TMP | sort -u > snap.sorted && comm -23 snap.sorted idx.sorted > new.txt";
   const std::string ours_out = mapper.ProgramFile("ours.txt");
 
-  std::size_t found = Compare(mapper, ours_out);
+  std::size_t found = CompareWithMaps(mapper, ours_out);
   Shell(reference);
   std::vector<double> ours, theirs;
   for (std::size_t i = 0; i < runs; ++i) {
-    ours.push_back(TimeOnce([&] { found = Compare(mapper, ours_out); }));
+    ours.push_back(TimeOnce([&] { found = CompareWithMaps(mapper, ours_out); }));
     theirs.push_back(TimeOnce([&] { Shell(reference); }));
   }
   const std::size_t pipeline_found = SplitLines(host->ReadFile(mapper.ProgramFile("new.txt"))).size();

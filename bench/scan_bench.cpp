@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "bench/bench_support.h"
-#include "mapper/engine/fake_person.h"
+#include "bench/engine_support.h"
 #include "mapper/engine/scanner.h"
 #include "platform/text.h"
 
@@ -17,17 +17,10 @@ int main(int argc, char** argv) {
   const std::size_t runs = std::max<std::size_t>(1, SizeArgument(argc, argv, 2, 5));
 
   TempFolder windows("scan-tree"), program("scan-program"), out("scan-out");
-  std::printf("building %zu entries (%zu folders) in %s ...\n", entries, entries / 10, windows.path().c_str());
-  const double build = TimeOnce([&] { BuildTree(windows.path(), entries, entries / 10); });
-  std::printf("built in %.1f s\n", build);
+  BuildTreeSaying(windows.path(), entries);
 
-  auto host = NewPosixHost();
-  FakePerson person;
-  Mapper mapper(*host, person);
-  mapper.windows_folder = windows.path();
-  mapper.program_folder = program.path();
-  host->WriteFile(mapper.ProgramFile(kIgnoreListFile),
-                  JoinLines({"\\Temporary Internet Files\\", "\\Cronologia\\", "\\Cookies\\", "\\Pif\\", "\\Applog\\"}));
+  BenchMapper bench(windows.path(), program.path());
+  Mapper& mapper = bench.mapper;
   const std::string find = "find " + Quote(windows.path()) + " -printf '%y %P\\n' > " + Quote(out.path() + "/find.txt");
 
   // One untimed round of each warms the caches.
@@ -36,7 +29,7 @@ int main(int argc, char** argv) {
 
   std::vector<double> ours, reference;
   for (std::size_t i = 0; i < runs; ++i) {
-    person = FakePerson();
+    bench.person = FakePerson();
     ours.push_back(TimeOnce([&] { ScanWindowsFolder(mapper, windows.path()); }));
     reference.push_back(TimeOnce([&] { Shell(find); }));
   }

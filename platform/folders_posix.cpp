@@ -10,7 +10,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <cstdint>
 
 #include "platform/posix_support.h"
 #include "platform/text.h"
@@ -48,6 +50,32 @@ bool KeepsFolderTimes(const std::string& host_path) {
     default:
       return false;
   }
+}
+
+// KeepsFolderTimes by the folder's mount, asked once per mount and second
+// instead of once per folder: a walk stamps thousands of folders on one or
+// two mounts. A mount is known by its device and mount id; an answer serves
+// for one second only, so a file system mounted later in the place of
+// another (which may get the same numbers) is asked afresh.
+bool MountKeepsFolderTimes(const struct statx& st, const std::string& host_path) {
+  if ((st.stx_mask & STATX_MNT_ID) == 0) return KeepsFolderTimes(host_path);
+  struct Known {
+    std::uint64_t device = 0, mount = 0;
+    bool keeps = false;
+    std::int64_t until_ns = 0;
+  };
+  thread_local std::array<Known, 8> known{};
+  thread_local std::size_t next = 0;
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  const std::int64_t now_ns = std::int64_t{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+  const std::uint64_t device = (std::uint64_t{st.stx_dev_major} << 32) | st.stx_dev_minor;
+  for (const Known& k : known) {
+    if (k.until_ns > now_ns && k.device == device && k.mount == st.stx_mnt_id) return k.keeps;
+  }
+  const bool keeps = KeepsFolderTimes(host_path);
+  known[next++ % known.size()] = {device, st.stx_mnt_id, keeps, now_ns + 1'000'000'000};
+  return keeps;
 }
 
 // A time as nanoseconds since the epoch; false beyond what 64 bits hold
@@ -171,18 +199,15 @@ bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<Fo
   return true;
 }
 
-bool ReadFolderStamp(const std::string& path, FolderStamp* out) {
-  constexpr unsigned kWanted = STATX_TYPE | STATX_INO | STATX_MTIME | STATX_CTIME;
-  // Resolved as ListFolder opens the folder: as spelled, then by case; a
-  // final link is followed, as open() follows it.
-  std::string host = ToHostPath(path);
-  struct statx st;
-  int result = ::statx(AT_FDCWD, host.c_str(), 0, kWanted, &st);
-  if (result != 0 && errno == ENOENT) {
-    host = ResolveCase(path);
-    result = ::statx(AT_FDCWD, host.c_str(), 0, kWanted, &st);
-  }
-  if (result != 0 || (st.stx_mask & kWanted) != kWanted || !S_ISDIR(st.stx_mode) || !KeepsFolderTimes(host)) {
+namespace {
+
+constexpr unsigned kStampWanted = STATX_TYPE | STATX_INO | STATX_MTIME | STATX_CTIME;
+constexpr unsigned kStampAsked = kStampWanted | STATX_MNT_ID;
+
+// The stamp in `st`, the statx of the folder at `host`; false when it is no
+// folder or gives no stamp to go by.
+bool StampOf(const struct statx& st, const std::string& host, FolderStamp* out) {
+  if ((st.stx_mask & kStampWanted) != kStampWanted || !S_ISDIR(st.stx_mode) || !MountKeepsFolderTimes(st, host)) {
     return false;
   }
   timespec now{};
@@ -192,6 +217,28 @@ bool ReadFolderStamp(const std::string& path, FolderStamp* out) {
   return ToNanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec, &out->modified_ns) &&
          ToNanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, &out->changed_ns) &&
          ToNanoseconds(now.tv_sec, now.tv_nsec, &out->read_ns);
+}
+
+}  // namespace
+
+bool ReadFolderStamp(const std::string& path, FolderStamp* out) {
+  // Resolved as ListFolder opens the folder: as spelled, then by case; a
+  // final link is followed, as open() follows it.
+  std::string host = ToHostPath(path);
+  struct statx st;
+  int result = ::statx(AT_FDCWD, host.c_str(), 0, kStampAsked, &st);
+  if (result != 0 && errno == ENOENT) {
+    host = ResolveCase(path);
+    result = ::statx(AT_FDCWD, host.c_str(), 0, kStampAsked, &st);
+  }
+  return result == 0 && StampOf(st, host, out);
+}
+
+bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) {
+  auto* own = dynamic_cast<PosixFolderHandle*>(&folder);
+  struct statx st;
+  if (own == nullptr || ::statx(own->fd(), "", AT_EMPTY_PATH, kStampAsked, &st) != 0) return false;
+  return StampOf(st, ToHostPath(folder.path()), out);
 }
 
 }  // namespace zv::posix

@@ -192,6 +192,38 @@ TEST_F(PosixHostTest, FolderStampIsOfTheFolderThatListFolderReads) {
   }
 }
 
+TEST_F(PosixHostTest, AnOpenFolderGivesTheStampOfExactlyTheFolderOpened) {
+  Put("top/Sub/Deep/deepest", "");
+  PathListingHost path_host(*host_);
+  for (Host* host : {host_.get(), static_cast<Host*>(&path_host)}) {
+    SCOPED_TRACE(host == host_.get() ? "posix host" : "path-based default");
+    const std::unique_ptr<FolderHandle> top = host->OpenFolder(Path("top"));
+    std::unique_ptr<FolderHandle> sub;
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(host->ListSubfolder(*top, "Sub", &entries, &sub));
+    FolderStamp by_path, opened;
+    ASSERT_TRUE(host_->ReadFolderStamp(Path("top/Sub"), &by_path));
+    ASSERT_TRUE(host->ReadOpenFolderStamp(*sub, &opened));
+    EXPECT_TRUE(opened.SameAs(by_path));
+    ASSERT_TRUE(host->ReadOpenFolderStamp(*top, &opened));
+    EXPECT_FALSE(opened.SameAs(by_path));
+  }
+
+  // Another folder moved into the opened one's place has a stamp of its own.
+  const std::unique_ptr<FolderHandle> top = host_->OpenFolder(Path("top"));
+  std::unique_ptr<FolderHandle> sub;
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(host_->ListSubfolder(*top, "Sub", &entries, &sub));
+  FolderStamp before, after;
+  ASSERT_TRUE(host_->ReadOpenFolderStamp(*sub, &before));
+  ASSERT_EQ(::rename(Path("top/Sub").c_str(), Path("top/Moved").c_str()), 0);
+  Put("top/Sub/other", "");
+  ASSERT_TRUE(host_->ReadOpenFolderStamp(*sub, &after));
+  EXPECT_EQ(after.inode, before.inode);
+  ASSERT_TRUE(host_->ReadFolderStamp(Path("top/Sub"), &after));
+  EXPECT_NE(after.inode, before.inode);
+}
+
 
 }  // namespace
 }  // namespace zv

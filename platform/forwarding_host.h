@@ -48,6 +48,9 @@ class ForwardingHost : public Host {
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return target_.ReadFolderStamp(path, out);
   }
+  bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) override {
+    return target_.ReadOpenFolderStamp(folder, out);
+  }
   std::vector<std::string> FindFiles(const std::string& folder, const std::string& pattern) override {
     return target_.FindFiles(folder, pattern);
   }

@@ -48,6 +48,8 @@ bool Host::ListSubfolder(FolderHandle& parent, const std::string& name, std::vec
   return true;
 }
 
+bool Host::ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) { return ReadFolderStamp(folder.path(), out); }
+
 bool Host::MakeDirs(const std::string& path) {
   const std::string host = ToHostPath(path);
   if (FolderExists(host)) return true;

@@ -207,6 +207,11 @@ class Host {
   // and user-space file systems may answer from a cache). A caller without a
   // stamp lists the folder. This default has no stamps.
   virtual bool ReadFolderStamp(const std::string& path, FolderStamp* out);
+  // The stamp (see ReadFolderStamp) of a folder held open, read from the
+  // folder itself rather than by its path: the stamp of exactly the folder
+  // that was listed, without a walk of its path. This default reads the
+  // stamp of folder.path().
+  virtual bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
   // Names of the non-hidden files (not folders) of `folder` whose names match
   // the wildcard `pattern` ("*.MAP"), case ignored, sorted in the program's
   // case-ignoring order (CompareNoCase). A name holding "\\" is never

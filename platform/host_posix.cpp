@@ -128,6 +128,10 @@ class PosixHost : public Host {
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return posix::ReadFolderStamp(path, out);
   }
+  bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) override {
+    if (!posix::IsOwnFolder(folder)) return Host::ReadOpenFolderStamp(folder, out);
+    return posix::ReadOpenFolderStamp(folder, out);
+  }
 
   bool MoveFile(const std::string& from, const std::string& to) override { return posix::MoveFile(from, to); }
   bool MoveFileAsSpelled(const std::string& from, const std::string& to) override {

@@ -106,6 +106,8 @@ bool IsOwnFolder(const FolderHandle& handle);
 bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                    std::unique_ptr<FolderHandle>* opened);
 bool ReadFolderStamp(const std::string& path, FolderStamp* out);
+// For handles of OpenFolder and ListSubfolder above only.
+bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
 // Splits a parameter text into arguments at blanks; a double-quoted run keeps
 // its blanks and loses its quotes.
 std::vector<std::string> SplitParams(std::string_view params);

@@ -18,11 +18,7 @@ class MapperProcessTest : public ::testing::Test {
  protected:
   MapperProcessTest() {
     MakeFolders(runtime_.path());
-    const std::string built = BuiltProgramFolder();
-    symlink((built + "/Zorvan32").c_str(), (program_ / "Zorvan32").c_str());
-    for (const char* language : {"English.lng", "Italiano.lng"}) {
-      WriteBytes(program_ / language, ReadBytes(built + "/" + language));
-    }
+    LayOutProgramFolder(program_.path());
     // A stand-in probe that only records how it was started.
     WriteBytes(program_ / "Vigilo32", "#!/bin/sh\necho \"$@\" > probe-started.txt\n");
     chmod((program_ / "Vigilo32").c_str(), 0755);
@@ -31,10 +27,7 @@ class MapperProcessTest : public ::testing::Test {
   }
 
   std::map<std::string, std::string> Environment() const {
-    return {{"ZORVAN_WINDIR", windows_.path()},    {"XDG_RUNTIME_DIR", runtime_.path()},
-            {"HOME", home_.path()},                {"XDG_CONFIG_HOME", home_ / "config"},
-            {"XDG_DATA_HOME", home_ / "data"},     {"QT_QPA_PLATFORM", "offscreen"},
-            {"ZORVAN_UNATTENDED", "1"}};
+    return ProgramEnvironment(windows_.path(), runtime_.path(), home_.path());
   }
 
   std::unique_ptr<ChildProcess> Start(const std::string& folder, const std::vector<std::string>& args = {}) {

@@ -31,11 +31,7 @@ class ProgramsTogetherTest : public ::testing::Test {
   }
 
   std::unique_ptr<ChildProcess> Start(const std::string& program, const std::string& argument) {
-    const std::map<std::string, std::string> env = {
-        {"ZORVAN_WINDIR", windows_.path()}, {"XDG_RUNTIME_DIR", runtime_.path()},
-        {"HOME", home_.path()},             {"XDG_CONFIG_HOME", home_ / "config"},
-        {"XDG_DATA_HOME", home_ / "data"},  {"QT_QPA_PLATFORM", "offscreen"},
-        {"ZORVAN_UNATTENDED", "1"}};
+    const std::map<std::string, std::string> env = ProgramEnvironment(windows_.path(), runtime_.path(), home_.path());
     return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/" + program, std::vector{argument},
                                           program_.path(), env);
   }

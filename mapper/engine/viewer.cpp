@@ -164,6 +164,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
       ++present;
       total += static_cast<std::uint64_t>(size);
       item.state = 1;
+      item.bytes = size;
       item.size_text = SizeText(static_cast<std::uint64_t>(size));
       continue;
     }
@@ -182,6 +183,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
   SortByCaption(listing.items);
   listing.first_header = std::to_string(present) + "/" + std::to_string(count) + LookupMessage(mapper, "*FSTILL");
   listing.second_header = SizeText(total);
+  listing.total_bytes = total;
   view.ShowListing(listing);
 }
 

@@ -17,6 +17,7 @@ struct MapItem {
   std::string size_text;  // detailed mode: size text, *IsFolder or *IsDeleted
   int state = 0;          // detailed mode: 1 present, 2 missing; 0 none
   std::string icon_path;  // host path whose system icon to show; empty: none
+  std::int64_t bytes = -1;  // detailed mode: a present file's size; else -1
 };
 
 struct MapListing {
@@ -24,6 +25,7 @@ struct MapListing {
   bool simple = true;          // plain list (no state images) or report
   std::string first_header;    // "present/count" + *FSTILL
   std::string second_header;   // size text of the total
+  std::uint64_t total_bytes = 0;  // the total the second header shows
 };
 
 // What the main window offers the viewer. The shell implements it; tests

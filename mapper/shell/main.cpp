@@ -5,6 +5,7 @@
 
 #include "mapper/engine/mapper.h"
 #include "mapper/shell/app.h"
+#include "mapper/shell/command_lock.h"
 #include "mapper/shell/in_dialog.h"
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/qt_person.h"
@@ -15,8 +16,15 @@
 int main(int argc, char** argv) {
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   // A second mapper ends at once and silently; the first keeps its state.
+  // While a zorvan command changes the files, the person is told why.
   const std::unique_ptr<zv::HeldMutex> single = host->AcquireNamedMutex("DUVO_ZORVAN");
-  if (!single) return 0;
+  if (!single) {
+    if (zv::FileCommandRunning(*host)) {
+      zv::ZorvanApplication app(argc, argv);
+      zv::ShowFileCommandRunning();
+    }
+    return 0;
+  }
 
   // Ending the session or the terminal closes the window in order, so the
   // settings are saved and the probe started as on any other close. A

@@ -13,15 +13,32 @@
 extern char** environ;
 
 namespace zv::testing {
+namespace {
 
-ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::string& folder, const std::map<std::string, std::string>& env) {
+// A fresh empty file below $TMPDIR (or /tmp) for one captured stream.
+std::string CaptureFile(const std::string& stream) {
   const char* tmp = std::getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zorvan-stderr-XXXXXX";
+  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/zorvan-" + stream + "-XXXXXX";
   const int made = mkstemp(pattern.data());
   if (made < 0) throw std::runtime_error("mkstemp failed");
   close(made);
-  error_file_ = pattern;
+  return pattern;
+}
+
+std::string ReadCaptured(const std::string& file) {
+  try {
+    return ReadBytes(file);
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                           const std::string& folder, const std::map<std::string, std::string>& env) {
+  error_file_ = CaptureFile("stderr");
+  output_file_ = CaptureFile("stdout");
   std::map<std::string, std::string> all;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
@@ -42,6 +59,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   pid_ = fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
+    const int in = open("/dev/null", O_RDONLY);
+    if (in >= 0) dup2(in, 0);
+    const int out = open(output_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out >= 0) dup2(out, 1);
     const int err = open(error_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (err >= 0) dup2(err, 2);
     if (chdir(folder.c_str()) != 0) _exit(127);
@@ -56,6 +77,7 @@ ChildProcess::~ChildProcess() {
     waitpid(pid_, nullptr, 0);
   }
   unlink(error_file_.c_str());
+  unlink(output_file_.c_str());
 }
 
 std::optional<int> ChildProcess::WaitExit(std::chrono::milliseconds limit) {
@@ -72,18 +94,32 @@ void ChildProcess::Signal(int signal) {
   if (!reaped_) kill(pid_, signal);
 }
 
-std::string ChildProcess::ErrorOutput() const {
-  try {
-    return ReadBytes(error_file_);
-  } catch (const std::exception&) {
-    return {};
-  }
-}
+std::string ChildProcess::ErrorOutput() const { return ReadCaptured(error_file_); }
+
+std::string ChildProcess::Output() const { return ReadCaptured(output_file_); }
 
 std::string BuiltProgramFolder() {
   const char* dir = std::getenv("ZORVAN_PROGRAM_DIR");
   if (!dir || !*dir) throw std::runtime_error("ZORVAN_PROGRAM_DIR is not set");
   return dir;
+}
+
+std::map<std::string, std::string> ProgramEnvironment(const std::string& windows, const std::string& runtime,
+                                                      const std::string& home) {
+  return {{"ZORVAN_WINDIR", windows},         {"XDG_RUNTIME_DIR", runtime},
+          {"HOME", home},                     {"XDG_CONFIG_HOME", home + "/config"},
+          {"XDG_DATA_HOME", home + "/data"},  {"QT_QPA_PLATFORM", "offscreen"},
+          {"ZORVAN_UNATTENDED", "1"}};
+}
+
+void LayOutProgramFolder(const std::string& folder) {
+  const std::string built = BuiltProgramFolder();
+  if (symlink((built + "/Zorvan32").c_str(), (folder + "/Zorvan32").c_str()) != 0) {
+    throw std::runtime_error("cannot link the mapper into " + folder);
+  }
+  for (const char* language : {"English.lng", "Italiano.lng"}) {
+    WriteBytes(folder + "/" + language, ReadBytes(built + "/" + language));
+  }
 }
 
 }  // namespace zv::testing

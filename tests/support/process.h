@@ -1,5 +1,6 @@
 // Test support: one of our programs started as a real process, with its own
-// working folder and environment, its standard error captured to a file.
+// working folder and environment, its standard output and standard error
+// captured to files and its standard input empty (never a terminal).
 #pragma once
 
 #include <sys/types.h>
@@ -30,11 +31,13 @@ class ChildProcess {
   void Signal(int signal);
   // What the process wrote to its standard error so far.
   std::string ErrorOutput() const;
+  // What the process wrote to its standard output so far.
+  std::string Output() const;
 
  private:
   pid_t pid_ = -1;
   bool reaped_ = false;
-  std::string error_file_;
+  std::string error_file_, output_file_;
 };
 
 // Polls `condition` every 20 ms until it holds or `limit` passes.
@@ -51,5 +54,16 @@ bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
 
 // The folder the build lays the ready program folder out in.
 std::string BuiltProgramFolder();
+
+// The environment a test runs our programs in: `windows` as the Windows
+// folder, `runtime` for the locks, `home` as the home folder with its
+// configuration and data folders, windows drawn offscreen, and message boxes
+// written to standard error instead of waiting for a person.
+std::map<std::string, std::string> ProgramEnvironment(const std::string& windows, const std::string& runtime,
+                                                      const std::string& home);
+
+// Makes `folder` a program folder of the built programs: a link to the
+// built mapper and copies of the language files.
+void LayOutProgramFolder(const std::string& folder);
 
 }  // namespace zv::testing

@@ -1,0 +1,52 @@
+// Shared pieces of the benchmarks that drive the map engine: the ignore
+// list they scan with, and the comparison of new-map as one call.
+#pragma once
+
+#include <string>
+
+#include "mapper/engine/catalogue.h"
+#include "mapper/engine/entry_index.h"
+#include "mapper/engine/fake_person.h"
+#include "mapper/engine/scanner.h"
+#include "platform/text.h"
+
+namespace zv::bench {
+
+// The engine on the real disk with a scripted person: `windows` as the
+// Windows folder, `program` as the program folder, whose ignore list holds
+// the fixed lines of the default one (the lines of the user's own folders
+// are left out, so a tree below $TMPDIR is scanned whole).
+struct BenchMapper {
+  BenchMapper(const std::string& windows, const std::string& program) {
+    mapper.windows_folder = windows;
+    mapper.program_folder = program;
+    host->WriteFile(mapper.ProgramFile(kIgnoreListFile),
+                    JoinLines({"\\Temporary Internet Files\\", "\\Cronologia\\", "\\Cookies\\", "\\Pif\\",
+                               "\\Applog\\"}));
+  }
+
+  std::unique_ptr<Host> host = NewPosixHost();
+  FakePerson person;
+  Mapper mapper{*host, person};
+};
+
+// The whole comparison as new-map creation runs it: index every map file in
+// catalogue order, read the snapshot, collect the lines no map knows and
+// write them to `out`. Answers how many there were.
+inline std::size_t CompareWithMaps(Mapper& mapper, const std::string& out) {
+  EntryIndex index;
+  for (const std::string& file : MapFiles(mapper)) index.AddMapText(mapper.host.ReadFile(mapper.ProgramFile(file)));
+  const std::string snapshot = mapper.host.ReadFile(mapper.ProgramFile(kSnapshotFile));
+  std::string found;
+  std::size_t count = 0;
+  ForEachLine(snapshot, [&](std::string_view line) {
+    if (index.Contains(line)) return;
+    ++count;
+    found.append(line);
+    found += "\r\n";
+  });
+  mapper.host.WriteFile(out, found);
+  return count;
+}
+
+}  // namespace zv::bench

@@ -1,0 +1,108 @@
+#include "cli/arguments.h"
+
+#include "platform/text.h"
+
+namespace zv::cli {
+namespace {
+
+std::string Prefix(const std::string& command) { return command.empty() ? "zorvan" : "zorvan " + command; }
+
+std::string HelpHint(const std::string& command) {
+  return "Run '" + Prefix(command) + " --help' to see " +
+         (command.empty() ? std::string("the commands and options.") : std::string("how to use it."));
+}
+
+// The value of an option given as "--name=value" or "--name value".
+std::string OptionValue(const std::vector<std::string>& args, std::size_t* i, const std::string& name,
+                        const std::string& command) {
+  const std::string& arg = args[*i];
+  if (arg.size() > name.size() && arg[name.size()] == '=') return arg.substr(name.size() + 1);
+  if (*i + 1 >= args.size() || args[*i + 1] == "--") throw UsageError(command, name + " needs a value.");
+  return args[++*i];
+}
+
+Format FormatNamed(const std::string& value, const std::string& command) {
+  if (value == "text") return Format::kText;
+  if (value == "tsv") return Format::kTsv;
+  if (value == "json") return Format::kJson;
+  throw UsageError(command, "--format takes text, tsv or json, not '" + value + "'.");
+}
+
+// Checks the options and arguments that only make sense with the command.
+void CheckAgainstCommand(const Invocation& call, const std::vector<std::string>& used_options, bool had_separator) {
+  const Command& command = *call.command;
+  for (const std::string& option : used_options) {
+    const unsigned bit = option == "--format" ? kFormatOption : kHostPathsOption;
+    if ((command.options & bit) == 0) throw UsageError(command.name, "it has no option " + option + ".");
+  }
+  if (call.help) return;
+  if (had_separator && !command.takes_program) {
+    throw UsageError(command.name, "it runs no program, so nothing may follow '--'.");
+  }
+  std::size_t required = 0;
+  for (const ArgumentHelp& argument : command.arguments) required += argument.required ? 1 : 0;
+  if (call.arguments.size() < required) {
+    const ArgumentHelp& missing = command.arguments[call.arguments.size()];
+    throw UsageError(command.name, "missing " + missing.name + ": " + missing.text + ".");
+  }
+  if (call.arguments.size() > command.arguments.size()) {
+    throw UsageError(command.name, "unexpected argument '" + call.arguments[command.arguments.size()] + "'" +
+                                       (command.takes_program ? " (put the program to run after '--')." : "."));
+  }
+  if (command.takes_program && call.program.empty()) {
+    throw UsageError(command.name, "missing the program to run: give it after '--', as in '" + Prefix(command.name) +
+                                       " " + command.Synopsis().substr(command.name.size() + 1) + "'.");
+  }
+}
+
+}  // namespace
+
+UsageError::UsageError(const std::string& command, const std::string& problem)
+    : std::runtime_error(Prefix(command) + ": " + problem + " " + HelpHint(command)), command_(command) {}
+
+Invocation ParseArguments(const std::vector<std::string>& args) {
+  Invocation call;
+  std::vector<std::string> used_options;
+  bool had_separator = false;
+  const auto name = [&call] { return call.command ? call.command->name : std::string(); };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--") {
+      had_separator = true;
+      call.program.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+      break;
+    }
+    if (arg == "-h" || arg == "--help") {
+      call.help = true;
+    } else if (arg == "--version") {
+      call.version = true;
+    } else if (arg == "--yes") {
+      call.yes = true;
+    } else if (arg == "--host-paths") {
+      call.host_paths = true;
+      used_options.push_back("--host-paths");
+    } else if (arg == "--program-folder" || StartsWith(arg, "--program-folder=")) {
+      call.program_folder = OptionValue(args, &i, "--program-folder", name());
+      if (call.program_folder.empty()) throw UsageError(name(), "--program-folder needs a folder.");
+    } else if (arg == "--format" || StartsWith(arg, "--format=")) {
+      call.format = FormatNamed(OptionValue(args, &i, "--format", name()), name());
+      used_options.push_back("--format");
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      throw UsageError(name(), "unknown option '" + arg + "'.");
+    } else if (call.command == nullptr) {
+      call.command = FindCommand(arg);
+      if (call.command == nullptr) throw UsageError("", "unknown command '" + arg + "'.");
+    } else {
+      call.arguments.push_back(arg);
+    }
+  }
+  if (call.command == nullptr) {
+    if (call.help || call.version) return call;
+    if (had_separator) throw UsageError("", "a command must come before '--'.");
+    throw UsageError("", "no command given.");
+  }
+  CheckAgainstCommand(call, used_options, had_separator);
+  return call;
+}
+
+}  // namespace zv::cli

@@ -1,0 +1,50 @@
+#include "cli/arguments.h"
+
+#include <gtest/gtest.h>
+
+namespace zv::cli {
+namespace {
+
+TEST(ArgumentsTest, OptionsMayStandBeforeOrAfterTheCommand) {
+  const Invocation a = ParseArguments({"--program-folder", "/p", "show", "Foo", "--format=json", "--host-paths"});
+  EXPECT_EQ(a.command->name, "show");
+  EXPECT_EQ(a.arguments, std::vector<std::string>{"Foo"});
+  EXPECT_EQ(a.program_folder, "/p");
+  EXPECT_EQ(a.format, Format::kJson);
+  EXPECT_TRUE(a.host_paths);
+
+  const Invocation b = ParseArguments({"--format", "tsv", "maps", "--program-folder=/q", "--yes"});
+  EXPECT_EQ(b.format, Format::kTsv);
+  EXPECT_EQ(b.program_folder, "/q");
+  EXPECT_TRUE(b.yes);
+}
+
+TEST(ArgumentsTest, EverythingAfterTheSeparatorIsTheProgram) {
+  const Invocation call = ParseArguments({"track", "Foo", "--yes", "--", "pip", "install", "--prefix", "--", "-h"});
+  EXPECT_EQ(call.arguments, std::vector<std::string>{"Foo"});
+  EXPECT_TRUE(call.yes);
+  EXPECT_FALSE(call.help);
+  EXPECT_EQ(call.program, (std::vector<std::string>{"pip", "install", "--prefix", "--", "-h"}));
+}
+
+TEST(ArgumentsTest, HelpNeedsNothingElse) {
+  EXPECT_TRUE(ParseArguments({"--help"}).help);
+  const Invocation call = ParseArguments({"track", "-h"});
+  EXPECT_TRUE(call.help);
+  EXPECT_EQ(call.command->name, "track");
+  EXPECT_TRUE(ParseArguments({"--version"}).version);
+  EXPECT_EQ(ParseArguments({"new-map"}).arguments.size(), 0u) << "the name is optional";
+}
+
+TEST(ArgumentsTest, AMistakeNamesTheCommandAndWhereToLook) {
+  try {
+    ParseArguments({"show", "Foo", "--frob"});
+    FAIL();
+  } catch (const UsageError& error) {
+    EXPECT_EQ(error.command(), "show");
+    EXPECT_STREQ(error.what(), "zorvan show: unknown option '--frob'. Run 'zorvan show --help' to see how to use it.");
+  }
+}
+
+}  // namespace
+}  // namespace zv::cli

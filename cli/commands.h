@@ -1,0 +1,18 @@
+// The command families of zorvan, one file each; command_table.cpp puts
+// them in the order the help lists them.
+#pragma once
+
+#include "cli/command.h"
+
+namespace zv::cli {
+
+// map_commands.cpp: the catalogue and one map, as the mapper shows them.
+Command MapsCommand();
+Command ShowCommand();
+
+// scan_commands.cpp: the snapshot and new maps.
+Command ScanCommand();
+Command NewMapCommand();
+Command TrackCommand();
+
+}  // namespace zv::cli

@@ -1,0 +1,191 @@
+// The texts of the help and the manual page.
+#include "cli/help.h"
+
+#include <cctype>
+
+namespace zv::cli {
+namespace {
+
+constexpr const char* kProgramUsage = "zorvan [OPTIONS] COMMAND [ARGUMENTS]";
+
+std::vector<std::string> Lead() {
+  return {
+      "zorvan records, from a terminal, which files each installed application added below one folder, the "
+      "Windows folder, so that they can be found and removed later. It works on the same program folder and the "
+      "same files as the mapper Zorvan32: a map is the file NAME.MAP listing what one installation added, and "
+      "what zorvan maps the mapper's windows show, and the other way round.",
+  };
+}
+
+std::vector<HelpItem> GlobalOptions() {
+  return {
+      {"--program-folder DIR",
+       "Work on the program folder DIR instead of the folder of the zorvan executable."},
+      {"--yes", "Answer yes to every yes/no question the command asks."},
+      {"-h, --help", "Show this help; after a command's name, everything about that command."},
+      {"--version", "Show the version."},
+  };
+}
+
+std::vector<HelpItem> CommandOptions(const Command& command) {
+  std::vector<HelpItem> items;
+  if (command.options & kFormatOption) {
+    items.push_back({"--format=text|tsv|json",
+                     "How to print: text (the default) in aligned columns for reading; tsv one row per line, the "
+                     "fields separated by tabs, a line of column names first (a tab, CR or LF inside a field "
+                     "is written as \\t, \\r, \\n); json one JSON document (a byte that is not part of UTF-8 "
+                     "text is written as the character of that number)."});
+  }
+  if (command.options & kHostPathsOption) {
+    items.push_back({"--host-paths",
+                     "Print full paths in the host's form (\"/\" between names, a folder ending with \"/\") "
+                     "instead of names and entries as the maps store them."});
+  }
+  return items;
+}
+
+std::vector<HelpSection> GeneralSections() {
+  HelpSection folders{"Folders"};
+  folders.paragraphs = {
+      "The program folder holds the maps and the other files of Zorvan: the folder of the zorvan executable, or "
+      "the one --program-folder gives. Commands that change files need it to hold Zorvan32, as the mapper "
+      "does, and refuse when it lies inside the Windows folder (every scan would then map Zorvan's own files).",
+      "The Windows folder is the folder that is mapped, found as the mapper finds it: $ZORVAN_WINDIR when it is "
+      "set; else $WINEPREFIX/drive_c/windows when that folder exists; else ~/.wine/drive_c/windows when it "
+      "exists; else /usr/local.",
+  };
+  HelpSection names{"Names"};
+  names.paragraphs = {
+      "A map lists its entries relative to the Windows folder, with \"\\\" between names and \"<DIR> \" before "
+      "a folder (SYSTEM\\Foo.dll, <DIR> SYSTEM\\NewDir), and zorvan prints them that way. With --host-paths, "
+      "where a command offers it, it prints full paths instead (/usr/local/SYSTEM/Foo.dll, "
+      "/usr/local/SYSTEM/NewDir/).",
+  };
+  HelpSection texts{"Texts and the ignore list"};
+  texts.paragraphs = {
+      "The engine's messages come from the catalogue MESSAGES.DAT that Zorvan32 unpacks from the language file of "
+      "its settings ZV.INI. Where the mapper never ran, a command unpacks that language file itself (English.LNG "
+      "when ZV.INI names none): a command that changes files writes the catalogue into the program folder as the "
+      "mapper would, a command that only reads keeps it in memory.",
+      "Before a scan, when the program folder has no ignore list IGNORLST.TXT, zorvan writes the default one, as "
+      "the mapper's first start does, and says so. Edit it to leave more folders out of every scan: a line "
+      "\\Cookies\\ leaves out every folder named Cookies, a plain word every folder whose name contains it.",
+  };
+  HelpSection writers{"One writer at a time"};
+  writers.paragraphs = {
+      "Commands that change files (scan, new-map, track) run only while Zorvan32 and every other such command "
+      "are closed; otherwise they end at once with exit status 3 and change nothing. While one of them runs, "
+      "Zorvan32 does not start and says why. Commands that only read (maps, show) run at any time and never "
+      "write a file.",
+  };
+  HelpSection questions{"Questions, messages and progress"};
+  questions.paragraphs = {
+      "Questions are answered on the command line: a map's name by its argument, a yes/no question by --yes. "
+      "When standard input is a terminal, a question the command line leaves open is asked there; otherwise "
+      "it is declined at once (exit status 1), and a message says which argument or option answers it.",
+      "What a command was asked for goes to standard output; messages go to standard error, each saying what to "
+      "do next. While a long step runs and standard error is a terminal, a progress line there shows the step, "
+      "its count and the count's rate.",
+  };
+  HelpSection exits{"Exit status"};
+  exits.items = {
+      {"0", "The command did what it was asked; finding nothing new to map counts as done."},
+      {"1", "A refused or failed operation; the message says why and what to do."},
+      {"2", "The command line is wrong; the message says what and where to look."},
+      {"3", "Busy: Zorvan32 or another zorvan command is changing the files. Run the command again when it has "
+            "finished."},
+  };
+  return {folders, names, texts, writers, questions, exits};
+}
+
+HelpSection CommandBody(const Command& command, const std::string& title, int level) {
+  HelpSection body{title, level};
+  body.paragraphs = command.description;
+  for (const ArgumentHelp& argument : command.arguments) {
+    std::string text = argument.text;
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    body.items.push_back({argument.name, text + "."});
+  }
+  if (command.takes_program) {
+    body.items.push_back({"COMMAND [ARGS...]", "The program to run, looked up in PATH, and its arguments."});
+  }
+  for (HelpItem& item : CommandOptions(command)) body.items.push_back(std::move(item));
+  body.examples = command.examples;
+  return body;
+}
+
+}  // namespace
+
+HelpDocument ProgramHelp() {
+  HelpSection top{""};
+  top.paragraphs = {std::string("Usage: ") + kProgramUsage};
+  for (const std::string& paragraph : Lead()) top.paragraphs.push_back(paragraph);
+  HelpSection commands{"Commands"};
+  for (const Command& command : Commands()) commands.items.push_back({command.Synopsis(), command.summary});
+  HelpSection options{"Options of every command"};
+  options.items = GlobalOptions();
+  HelpDocument document = {top, commands, options};
+  for (HelpSection& section : GeneralSections()) document.push_back(std::move(section));
+  HelpSection more{""};
+  more.paragraphs = {"Run 'zorvan COMMAND --help' for everything about one command."};
+  document.push_back(more);
+  return document;
+}
+
+HelpDocument CommandHelp(const Command& command) {
+  HelpSection body = CommandBody(command, "", 1);
+  body.paragraphs.insert(body.paragraphs.begin(), "Usage: zorvan [OPTIONS] " + command.Synopsis());
+  HelpSection own("Arguments and options");
+  own.items = std::move(body.items);
+  own.examples = std::move(body.examples);
+  body.items.clear();
+  body.examples.clear();
+  HelpSection options("Options of every command");
+  options.items = GlobalOptions();
+  HelpSection more;
+  more.paragraphs = {"Run 'zorvan --help' for the folders, the exit status and the other commands."};
+  HelpDocument document = {body};
+  if (!own.items.empty() || !own.examples.empty()) document.push_back(own);
+  document.push_back(options);
+  document.push_back(more);
+  return document;
+}
+
+HelpDocument ManualPage() {
+  HelpSection name{"NAME"};
+  name.paragraphs = {"zorvan - map what each installation adds below the Windows folder, from a terminal"};
+  HelpSection synopsis{"SYNOPSIS"};
+  for (const Command& command : Commands()) synopsis.paragraphs.push_back("zorvan [OPTIONS] " + command.Synopsis());
+  HelpSection description{"DESCRIPTION"};
+  description.paragraphs = Lead();
+  HelpDocument document = {name, synopsis, description, HelpSection{"COMMANDS"}};
+  for (const Command& command : Commands()) document.push_back(CommandBody(command, command.Synopsis(), 2));
+  HelpSection options{"OPTIONS"};
+  options.paragraphs = {"These options may stand before or after the command's name, but not after \"--\"."};
+  options.items = GlobalOptions();
+  document.push_back(options);
+  for (HelpSection& section : GeneralSections()) document.push_back(std::move(section));
+  HelpSection environment{"ENVIRONMENT"};
+  environment.items = {
+      {"ZORVAN_WINDIR", "The Windows folder, when set."},
+      {"WINEPREFIX", "Its drive_c/windows folder is the Windows folder when ZORVAN_WINDIR is not set."},
+      {"XDG_RUNTIME_DIR", "Where the locks that keep the writers one at a time live (else /tmp)."},
+  };
+  document.push_back(environment);
+  HelpSection files{"FILES"};
+  files.paragraphs = {"In the program folder:"};
+  files.items = {
+      {"NAME.MAP", "The map NAME: a header line, then one entry per line."},
+      {"WINDIR.TMP, vigilo.ini", "The snapshot of the last scan, and the folders the probe Vigilo32 watches."},
+      {"IGNORLST.TXT", "The ignore list: folders every scan leaves out."},
+      {"ZV.INI", "The mapper's settings; zorvan reads the language from it."},
+      {"*.lng, MESSAGES.DAT", "The language files, and the catalogue of texts unpacked from one of them."},
+  };
+  document.push_back(files);
+  HelpSection see_also{"SEE ALSO"};
+  see_also.paragraphs = {"Zorvan32, the mapper, and Vigilo32, the probe, in the same program folder."};
+  document.push_back(see_also);
+  return document;
+}
+
+}  // namespace zv::cli

@@ -1,0 +1,61 @@
+#include "cli/help.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "mapper/shell/startup_steps.h"
+#include "tests/support/process.h"
+#include "tests/support/scratch.h"
+
+namespace zv::cli {
+namespace {
+
+bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(HelpTest, EveryCommandsHelpSaysAllItTakes) {
+  const std::string program = RenderText(ProgramHelp());
+  for (const Command& command : Commands()) {
+    EXPECT_TRUE(Holds(program, command.Synopsis())) << command.name;
+    const std::string help = RenderText(CommandHelp(command));
+    EXPECT_TRUE(Holds(help, "Usage: zorvan [OPTIONS] " + command.Synopsis())) << help;
+    for (const ArgumentHelp& argument : command.arguments) EXPECT_TRUE(Holds(help, argument.name)) << help;
+    EXPECT_EQ(Holds(help, "--format=text|tsv|json"), (command.options & kFormatOption) != 0) << command.name;
+    EXPECT_EQ(Holds(help, "--host-paths"), (command.options & kHostPathsOption) != 0) << command.name;
+    for (const char* everywhere : {"--program-folder DIR", "--yes", "--help"}) {
+      EXPECT_TRUE(Holds(help, everywhere)) << command.name;
+    }
+    // Lines fit a terminal, examples aside.
+    std::istringstream lines(help);
+    for (std::string line; std::getline(lines, line);) {
+      if (!Holds(line, "zorvan ")) {
+        EXPECT_LE(line.size(), 79u) << line;
+      }
+    }
+  }
+  for (const char* topic : {"Exit status", "ZORVAN_WINDIR", "IGNORLST.TXT", "One writer at a time"}) {
+    EXPECT_TRUE(Holds(program, topic)) << topic;
+  }
+}
+
+TEST(HelpTest, TheBuiltManualPageIsTheHelpInRoff) {
+  const std::string page = RenderManPage(ManualPage(), kVersionText);
+  EXPECT_EQ(testing::ReadBytes(testing::BuiltProgramFolder() + "/zorvan.1"), page);
+  EXPECT_TRUE(Holds(page, ".TH ZORVAN 1 \"\" \"Zorvan 3.0\""));
+  EXPECT_TRUE(Holds(page, ".SH \"ONE WRITER AT A TIME\"\n"));
+  EXPECT_TRUE(Holds(page, ".SS \"track NAME \\-\\- COMMAND [ARGS...]\"\n"));
+  EXPECT_TRUE(Holds(page, ".TP\n\\fB\\-\\-format=text|tsv|json\\fR\n"));
+  // A backslash is the escape character of roff; it is written as \e.
+  EXPECT_TRUE(Holds(page, "SYSTEM\\eFoo.dll"));
+  std::istringstream lines(page);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_FALSE(line.starts_with("'")) << line;
+    if (line.starts_with(".")) {
+      const std::string request = line.substr(0, line.find(' '));
+      EXPECT_TRUE(Holds(" .TH .SH .SS .PP .TP .RS .RE .nf .fi ", " " + request + " ")) << line;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace zv::cli

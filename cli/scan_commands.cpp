@@ -1,0 +1,270 @@
+// zorvan scan, new-map and track: the snapshot and new maps, through the
+// same engine calls as the mapper's scan and new-map commands.
+#include <algorithm>
+#include <ostream>
+#include <set>
+
+#include "cli/commands.h"
+#include "mapper/engine/catalogue.h"
+#include "mapper/engine/messages.h"
+#include "mapper/engine/new_map.h"
+#include "mapper/engine/old_maps.h"
+#include "mapper/engine/scanner.h"
+#include "platform/text.h"
+
+namespace zv::cli {
+namespace {
+
+// What a new-map run came to.
+enum class NewMapOutcome { kStored, kNothingNew, kCancelled };
+
+// What every scan needs first: a Windows folder to walk, and an ignore list
+// (the default one is written when there is none, as the mapper's start does).
+bool ReadyToScan(CommandContext& c) {
+  Mapper& m = c.mapper;
+  if (!m.host.FolderExists(m.windows_folder)) {
+    c.person.Say("the Windows folder " + DisplayPath(m.windows_folder) +
+                 " does not exist. Set ZORVAN_WINDIR to the folder you mean to map.");
+    return false;
+  }
+  const std::string ignore_list = m.ProgramFile(kIgnoreListFile);
+  if (!m.host.FileExists(ignore_list)) {
+    WriteDefaultIgnoreList(m);
+    c.person.Say("wrote the default ignore list " + DisplayPath(ignore_list) +
+                 ". Edit it to leave more folders out of every scan.");
+  }
+  return true;
+}
+
+void ReportSkippedNames(CommandContext& c) {
+  const std::uint64_t skipped = c.mapper.skipped_names;
+  if (skipped == 0) return;
+  c.person.Say(SkippedNamesText(skipped) + ". Rename them if they belong in a map.");
+}
+
+// The catalogue's rows as loading lists them, without reading the maps: the
+// new map's run reads and normalises every map when it stores one, so a
+// load before it would read them all once more for nothing.
+void ListCatalogue(Mapper& m) {
+  ConvertOldMaps(m);
+  m.maps = MapsList();
+  for (const std::string& file : MapFiles(m)) m.maps.rows.push_back(MapNameOf(file));
+}
+
+// The name checks of the new-map dialog, made before anything is scanned:
+// the same boxes in the same order. With no map yet, `name` must also leave
+// room for the first map's name.
+bool NameAccepted(CommandContext& c, const std::string& name) {
+  Mapper& m = c.mapper;
+  const std::string caption = LookupMessage(m, "*NEWMAP");
+  const bool exists = m.host.PathExists(m.ProgramFile(name + ".MAP")) ||
+                      (m.maps.rows.empty() && EqualsNoCase(name, kFirstMapName));
+  const bool bad = IsBadMapName(name);
+  if (exists) c.person.ShowNotice(caption, LookupMessage(m, "*FAlreadyExists"));
+  if (bad) c.person.ShowNotice(caption, LookupMessage(m, "*BADNAME"));
+  if (!exists && !bad) return true;
+  c.person.Say("no map was written. Run the command again with another name.");
+  return false;
+}
+
+// CreateNewMap over the Windows folder, told apart by its result: a map
+// that was not in the catalogue before is selected afterwards when one was
+// stored. The stored map's status line goes to standard output.
+NewMapOutcome MapNewEntries(CommandContext& c) {
+  Mapper& m = c.mapper;
+  std::set<std::string> before;
+  for (const std::string& row : m.maps.rows) before.insert(UpperAscii(row));
+  CreateNewMap(m, m.windows_folder);
+  c.person.ClearProgressLine();
+  ReportSkippedNames(c);
+  const std::string selected = m.maps.SelectedName();
+  if (!selected.empty() && before.count(UpperAscii(selected)) == 0) {
+    const std::string& status = c.person.status();
+    c.out << (StartsWith(status, " ") ? status.substr(1) : status) << '\n';
+    return NewMapOutcome::kStored;
+  }
+  if (c.person.status() == LookupMessage(m, "*ABORT")) {
+    c.person.Say(c.person.status());
+    return NewMapOutcome::kCancelled;
+  }
+  return NewMapOutcome::kNothingNew;
+}
+
+int RunScan(CommandContext& c) {
+  if (!ReadyToScan(c)) return kFailed;
+  Mapper& m = c.mapper;
+  c.person.ShowProgress(true);
+  ScanWithProgress(m, m.windows_folder, "Refreshing tree...");
+  c.person.ShowProgress(false);
+  const std::string folders = m.host.ReadFile(m.ProgramFile(kProbeFolderList));
+  const auto folder_count = std::count(folders.begin(), folders.end(), '\n');
+  c.out << "Snapshot of " << DisplayPath(m.windows_folder) << ": " << m.entry_counter << " entries in "
+        << kSnapshotFile << ", " << folder_count << " folders in " << kProbeFolderList << ", " << m.skipped_names
+        << " names skipped.\n";
+  ReportSkippedNames(c);
+  return kDone;
+}
+
+int RunNewMap(CommandContext& c) {
+  if (!ReadyToScan(c)) return kFailed;
+  Mapper& m = c.mapper;
+  ListCatalogue(m);
+  const std::string name = c.invocation.arguments.empty() ? std::string() : c.invocation.arguments[0];
+  if (m.maps.rows.empty()) {
+    if (!name.empty()) {
+      c.person.Say("there is no map yet, so this first map takes the whole Windows folder and is named \"" +
+                   std::string(kFirstMapName) + "\". Map what you install next with zorvan new-map " + name + ".");
+    }
+  } else if (!name.empty()) {
+    if (!NameAccepted(c, name)) return kFailed;
+    c.person.QueueAnswer(name);
+  }
+  c.person.SetAnswerHint("give the new map's name on the command line: zorvan new-map NAME");
+  return MapNewEntries(c) == NewMapOutcome::kCancelled ? kFailed : kDone;
+}
+
+// The first map, taken before the program runs when there is none, so that
+// the new map holds only what the program adds. An empty Windows folder
+// gives an empty first map.
+void MapFirst(CommandContext& c) {
+  Mapper& m = c.mapper;
+  c.person.Say("there is no map yet: the Windows folder as it stands is mapped first as \"" +
+               std::string(kFirstMapName) + "\".");
+  MapNewEntries(c);
+  if (!m.maps.rows.empty()) return;
+  m.host.WriteFile(m.ProgramFile(std::string(kFirstMapName) + ".MAP"), "***" + std::string(kFirstMapName) + "***\r\n");
+  LoadMaps(m, kFirstMapName);
+  c.person.Say("the Windows folder holds nothing to map yet, so the first map \"" + std::string(kFirstMapName) +
+               "\" is empty.");
+}
+
+// Says how the program ended; true when it succeeded.
+bool ReportProgramEnd(CommandContext& c, const ProgramEnd& end) {
+  const std::string& program = c.invocation.program[0];
+  if (end.signal != 0) {
+    c.person.Say(program + " was ended by the signal " + std::to_string(end.signal) +
+                 (end.signal_name.empty() ? std::string() : " (" + end.signal_name + ")") + ".");
+    return false;
+  }
+  c.person.Say(program + " ended with exit code " + std::to_string(end.exit_code) + ".");
+  return end.exit_code == 0;
+}
+
+int RunTrack(CommandContext& c) {
+  if (!ReadyToScan(c)) return kFailed;
+  Mapper& m = c.mapper;
+  const std::string& name = c.invocation.arguments[0];
+  const std::vector<std::string>& program = c.invocation.program;
+  ListCatalogue(m);
+  if (!NameAccepted(c, name)) return kFailed;
+
+  // The walk before the program is remembered, so that the one after it
+  // reads again only the folders whose names changed.
+  c.listings.SetMode(ListingMemoryHost::Mode::kRemember);
+  if (m.maps.rows.empty()) {
+    MapFirst(c);
+  } else {
+    c.person.ShowProgress(true);
+    ScanWithProgress(m, m.windows_folder, "Refreshing tree...");
+    c.person.ShowProgress(false);
+  }
+  c.listings.SetMode(ListingMemoryHost::Mode::kForward);
+
+  c.person.ClearProgressLine();
+  c.out.flush();
+  const ProgramEnd end = c.run_program(program);
+  if (!end.started) {
+    c.person.Say("cannot run " + program[0] + ": " + end.error +
+                 ". Check the program's name (it is looked up in PATH); nothing was mapped.");
+    return kFailed;
+  }
+  const bool succeeded = ReportProgramEnd(c, end);
+
+  c.listings.SetMode(ListingMemoryHost::Mode::kReplay);
+  c.person.QueueAnswer(name);
+  c.person.SetAnswerHint("run zorvan new-map NAME to map what it added");
+  const NewMapOutcome outcome = MapNewEntries(c);
+  c.listings.SetMode(ListingMemoryHost::Mode::kForward);
+
+  if (outcome == NewMapOutcome::kNothingNew) {
+    c.person.Say(program[0] + " added nothing below " + DisplayPath(m.windows_folder) +
+                 " that a map does not list, so no map \"" + name +
+                 "\" was written. If it installs elsewhere, point ZORVAN_WINDIR at that folder.");
+  }
+  if (!succeeded && outcome == NewMapOutcome::kStored) {
+    c.person.Say("what " + program[0] + " added before it failed is mapped all the same, so that it can be "
+                 "found and removed.");
+  }
+  return succeeded && outcome != NewMapOutcome::kCancelled ? kDone : kFailed;
+}
+
+}  // namespace
+
+Command ScanCommand() {
+  return {
+      .name = "scan",
+      .summary = "Take a fresh snapshot of the Windows folder (and the probe's folder list).",
+      .arguments = {},
+      .changes_files = true,
+      .description = {
+          "Walks the Windows folder as the mapper's scan does, leaving out the folders the ignore list names, and "
+          "writes the snapshot WINDIR.TMP and the probe's folder list vigilo.ini into the program folder. It "
+          "reports how many entries and folders it found, and how many names it skipped because a map line cannot "
+          "hold them (a backslash or a control character in the name). No map changes.",
+      },
+      .examples = {"zorvan scan"},
+      .run = RunScan,
+  };
+}
+
+Command NewMapCommand() {
+  return {
+      .name = "new-map",
+      .summary = "Map as NAME what no map lists yet (the mapper's new map).",
+      .arguments = {{"NAME", "the new map's name", false}},
+      .changes_files = true,
+      .description = {
+          "Runs the mapper's new map: scans the Windows folder, compares every entry with the entries of all maps "
+          "(letter case ignored), and stores those no map lists as the map NAME, the file NAME.MAP in the program "
+          "folder; then reloads the maps as the mapper does. NAME is checked as the mapper's dialog checks it, "
+          "before the scan: it may not contain \\ / : * ? \" < > |, and there may be no map of that name.",
+          "When there is no map yet, the first map takes the whole Windows folder and is named \"Windows (1st map)\" "
+          "without asking, as at the mapper's first start; NAME is then not used. When nothing is new, zorvan says "
+          "so and writes nothing (exit status 0).",
+          "Without NAME, the name is asked when standard input is a terminal (an empty answer takes the proposed "
+          "name, the end of input cancels); without a terminal the command refuses and writes no map.",
+      },
+      .examples = {"zorvan new-map \"Foo 2.1\""},
+      .run = RunNewMap,
+  };
+}
+
+Command TrackCommand() {
+  return {
+      .name = "track",
+      .summary = "Run an installation and map what it added as NAME.",
+      .arguments = {{"NAME", "the new map's name, checked as new-map checks it before anything runs"}},
+      .takes_program = true,
+      .changes_files = true,
+      .description = {
+          "Refreshes the snapshot, runs COMMAND with its arguments (its input and output are zorvan's, so what it "
+          "prints passes through), says how it ended, and then maps what it added below the Windows folder as NAME, "
+          "as new-map NAME would right after it. The walk after COMMAND reads again only the folders whose names "
+          "changed while it ran, so it costs far less than the first.",
+          "When there is no map yet, the Windows folder as it stands before COMMAND is mapped first as \"Windows "
+          "(1st map)\" (an empty map when the folder is empty), so that NAME holds only what COMMAND added. "
+          "Entries that were below the Windows folder before but that no map lists are mapped as NAME too, as the "
+          "mapper's new map would map them: run new-map first to map them apart.",
+          "When COMMAND added nothing that a map does not list, zorvan says so and writes no map. While COMMAND "
+          "runs, the terminal's interrupt key ends COMMAND, not zorvan, which then maps what it had added.",
+          "Exit status 0 when COMMAND succeeded and its map was stored or nothing was new; 1 when COMMAND could not "
+          "be started (nothing is mapped then), or when it failed or was ended by a signal (what it added is "
+          "mapped all the same, so that it can be found and removed).",
+      },
+      .examples = {"zorvan track \"Foo 2.1\" -- make install",
+                        "zorvan track requests -- pip install --prefix \"$ZORVAN_WINDIR\" requests"},
+      .run = RunTrack,
+  };
+}
+
+}  // namespace zv::cli

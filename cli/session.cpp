@@ -1,0 +1,118 @@
+#include "cli/session.h"
+
+#include <memory>
+#include <optional>
+
+#include "cli/no_write_host.h"
+#include "mapper/engine/messages.h"
+#include "mapper/engine/program_locks.h"
+#include "mapper/shell/config.h"
+#include "mapper/shell/startup_steps.h"
+#include "platform/text.h"
+
+namespace zv::cli {
+namespace {
+
+constexpr const char* kCatalogue = "MESSAGES.DAT";
+
+// The locks of a command that changes files, taken in a fixed order (the
+// mapper's lock last) and let go in the opposite one.
+struct WriterLocks {
+  std::unique_ptr<HeldMutex> command, mapper;
+};
+
+// Takes the locks; false, with the reason said, when another writer has one.
+bool TakeWriterLocks(Host& host, TerminalPerson& person, WriterLocks* locks) {
+  locks->command = host.AcquireNamedMutex(kFileCommandLock);
+  if (locks->command == nullptr) {
+    person.Say("another zorvan command is changing the files of Zorvan right now. Run this one again when it "
+               "has finished.");
+    return false;
+  }
+  locks->mapper = host.AcquireNamedMutex(kMapperLock);
+  if (locks->mapper == nullptr) {
+    person.Say(std::string(kMapperProgram) + " is running, and only one program may change the maps at a time. "
+               "Close it and run this command again (zorvan maps and zorvan show work meanwhile).");
+    return false;
+  }
+  return true;
+}
+
+// The checks the mapper makes at start-up before it writes anything.
+bool ProgramFolderUsable(Mapper& m, TerminalPerson& person) {
+  if (!m.host.FileExists(m.ProgramFile(kMapperProgram))) {
+    person.Say(DisplayPath(m.program_folder) + " is not a Zorvan program folder: it holds no " + kMapperProgram +
+               ". Give the folder that holds " + kMapperProgram + " with --program-folder DIR.");
+    return false;
+  }
+  if (ProgramInsideWindowsFolder(m.program_folder, m.windows_folder)) {
+    person.Say("the program folder " + DisplayPath(m.program_folder) + " lies inside the Windows folder " +
+               DisplayPath(m.windows_folder) + ", so every scan would map Zorvan's own files. Move the program "
+               "folder out of it, or set ZORVAN_WINDIR to the folder you mean to map.");
+    return false;
+  }
+  return true;
+}
+
+// Makes sure the catalogue of texts can be read: where the mapper never
+// unpacked it, the language file of the settings is unpacked as the mapper
+// does at start-up (through the command's host, so a command that only
+// reads keeps it in memory).
+bool PrepareTexts(Mapper& m, TerminalPerson& person) {
+  if (!m.host.FileExists(m.ProgramFile(kCatalogue))) {
+    const std::string settings = m.ProgramFile("ZV.INI");
+    if (m.host.FileExists(settings)) {
+      const std::string language = ConfigValue(SplitLines(m.host.ReadFile(settings)), "Language");
+      if (!language.empty()) m.language_file = language;
+    }
+    const UnpackResult unpacked = UnpackLanguageFile(m, m.language_file);
+    if (unpacked == UnpackResult::kMissing) {
+      person.Say("error: Cannot find " + m.language_file + " in " + DisplayPath(m.program_folder) +
+                 ". The texts of Zorvan come from it: copy the language files (*.lng) into the program folder, "
+                 "or give the right folder with --program-folder DIR.");
+      return false;
+    }
+    if (unpacked == UnpackResult::kCorrupt) {
+      person.Say("error: " + m.language_file + " file corrupt? It ends before its last part: copy a whole "
+                 "language file into the program folder and run the command again.");
+      return false;
+    }
+  }
+  m.texts.is_deleted = LookupMessage(m, "*IsDeleted");
+  m.texts.is_folder = LookupMessage(m, "*IsFolder");
+  return true;
+}
+
+}  // namespace
+
+int RunCommand(const Invocation& call, System& system, TerminalPerson& person, std::ostream& out) {
+  const Command& command = *call.command;
+  ListingMemoryHost listings(system.host);
+  std::optional<NoWriteHost> reading;
+  if (!command.changes_files) reading.emplace(listings);
+  Host& host = command.changes_files ? static_cast<Host&>(listings) : *reading;
+
+  Mapper mapper(host, person);
+  mapper.version_text = kVersionText;
+  mapper.main_caption = std::string("Zorvan ") + kVersionText;
+  mapper.program_folder =
+      call.program_folder.empty() ? system.own_program_folder() : host.ExpandPath(call.program_folder);
+  mapper.windows_folder = host.GetSystemFolder(0);
+  if (!host.FolderExists(mapper.program_folder)) {
+    person.Say("there is no folder " + DisplayPath(mapper.program_folder) +
+               ". Give the program folder, the one that holds Zorvan32, with --program-folder DIR.");
+    return kFailed;
+  }
+
+  WriterLocks locks;
+  if (command.changes_files) {
+    if (!TakeWriterLocks(host, person, &locks)) return kBusy;
+    if (!ProgramFolderUsable(mapper, person)) return kFailed;
+  }
+  if (!PrepareTexts(mapper, person)) return kFailed;
+
+  CommandContext context{call, mapper, person, listings, out, system.run_program};
+  return command.run(context);
+}
+
+}  // namespace zv::cli

@@ -1,0 +1,42 @@
+#include "cli/zorvan.h"
+
+#include <ostream>
+
+#include "cli/arguments.h"
+#include "cli/help.h"
+#include "mapper/shell/startup_steps.h"
+
+namespace zv::cli {
+
+int RunZorvan(const std::vector<std::string>& args, System& system, const TerminalPerson::Terminal& terminal,
+              std::ostream& out) {
+  Invocation call;
+  try {
+    call = ParseArguments(args);
+  } catch (const UsageError& error) {
+    terminal.err << error.what() << '\n' << std::flush;
+    return kUsage;
+  }
+  if (call.help) {
+    out << RenderText(call.command != nullptr ? CommandHelp(*call.command) : ProgramHelp()) << std::flush;
+    return kDone;
+  }
+  if (call.version) {
+    out << "zorvan " << kVersionText << '\n' << std::flush;
+    return kDone;
+  }
+  TerminalPerson person(terminal, call.yes);
+  try {
+    const int code = RunCommand(call, system, person, out);
+    out.flush();
+    return code;
+  } catch (const std::exception& error) {
+    out.flush();
+    person.Say(std::string("error: ") + error.what() +
+               ". The command stopped there; every file is written whole or not at all, so none is left "
+               "half-written. Mend the cause and run the command again.");
+    return kFailed;
+  }
+}
+
+}  // namespace zv::cli

@@ -1,0 +1,104 @@
+// What zorvan maps and zorvan show print, in each format, and that they
+// leave the program folder exactly as they found it.
+#include <sys/stat.h>
+
+#include "tests/zorvan_fixture.h"
+
+namespace zv::testing {
+namespace {
+
+using ZorvanOutputTest = ZorvanTest;
+
+// Every file of a folder with its bytes and permission bits.
+std::map<std::string, std::string> Contents(const std::string& folder) {
+  std::map<std::string, std::string> contents;
+  for (const std::string& name : ListNames(folder)) {
+    struct stat st{};
+    ::stat((folder + "/" + name).c_str(), &st);
+    contents[name] = std::to_string(st.st_mode) + ":" + ReadBytes(folder + "/" + name);
+  }
+  return contents;
+}
+
+TEST_F(ZorvanOutputTest, ReadingCommandsShowTheDetailedListAndWriteNothing) {
+  // A map as careless editing leaves it: a wrong header, a duplicate in
+  // another case, unsorted, read-only; and no catalogue unpacked yet.
+  WriteLines(program_ / "Foo.map", {"whatever", "win.ini", "SYSTEM\\Foo.dll", "<DIR> SYSTEM", "gone.txt",
+                                    "system\\FOO.DLL"});
+  ::chmod((program_ / "Foo.map").c_str(), 0444);
+  WriteLines(program_ / "Empty.MAP", {"***Empty***"});
+  const auto before = Contents(program_.path());
+  const std::string w = windows_.path();
+
+  ZorvanRun run = Zorvan({"maps"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "MAP    ENTRIES  PRESENT  MISSING  SIZE\n"
+            "Empty        0        0        0  0 bytes\n"
+            "Foo          4        3        1  6 bytes\n");
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(Zorvan({"maps", "--format=tsv"}).out,
+            "map\tentries\tpresent\tmissing\tbytes\tsize\n"
+            "Empty\t0\t0\t0\t0\t0 bytes\n"
+            "Foo\t4\t3\t1\t6\t6 bytes\n");
+  EXPECT_EQ(Zorvan({"--format", "json", "maps", "--host-paths"}).out,
+            "[\n"
+            "  {\"map\": \"" + program_ / "Empty.MAP" + "\", \"entries\": 0, \"present\": 0, \"missing\": 0, "
+            "\"bytes\": 0, \"size\": \"0 bytes\"},\n"
+            "  {\"map\": \"" + program_ / "Foo.MAP" + "\", \"entries\": 4, \"present\": 3, \"missing\": 1, "
+            "\"bytes\": 6, \"size\": \"6 bytes\"}\n"
+            "]\n");
+
+  run = Zorvan({"show", "FOO"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "Files installed by \"Foo\"\n"
+            "STATE       SIZE  ENTRY\n"
+            "present   Folder  <DIR> SYSTEM\n"
+            "missing  Deleted  gone.txt\n"
+            "present  3 bytes  SYSTEM\\Foo.dll\n"
+            "present  3 bytes  win.ini\n"
+            "3/4 still on disk, 6 bytes\n");
+  EXPECT_EQ(Zorvan({"show", "Foo", "--format=tsv", "--host-paths"}).out,
+            "entry\tstate\tsize\tbytes\n" +
+            w + "/SYSTEM/\tpresent\tFolder\t\n" +
+            w + "/gone.txt\tmissing\tDeleted\t\n" +
+            w + "/SYSTEM/Foo.dll\tpresent\t3 bytes\t3\n" +
+            w + "/win.ini\tpresent\t3 bytes\t3\n"
+            "\t3/4\t6 bytes\t6\n");
+  EXPECT_EQ(Zorvan({"show", "Empty", "--format=json"}).out,
+            "{\"map\": \"Empty\",\n \"entries\": [],\n \"totals\": {\"entries\": 0, \"present\": 0, \"missing\": 0, "
+            "\"bytes\": 0, \"size\": \"0 bytes\", \"summary\": \"0/0 still on disk\"}}\n");
+  const std::string json = Zorvan({"show", "Foo", "--format=json"}).out;
+  EXPECT_NE(json.find("  {\"entry\": \"gone.txt\", \"state\": \"missing\", \"size\": \"Deleted\", \"bytes\": null},\n"),
+            std::string::npos) << json;
+  EXPECT_NE(json.find(" \"totals\": {\"entries\": 4, \"present\": 3, \"missing\": 1, \"bytes\": 6"), std::string::npos);
+
+  run = Zorvan({"show", "Bar"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.err, "zorvan: there is no map \"Bar\" in " + program_.path() + ". zorvan maps lists the maps there.\n");
+
+  EXPECT_EQ(Contents(program_.path()), before);
+}
+
+TEST_F(ZorvanOutputTest, TheProgramFolderIsTheExecutablesUnlessGiven) {
+  const ZorvanRun run = Zorvan({"show", "no map of this name"}, false);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_NE(run.err.find("in " + BuiltProgramFolder() + ". zorvan maps"), std::string::npos) << run.err;
+}
+
+TEST_F(ZorvanOutputTest, ScanReportsWhatItWrote) {
+  WriteBytes(windows_.path() + "/bad\\name.txt", "a map line cannot hold it");
+  const ZorvanRun run = Zorvan({"scan"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "Snapshot of " + windows_.path() +
+                         ": 3 entries in WINDIR.TMP, 1 folders in vigilo.ini, 1 names skipped.\n");
+  EXPECT_NE(run.err.find("zorvan: wrote the default ignore list " + program_ / "IGNORLST.TXT"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("zorvan: 1 name skipped (a backslash"), std::string::npos) << run.err;
+  EXPECT_EQ(ReadLines(program_ / "vigilo.ini"), Lines{"SYSTEM"});
+  EXPECT_TRUE(Exists(program_ / "MESSAGES.DAT")) << "a command that changes files unpacks the texts as the mapper";
+}
+
+}  // namespace
+}  // namespace zv::testing
