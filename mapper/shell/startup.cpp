@@ -18,8 +18,14 @@ namespace {
 bool ReadSettings(TForm1& form, Mapper& m, const std::string& argument) {
   const std::string file = m.ProgramFile("ZV.INI");
   if (!m.host.FileExists(file)) return true;
-  const bool first_run =
-      ReadConfiguration(m, SplitLines(m.host.ReadFile(file)), argument, {[&form] { form.BlueClick(); }});
+  bool first_run = false;
+  try {
+    first_run = ReadConfiguration(m, SplitLines(m.host.ReadFile(file)), argument, {[&form] { form.BlueClick(); }});
+  } catch (...) {
+    // The keys read before the error are stored: their marks must say so.
+    form.ShowOptions();
+    throw;
+  }
   form.ShowOptions();
   return first_run;
 }
