@@ -10,17 +10,23 @@
 int main(int argc, char** argv) {
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   std::unique_ptr<zv::HeldMutex> instance;
+  std::string lock_failure;
   try {
     instance = host->AcquireNamedMutex("DUVO_VIGILO-PROBE");
     if (!instance) return 0;
-  } catch (const zv::HostError&) {
-    // The lock file cannot be made at all: watching unguarded serves the
-    // user better than never watching.
+  } catch (const zv::HostError& error) {
+    lock_failure = error.what();
   }
 
   // The one optional argument (the mapper passes "FromZorvan") asks for nothing.
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Vigilo32"));
+  if (!lock_failure.empty()) {
+    // Unguarded, a second probe could run beside this one and the two would
+    // overwrite each other's "vigilo.dat".
+    zv::ShowProbeError(std::string(zv::kLockFailure) + lock_failure);
+    return 0;
+  }
   // The window is hidden while the probe watches; closing a message box must
   // not end the program. Only the exit sequence ends it.
   QApplication::setQuitOnLastWindowClosed(false);

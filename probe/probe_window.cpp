@@ -224,6 +224,10 @@ void TForm1::ReportError(const std::string& text) {
     error_report(text);
     return;
   }
+  ShowProbeError(text);
+}
+
+void ShowProbeError(const std::string& text) {
   Echo(text + ".");
   if (Unattended()) return;
   QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), QString::fromLocal8Bit(text + "."),

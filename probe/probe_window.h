@@ -22,6 +22,11 @@
 
 namespace zv {
 
+// Shows a runtime error: a box with the error icon, titled with the
+// application's name, the text followed by ".". With ZORVAN_UNATTENDED set
+// the text goes to the standard error stream instead.
+void ShowProbeError(const std::string& text);
+
 class TForm1 : public QWidget, public ProbeSurface {
   Q_OBJECT
 

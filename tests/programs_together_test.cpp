@@ -73,5 +73,19 @@ TEST_F(ProgramsTogetherTest, TheProbeWatchesWhatTheMapperListedAndReportsAnInsta
   probe->Signal(SIGTERM);
 }
 
+TEST_F(ProgramsTogetherTest, ALockThatCannotBeTakenIsReportedAndEndsEitherProgram) {
+  WriteLines(program_ / "vigilo.ini", {});
+  for (const std::string program : {"Zorvan32", "Vigilo32"}) {
+    SCOPED_TRACE(program);
+    const std::string lock = runtime_ / (program == "Zorvan32" ? "DUVO_ZORVAN.lock" : "DUVO_VIGILO-PROBE.lock");
+    MakeFolders(lock);  // a folder where the lock file belongs
+    auto process = Start(program, "");
+    EXPECT_EQ(process->WaitExit(10s), 0) << process->ErrorOutput();
+    EXPECT_NE(process->ErrorOutput().find(lock + ": "), std::string::npos) << process->ErrorOutput();
+  }
+  EXPECT_FALSE(Exists(program_ / "vigilo.dat")) << "the probe never ran";
+  EXPECT_FALSE(Exists(program_ / "WINDIR.TMP")) << "the mapper never ran";
+}
+
 }  // namespace
 }  // namespace zv::testing

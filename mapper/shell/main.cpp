@@ -15,7 +15,15 @@
 int main(int argc, char** argv) {
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   // A second mapper ends at once and silently; the first keeps its state.
-  const std::unique_ptr<zv::HeldMutex> single = host->AcquireNamedMutex("DUVO_ZORVAN");
+  std::unique_ptr<zv::HeldMutex> single;
+  try {
+    single = host->AcquireNamedMutex("DUVO_ZORVAN");
+  } catch (const zv::HostError& error) {
+    // Unguarded, two mappers could write the same maps and settings.
+    zv::ZorvanApplication app(argc, argv);
+    zv::ShowErrorReport(std::runtime_error(std::string(zv::kLockFailure) + error.what()));
+    return 0;
+  }
   if (!single) return 0;
 
   // Ending the session or the terminal closes the window in order, so the
