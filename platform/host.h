@@ -20,9 +20,12 @@ class HostError : public std::runtime_error {
  public:
   HostError(const std::string& path, const std::string& reason);
   const std::string& path() const { return path_; }
+  // The reason alone, without the path.
+  const std::string& reason() const { return reason_; }
 
  private:
   std::string path_;
+  std::string reason_;
 };
 
 enum class EntryKind : std::uint8_t { kFile, kFolder };

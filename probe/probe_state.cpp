@@ -1,5 +1,7 @@
 #include "probe/probe_state.h"
 
+#include <stdexcept>
+
 #include "platform/text.h"
 
 namespace zv {
@@ -8,8 +10,14 @@ Probe::Probe(Host& host, ProbeSurface& surface)
     : host_(host), surface_(surface), watch_(std::make_unique<Watch>(host, std::vector<std::string>{})) {}
 
 void Probe::Start() {
-  start_folder_ = host_.GetCurrentFolder();
   surface_.SetTrayPicture(true);
+  try {
+    start_folder_ = host_.GetCurrentFolder();
+  } catch (const HostError&) {
+    // A removed working folder: the failure shows, and the person can close it.
+    Fail();
+    throw;
+  }
   if (!host_.FileExists(InStartFolder(kIniFile))) {
     Fail();
     return;
@@ -95,8 +103,9 @@ void Probe::ControlPanel() {
 
 void Probe::RunMapper() {
   // After an initialization failure no start folder counts: the mapper is
-  // started from wherever the process now is.
-  const std::string folder = initialized_ ? start_folder_ : host_.GetCurrentFolder();
+  // started from wherever the process now is (an empty folder), which may
+  // no longer exist.
+  const std::string folder = initialized_ ? start_folder_ : std::string();
   // The program name stays relative: the host finds it in the working
   // folder given, which also becomes the mapper's program folder.
   host_.ShellOpen(kMapperFile, kMapperArgument, folder, 1);
@@ -144,6 +153,10 @@ void Probe::ShowTrayPicture(bool active) {
   surface_.ModifyTrayIcon();
 }
 
-std::string Probe::InStartFolder(const char* name) const { return start_folder_ + "\\" + name; }
+std::string Probe::InStartFolder(const char* name) const {
+  // Never a path below "/" for want of a start folder.
+  if (start_folder_.empty()) throw std::logic_error("The start folder is not known");
+  return start_folder_ + "\\" + name;
+}
 
 }  // namespace zv

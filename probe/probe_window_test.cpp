@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QProcess>
 #include <chrono>
 #include <filesystem>
@@ -171,6 +173,35 @@ TEST_F(ProbeWindowTest, MissingIniShowsTheFailureWithResumeDisabled) {
   EXPECT_TRUE(f.isVisible());
   EXPECT_FALSE(f.Timer1->isActive());
   EXPECT_EQ(area.shown(), nullptr);
+}
+
+TEST_F(ProbeWindowTest, AWorkingFolderThatWasRemovedShowsTheFailureAndThePersonCanClose) {
+  MakeFolders(program / "gone");
+  std::filesystem::current_path(program / "gone");
+  std::filesystem::remove(program / "gone");
+  // The start-up error comes before a test can catch reports: its box is
+  // answered from within its own loop.
+  QString reported;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      reported = box->text();
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  TForm1& f = Open();
+  EXPECT_TRUE(reported.contains("No such file or directory")) << reported.toStdString();
+  EXPECT_EQ(Text(), ">Initialization failure.\n>Please, alert Zorvan and try again.");
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(f.ResumeBtn->isEnabled());
+  EXPECT_FALSE(f.Timer1->isActive());
+
+  // Run mapper finds no mapper there, and the probe closes all the same.
+  int closed = 0;
+  QObject::connect(&f, &TForm1::Closed, [&] { ++closed; });
+  f.RunZVBtn->click();
+  EXPECT_EQ(closed, 1);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_FALSE(Exists(program / "vigilo.dat"));
 }
 
 TEST_F(ProbeWindowTest, ClosingFromTheTrayMenuSavesTheModeAndEnds) {

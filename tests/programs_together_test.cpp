@@ -30,14 +30,24 @@ class ProgramsTogetherTest : public ::testing::Test {
     WriteBytes(windows_ / "win.ini", "ini");
   }
 
+  std::map<std::string, std::string> Environment() const {
+    return {{"ZORVAN_WINDIR", windows_.path()}, {"XDG_RUNTIME_DIR", runtime_.path()},
+            {"HOME", home_.path()},             {"XDG_CONFIG_HOME", home_ / "config"},
+            {"XDG_DATA_HOME", home_ / "data"},  {"QT_QPA_PLATFORM", "offscreen"},
+            {"ZORVAN_UNATTENDED", "1"}};
+  }
+
   std::unique_ptr<ChildProcess> Start(const std::string& program, const std::string& argument) {
-    const std::map<std::string, std::string> env = {
-        {"ZORVAN_WINDIR", windows_.path()}, {"XDG_RUNTIME_DIR", runtime_.path()},
-        {"HOME", home_.path()},             {"XDG_CONFIG_HOME", home_ / "config"},
-        {"XDG_DATA_HOME", home_ / "data"},  {"QT_QPA_PLATFORM", "offscreen"},
-        {"ZORVAN_UNATTENDED", "1"}};
     return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/" + program, std::vector{argument},
-                                          program_.path(), env);
+                                          program_.path(), Environment());
+  }
+
+  // The program started in `folder`, which is removed just before.
+  std::unique_ptr<ChildProcess> StartInRemovedFolder(const std::string& program, const std::string& folder) {
+    MakeFolders(folder);
+    return std::make_unique<ChildProcess>(
+        "/bin/sh", std::vector<std::string>{"-c", "rmdir \"$1\" && exec \"$0\"", BuiltProgramFolder() + "/" + program, folder},
+        folder, Environment());
   }
 
   bool Reported(const ChildProcess& probe) const {
@@ -85,6 +95,21 @@ TEST_F(ProgramsTogetherTest, ALockThatCannotBeTakenIsReportedAndEndsEitherProgra
   }
   EXPECT_FALSE(Exists(program_ / "vigilo.dat")) << "the probe never ran";
   EXPECT_FALSE(Exists(program_ / "WINDIR.TMP")) << "the mapper never ran";
+}
+
+TEST_F(ProgramsTogetherTest, StartedInAFolderThatWasRemovedEitherProgramSaysSoAndCanBeEnded) {
+  auto mapper = StartInRemovedFolder("Zorvan32", program_ / "gone");
+  EXPECT_EQ(mapper->WaitExit(10s), 0) << mapper->ErrorOutput();
+  EXPECT_NE(mapper->ErrorOutput().find("Zorvan cannot start: the folder it was started from cannot be read"),
+            std::string::npos)
+      << mapper->ErrorOutput();
+
+  // The probe shows its failure and waits for the person to close it.
+  auto probe = StartInRemovedFolder("Vigilo32", program_ / "gone too");
+  EXPECT_TRUE(WaitFor([&] { return probe->ErrorOutput().find(">Initialization failure.") != std::string::npos; }, 10s))
+      << probe->ErrorOutput();
+  EXPECT_NE(probe->ErrorOutput().find("No such file or directory"), std::string::npos) << probe->ErrorOutput();
+  EXPECT_FALSE(probe->WaitExit(500ms).has_value());
 }
 
 }  // namespace
