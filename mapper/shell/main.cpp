@@ -1,7 +1,6 @@
 // Zorvan32, the mapper: one instance at a time, started from its program
 // folder.
 #include <QDir>
-#include <QSocketNotifier>
 
 #include "mapper/engine/mapper.h"
 #include "mapper/shell/app.h"
@@ -26,12 +25,15 @@ int main(int argc, char** argv) {
   }
   if (!single) return 0;
 
-  // Ending the session or the terminal closes the window in order, so the
-  // settings are saved and the probe started as on any other close. A
-  // request that comes during start-up is served once the window is open.
+  // Ending the session or the terminal (SIGTERM, SIGHUP, SIGINT) closes the
+  // window in order once no command runs, so the settings are saved and the
+  // probe started as on any other close. A dialog open then, or opened
+  // before the end, is cancelled; a request during start-up is served once
+  // the window is open.
   const int requests = zv::WatchTerminationRequests();
 
   zv::ZorvanApplication app(argc, argv);
+  app.ServeTerminationRequests(requests);
   zv::TSplash splash;
   splash.ShowNow();
   zv::TInDialog dialog;
@@ -47,14 +49,9 @@ int main(int argc, char** argv) {
   }
   splash.hide();
   form.on_close = [&form, &mapper] { zv::FormClose(form, mapper); };
-  std::unique_ptr<QSocketNotifier> termination;
-  if (requests >= 0) {
-    termination = std::make_unique<QSocketNotifier>(requests, QSocketNotifier::Read);
-    QObject::connect(termination.get(), &QSocketNotifier::activated, &form, [&form, requests] {
-      zv::ClearTerminationRequests(requests);
-      form.close();
-    });
-  }
   form.show();
-  return app.exec();
+  return app.ExecMainLoop([&form] {
+    // Another window left open (a tool window) must not keep the program.
+    if (form.close()) QCoreApplication::quit();
+  });
 }
