@@ -4,10 +4,16 @@
 #include <memory>
 
 #include "platform/host.h"
+#include "platform/termination.h"
+#include "platform/termination_qt.h"
 #include "probe/probe_window.h"
 #include "probe/tray_area.h"
 
 int main(int argc, char** argv) {
+  // Ending the session or the terminal (SIGTERM, SIGHUP, SIGINT) runs the
+  // exit sequence as the close box does, once no handler runs; a box open
+  // then is cancelled first.
+  const int requests = zv::WatchTerminationRequests();
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   std::unique_ptr<zv::HeldMutex> instance;
   std::string lock_failure;
@@ -19,7 +25,8 @@ int main(int argc, char** argv) {
   }
 
   // The one optional argument (the mapper passes "FromZorvan") asks for nothing.
-  QApplication app(argc, argv);
+  zv::OrderlyApplication app(argc, argv);
+  app.ServeTerminationRequests(requests);
   QApplication::setApplicationName(QStringLiteral("Vigilo32"));
   if (!lock_failure.empty()) {
     // Unguarded, a second probe could run beside this one and the two would
@@ -34,6 +41,6 @@ int main(int argc, char** argv) {
   zv::SystemTrayArea area;
   zv::TForm1 form(*host, area);
   QObject::connect(&form, &zv::TForm1::Closed, &app, [] { QCoreApplication::exit(0); });
-  app.exec();
+  app.ExecMainLoop([&form] { form.close(); });
   return 0;
 }

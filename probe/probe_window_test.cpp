@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "probe/fake_tray_area.h"
+#include "tests/support/process.h"
 #include "tests/support/scratch.h"
 
 namespace zv {
@@ -243,20 +244,6 @@ TEST_F(ProbeWindowTest, WithoutANotificationAreaTheProbeStillWatches) {
   EXPECT_EQ(f.Messages->text(), ">Changes detected in the Windows folder.");
 }
 
-// True when process `pid` holds an flock on the file with inode `inode`.
-bool HoldsLock(qint64 pid, ino_t inode) {
-  std::ifstream locks("/proc/locks");
-  const std::string who = " " + std::to_string(pid) + " ";
-  const std::string what = ":" + std::to_string(inode) + " ";
-  for (std::string line; std::getline(locks, line);) {
-    if (line.find("FLOCK") != std::string::npos && line.find(who) != std::string::npos &&
-        (line + " ").find(what) != std::string::npos) {
-      return true;
-    }
-  }
-  return false;
-}
-
 TEST(ProbeProgramTest, ASecondProbeEndsAtOnceWithExitCodeZero) {
   const QString binary = QStringLiteral(VIGILO32_PATH);
   ScratchFolder program, windir, runtime;
@@ -277,8 +264,7 @@ TEST(ProbeProgramTest, ASecondProbeEndsAtOnceWithExitCodeZero) {
   const std::string lock = runtime / "DUVO_VIGILO-PROBE.lock";
   bool held = false;
   for (int i = 0; i < 200 && !held; ++i) {
-    struct stat st;
-    held = ::stat(lock.c_str(), &st) == 0 && HoldsLock(first.processId(), st.st_ino);
+    held = testing::HoldsLock(static_cast<pid_t>(first.processId()), lock);
     if (!held) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   ASSERT_TRUE(held) << "the first probe never took its lock";

@@ -112,5 +112,19 @@ TEST_F(ProgramsTogetherTest, StartedInAFolderThatWasRemovedEitherProgramSaysSoAn
   EXPECT_FALSE(probe->WaitExit(500ms).has_value());
 }
 
+TEST_F(ProgramsTogetherTest, TheEndOfTheSessionRunsTheProbesExitSequence) {
+  WriteLines(program_ / "vigilo.ini", {"SYSTEM"});
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    SCOPED_TRACE(signal);
+    WriteLines(program_ / "vigilo.dat", {"Skeep", "a line the probe drops"});
+    auto probe = Start("Vigilo32", "FromZorvan");
+    ASSERT_TRUE(WaitFor([&] { return HoldsLock(probe->pid(), runtime_ / "DUVO_VIGILO-PROBE.lock"); }, 10s))
+        << probe->ErrorOutput();
+    probe->Signal(signal);
+    EXPECT_EQ(probe->WaitExit(10s), 0) << probe->ErrorOutput();
+    EXPECT_EQ(ReadBytes(program_ / "vigilo.dat"), "Skeep\r\n") << "written as the close box writes it";
+  }
+}
+
 }  // namespace
 }  // namespace zv::testing

@@ -1,11 +1,13 @@
 #include "tests/support/process.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 
 #include "tests/support/scratch.h"
@@ -78,6 +80,22 @@ std::string ChildProcess::ErrorOutput() const {
   } catch (const std::exception&) {
     return {};
   }
+}
+
+bool HoldsLock(pid_t pid, const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  // Lines of /proc/locks read "1: FLOCK ADVISORY WRITE <pid> <major>:<minor>:<inode> 0 EOF".
+  std::ifstream locks("/proc/locks");
+  const std::string who = " " + std::to_string(pid) + " ";
+  const std::string what = ":" + std::to_string(st.st_ino) + " ";
+  for (std::string line; std::getline(locks, line);) {
+    if (line.find("FLOCK") != std::string::npos && line.find(who) != std::string::npos &&
+        (line + " ").find(what) != std::string::npos) {
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string BuiltProgramFolder() {

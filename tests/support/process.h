@@ -30,6 +30,7 @@ class ChildProcess {
   void Signal(int signal);
   // What the process wrote to its standard error so far.
   std::string ErrorOutput() const;
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
@@ -48,6 +49,9 @@ bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
   }
   return true;
 }
+
+// True when process `pid` holds an flock on the file at `path`.
+bool HoldsLock(pid_t pid, const std::string& path);
 
 // The folder the build lays the ready program folder out in.
 std::string BuiltProgramFolder();
