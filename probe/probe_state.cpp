@@ -10,6 +10,7 @@ Probe::Probe(Host& host, ProbeSurface& surface)
     : host_(host), surface_(surface), watch_(std::make_unique<Watch>(host, std::vector<std::string>{})) {}
 
 void Probe::Start() {
+  surface_.SetCaption(kCaption);
   surface_.SetTrayPicture(true);
   try {
     start_folder_ = host_.GetCurrentFolder();
@@ -52,7 +53,7 @@ void Probe::Start() {
 
 void Probe::Tick() {
   surface_.StopTimer();
-  surface_.ShowWindow(false);
+  if (!stand_in_) surface_.ShowWindow(false);
   if (watch_->Tick()) {
     surface_.SetMessages(kChangesText);
     ShowFromTray();
@@ -115,6 +116,7 @@ void Probe::RunMapper() {
 void Probe::Exit() {
   surface_.StopTimer();
   surface_.DeleteTrayIcon();
+  icon_shown_ = false;
   watch_->ClearSnapshots();
   if (!initialized_) return;
   mode_line_.front() = surface_.StandByBoxTicked() ? 'S' : 'A';
@@ -139,18 +141,35 @@ void Probe::Fail() {
 }
 
 void Probe::HideToTray() {
-  surface_.ShowWindow(false);
-  surface_.AddTrayIcon();
+  if (!icon_shown_) icon_shown_ = surface_.AddTrayIcon();
+  stand_in_ = !icon_shown_;
+  if (!stand_in_) {
+    surface_.ShowWindow(false);
+    return;
+  }
+  // No notification area: an icon-less, window-less probe could neither be
+  // resumed nor closed.
+  ShowStandInCaption();
+  surface_.MinimiseWindow();
 }
 
 void Probe::ShowFromTray() {
+  stand_in_ = false;
+  surface_.SetCaption(kCaption);
   surface_.ShowWindow(true);
   surface_.DeleteTrayIcon();
+  icon_shown_ = false;
 }
 
 void Probe::ShowTrayPicture(bool active) {
+  picture_active_ = active;
   surface_.SetTrayPicture(active);
   surface_.ModifyTrayIcon();
+  if (stand_in_) ShowStandInCaption();
+}
+
+void Probe::ShowStandInCaption() {
+  surface_.SetCaption(std::string(kCaption) + (picture_active_ ? " (Active)" : " (Stand-by)"));
 }
 
 std::string Probe::InStartFolder(const char* name) const {

@@ -88,6 +88,8 @@ class TForm1 : public QWidget, public ProbeSurface {
   void StartTimer() override;
   void StopTimer() override;
   void ShowWindow(bool shown) override;
+  void MinimiseWindow() override;
+  void SetCaption(const std::string& caption) override;
   void SetMessages(const std::string& text) override;
   void EnableResume(bool enabled) override;
   void TickStandByBox(bool ticked) override;
@@ -99,6 +101,7 @@ class TForm1 : public QWidget, public ProbeSurface {
   void CloseWindow() override;
 
   void BuildControls();
+  void CentreOnce();
   void ReportError(const std::string& text);
 
   QIcon active_icon_;

@@ -62,7 +62,7 @@ class ProbeWindowTest : public ::testing::Test {
 
 TEST_F(ProbeWindowTest, ControlsHaveTheirTextsPlacesAndTabOrder) {
   TForm1& f = Open();
-  EXPECT_EQ(f.windowTitle(), "Zorvan - Vigilo probe");
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe");
   EXPECT_EQ(f.size(), QSize(280, 211));
   EXPECT_EQ(f.minimumSize(), f.maximumSize());
   EXPECT_EQ(f.GroupBox1->title(), "Probe report");
@@ -231,17 +231,35 @@ TEST_F(ProbeWindowTest, UnwritableModeFileIsReportedAndTheProbeStillEnds) {
   EXPECT_NE(errors[0].find("vigilo.dat"), std::string::npos);
 }
 
-TEST_F(ProbeWindowTest, WithoutANotificationAreaTheProbeStillWatches) {
+TEST_F(ProbeWindowTest, WithoutANotificationAreaTheProbeWatchesInAMinimisedWindow) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this desktop has a notification area";
   SystemTrayArea desktop;
   TForm1 f(*host, desktop);
-  EXPECT_FALSE(f.isVisible());
+  // The window stands in for the icon: minimised, its state in its caption.
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(f.isMinimized());
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe (Active)");
   EXPECT_TRUE(f.Timer1->isActive());
   f.Timer1Timer();
+  EXPECT_TRUE(f.isMinimized()) << "a tick leaves it where it is";
   WriteBytes(windir / "SYSTEM\\setup.inf", "");
   f.Timer1Timer();
   EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(f.isMinimized());
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe");
   EXPECT_EQ(f.Messages->text(), ">Changes detected in the Windows folder.");
+
+  // Stand-by keeps a window to come back by, and Resume watches again.
+  f.StandByBtn->click();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(f.isMinimized());
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe (Stand-by)");
+  EXPECT_FALSE(f.Timer1->isActive());
+  f.showNormal();  // the person brings it back from the taskbar
+  f.ResumeBtn->click();
+  EXPECT_TRUE(f.isMinimized());
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe (Active)");
+  EXPECT_TRUE(f.Timer1->isActive());
 }
 
 TEST(ProbeProgramTest, ASecondProbeEndsAtOnceWithExitCodeZero) {
