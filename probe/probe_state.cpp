@@ -14,10 +14,10 @@ void Probe::Start() {
   surface_.SetTrayPicture(true);
   try {
     start_folder_ = host_.GetCurrentFolder();
-  } catch (const HostError&) {
+  } catch (const HostError& error) {
     // A removed working folder: the failure shows, and the person can close it.
     Fail();
-    throw;
+    throw std::runtime_error("The folder the probe was started from cannot be read (" + error.reason() + ")");
   }
   if (!host_.FileExists(InStartFolder(kIniFile))) {
     Fail();

@@ -58,9 +58,9 @@ class Probe {
   // Start-up, with the process's working folder as the start folder. Without
   // "vigilo.ini" there: the failure text, Resume disabled, the window shown,
   // nothing tracked. Otherwise the probe hides to the tray and watches (mode
-  // "A") or stands by (mode "S"). A HostError reading the working folder or
-  // either file leaves the probe in the failure state and is passed on for
-  // the error report.
+  // "A") or stands by (mode "S"). A working folder that cannot be read
+  // (std::runtime_error saying so) or a HostError reading either file leaves
+  // the probe in the failure state and is passed on for the error report.
   void Start();
 
   // One watch tick: lists every tracked folder; on a change shows the

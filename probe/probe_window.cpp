@@ -135,7 +135,7 @@ void TForm1::FormCreate() {
   QGuiApplication::setWindowIcon(active_icon_);
   try {
     probe_.Start();
-  } catch (const HostError& error) {
+  } catch (const std::exception& error) {
     ReportError(error.what());
   }
 }

@@ -108,7 +108,9 @@ TEST_F(ProgramsTogetherTest, StartedInAFolderThatWasRemovedEitherProgramSaysSoAn
   auto probe = StartInRemovedFolder("Vigilo32", program_ / "gone too");
   EXPECT_TRUE(WaitFor([&] { return probe->ErrorOutput().find(">Initialization failure.") != std::string::npos; }, 10s))
       << probe->ErrorOutput();
-  EXPECT_NE(probe->ErrorOutput().find("No such file or directory"), std::string::npos) << probe->ErrorOutput();
+  EXPECT_NE(probe->ErrorOutput().find("The folder the probe was started from cannot be read (No such file"),
+            std::string::npos)
+      << probe->ErrorOutput();
   EXPECT_FALSE(probe->WaitExit(500ms).has_value());
 }
 
