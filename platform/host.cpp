@@ -9,7 +9,7 @@
 namespace zv {
 
 HostError::HostError(const std::string& path, const std::string& reason)
-    : std::runtime_error(DisplayPath(path) + ": " + reason), path_(path) {}
+    : std::runtime_error(DisplayPath(path) + ": " + reason), path_(path), reason_(reason) {}
 
 std::string SystemReason(int error_number) {
   char buffer[256];

@@ -20,9 +20,12 @@ class HostError : public std::runtime_error {
  public:
   HostError(const std::string& path, const std::string& reason);
   const std::string& path() const { return path_; }
+  // The reason alone, without the path.
+  const std::string& reason() const { return reason_; }
 
  private:
   std::string path_;
+  std::string reason_;
 };
 
 // A read or write refused because of what the path names rather than a
@@ -275,9 +278,14 @@ class Host {
   virtual int ShellOpen(const std::string& file, const std::string& params,
                         const std::string& folder, int show) = 0;
   // Takes the named mutex for the life of the returned object; nullptr when
-  // another holder (this or another process) has it.
+  // another holder (this or another process) has it. Throws HostError when
+  // it cannot be taken at all (see kLockFailure).
   virtual std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) = 0;
 };
+
+// What a program says, before the HostError's text, when its single-instance
+// mutex cannot be taken at all; it then ends with exit code 0.
+inline constexpr const char* kLockFailure = "Cannot take the lock that keeps this program to one copy: ";
 
 // The host of this machine. Every call goes to the real file system.
 std::unique_ptr<Host> NewPosixHost();

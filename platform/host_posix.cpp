@@ -4,7 +4,6 @@
 // temporaries_posix.cpp, places in places_posix.cpp, launching in
 // shell_posix.cpp.
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/host.h"
+#include "platform/lock_posix.h"
 #include "platform/posix_support.h"
 #include "platform/system_error.h"
 #include "platform/text.h"
@@ -24,14 +24,6 @@ using posix::IsReadOnlyMode;
 using posix::UniqueFd;
 
 bool HasWildcard(std::string_view text) { return text.find_first_of("*?") != std::string_view::npos; }
-
-class HeldFlock : public HeldMutex {
- public:
-  explicit HeldFlock(UniqueFd fd) : fd_(std::move(fd)) {}
-
- private:
-  UniqueFd fd_;  // closing the descriptor releases the lock
-};
 
 class PosixHost : public Host {
  public:
@@ -164,24 +156,7 @@ class PosixHost : public Host {
   }
 
   std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) override {
-    std::string safe = name;
-    std::replace(safe.begin(), safe.end(), '/', '_');
-    const std::string runtime = posix::Env("XDG_RUNTIME_DIR");
-    struct stat st;
-    const bool use_runtime = !runtime.empty() && runtime[0] == '/' && ::stat(runtime.c_str(), &st) == 0 &&
-                             S_ISDIR(st.st_mode);
-    const std::string lock_path = use_runtime
-                                      ? posix::JoinHost(runtime, safe + ".lock")
-                                      : "/tmp/" + safe + "-" + std::to_string(::getuid()) + ".lock";
-    // Close-on-exec: a program started by ShellOpen must not keep the lock.
-    UniqueFd fd(::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!fd.valid()) ThrowSystemError(lock_path, errno);
-    while (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-      if (errno == EINTR) continue;
-      if (errno == EWOULDBLOCK) return nullptr;
-      ThrowSystemError(lock_path, errno);
-    }
-    return std::make_unique<HeldFlock>(std::move(fd));
+    return posix::AcquireLock(posix::LockFolder(posix::Env("XDG_RUNTIME_DIR"), "/tmp"), name);
   }
 
  private:

@@ -258,9 +258,9 @@ TEST_F(PosixHostTest, NamedMutexRefusesASecondHolderUntilReleased) {
   EXPECT_EQ(other_process_takes_it(), 0);
   EXPECT_NE(host_->AcquireNamedMutex("DUVO_TEST"), nullptr);
 
-  // Without a usable runtime folder the lock lives in /tmp.
+  // Without a usable runtime folder the lock lives in a private folder in /tmp.
   env.Set("XDG_RUNTIME_DIR", Path("missing-runtime"));
-  const std::string fallback = "/tmp/DUVO_TEST_FALLBACK-" + std::to_string(::getuid()) + ".lock";
+  const std::string fallback = "/tmp/zorvan-" + std::to_string(::getuid()) + "/DUVO_TEST_FALLBACK.lock";
   {
     auto in_tmp = host_->AcquireNamedMutex("DUVO_TEST_FALLBACK");
     EXPECT_NE(in_tmp, nullptr);

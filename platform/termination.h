@@ -8,6 +8,7 @@ namespace zv {
 // From now on those signals no longer kill the process; each one makes the
 // returned descriptor readable until it is cleared. Answers -1 when the
 // descriptor cannot be made; the signals then keep their default action.
+// A second call answers the same descriptor.
 int WatchTerminationRequests();
 // Empties the descriptor after the requests it signalled were handled.
 void ClearTerminationRequests(int descriptor);

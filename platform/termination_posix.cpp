@@ -10,8 +10,8 @@
 namespace zv {
 namespace {
 
+int g_read_end = -1;
 int g_write_end = -1;
-
 // Only async-signal-safe calls: one byte into the pipe.
 void OnSignal(int) {
   const int saved = errno;
@@ -23,8 +23,10 @@ void OnSignal(int) {
 }  // namespace
 
 int WatchTerminationRequests() {
+  if (g_read_end >= 0) return g_read_end;
   int ends[2];
   if (pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+  g_read_end = ends[0];
   g_write_end = ends[1];
   struct sigaction action = {};
   action.sa_handler = OnSignal;

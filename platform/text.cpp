@@ -129,4 +129,36 @@ std::string LastComponent(std::string_view path) {
   return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
+namespace {
+
+// The bytes of the character that begins at text[i]: a whole UTF-8 sequence,
+// or one byte where none begins.
+std::size_t CharacterLength(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  const std::size_t n = lead >= 0xC2 && lead <= 0xDF   ? 2
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                       : 1;
+  if (n == 1 || n > text.size() - i) return 1;
+  for (std::size_t k = 1; k < n; ++k) {
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
+  }
+  return n;
+}
+
+}  // namespace
+
+std::string_view CutAtCharacters(std::string_view text, std::size_t first, std::size_t max_bytes) {
+  std::size_t start = 0;
+  while (start < first && start < text.size()) start += CharacterLength(text, start);
+  const std::size_t limit = max_bytes >= text.size() - start ? text.size() : start + max_bytes;
+  std::size_t end = start;
+  while (end < limit) {
+    const std::size_t n = CharacterLength(text, end);
+    if (n > limit - end) break;
+    end += n;
+  }
+  return text.substr(start, end - start);
+}
+
 }  // namespace zv

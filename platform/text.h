@@ -25,6 +25,15 @@ inline bool LessNoCase(std::string_view a, std::string_view b) { return CompareN
 std::size_t FindNoCase(std::string_view haystack, std::string_view needle);
 bool StartsWith(std::string_view text, std::string_view prefix);
 
+// The part of `text` from byte `first` on, at most `max_bytes` long, moved to
+// whole UTF-8 characters: a `first` inside a character moves on past it, and
+// the end moves back so that no character is cut in two. Bytes that begin no
+// valid sequence count as characters of one byte. Every text cut to a fixed
+// length (the tray tip, the list font's name) or losing its first character
+// is cut here.
+std::string_view CutAtCharacters(std::string_view text, std::size_t first,
+                                 std::size_t max_bytes = std::string_view::npos);
+
 // "*" matches any run, "?" one byte; ASCII case ignored.
 bool MatchWildcard(std::string_view pattern, std::string_view name);
 

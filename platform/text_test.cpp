@@ -145,5 +145,53 @@ TEST(PathTextTest, HostFormAndLastComponent) {
   EXPECT_FALSE(StartsWith("<DI", "<DIR> "));
 }
 
+// "\xC3\xA9" is "e" with an acute accent (2 bytes), "\xE2\x82\xAC" the euro
+// sign (3), "\xF0\x9F\x98\x80" a face (4).
+TEST(CutAtCharactersTest, NeverEndsOrStartsInsideAUtf8Sequence) {
+  const struct {
+    std::string text;
+    std::size_t first, max_bytes;
+    std::string cut;
+  } cases[] = {
+      {"abcdef", 0, 3, "abc"},
+      {"abc", 0, 3, "abc"},
+      {"abc", 0, 10, "abc"},
+      {"", 0, 3, ""},
+      {"ab\xC3\xA9", 0, 3, "ab"},         // the accent would be cut in two
+      {"ab\xC3\xA9", 0, 4, "ab\xC3\xA9"},
+      {"a\xE2\x82\xAC", 0, 2, "a"},
+      {"a\xE2\x82\xAC", 0, 3, "a"},
+      {"a\xE2\x82\xAC", 0, 4, "a\xE2\x82\xAC"},
+      {"\xF0\x9F\x98\x80x", 0, 3, ""},
+      {"\xF0\x9F\x98\x80x", 0, 4, "\xF0\x9F\x98\x80"},
+      // Dropping a first character drops all of its bytes.
+      {"&Remote", 1, std::string::npos, "Remote"},
+      {"\xC3\xA9tat", 1, std::string::npos, "tat"},
+      {"\xE2\x82\xACuro", 1, std::string::npos, "uro"},
+      {"\xE2\x82\xACuro", 2, 2, "ur"},
+      {"a", 1, std::string::npos, ""},
+      {"", 1, std::string::npos, ""},
+      // Bytes that begin no whole sequence (a single-byte code page) are
+      // characters of their own.
+      {"caf\xE9s", 0, 4, "caf\xE9"},
+      {"\x80\x80\x80\x80\x80x", 0, 5, "\x80\x80\x80\x80\x80"},
+      {"\xE9t\xE9", 1, 1, "t"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CutAtCharacters(c.text, c.first, c.max_bytes), c.cut)
+        << "text: " << c.text << ", from " << c.first << ", at most " << c.max_bytes;
+  }
+  // Whole characters, however the cut falls.
+  const std::string mixed = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80" "b\xC3\xA9";
+  for (std::size_t n = 0; n <= mixed.size(); ++n) {
+    const std::string cut(CutAtCharacters(mixed, 0, n));
+    EXPECT_LE(cut.size(), n);
+    EXPECT_EQ(mixed.compare(0, cut.size(), cut), 0);
+    EXPECT_TRUE(cut.size() == mixed.size() || (static_cast<unsigned char>(mixed[cut.size()]) & 0xC0) != 0x80)
+        << "cut at " << n;
+    EXPECT_GT(cut.size() + 4, n) << "no more is dropped than one character";
+  }
+}
+
 }  // namespace
 }  // namespace zv

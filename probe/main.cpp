@@ -4,23 +4,36 @@
 #include <memory>
 
 #include "platform/host.h"
+#include "platform/termination.h"
+#include "platform/termination_qt.h"
 #include "probe/probe_window.h"
 #include "probe/tray_area.h"
 
 int main(int argc, char** argv) {
+  // Ending the session or the terminal (SIGTERM, SIGHUP, SIGINT) runs the
+  // exit sequence as the close box does, once no handler runs; a box open
+  // then is cancelled first.
+  const int requests = zv::WatchTerminationRequests();
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   std::unique_ptr<zv::HeldMutex> instance;
+  std::string lock_failure;
   try {
     instance = host->AcquireNamedMutex("DUVO_VIGILO-PROBE");
     if (!instance) return 0;
-  } catch (const zv::HostError&) {
-    // The lock file cannot be made at all: watching unguarded serves the
-    // user better than never watching.
+  } catch (const zv::HostError& error) {
+    lock_failure = error.what();
   }
 
   // The one optional argument (the mapper passes "FromZorvan") asks for nothing.
-  QApplication app(argc, argv);
+  zv::OrderlyApplication app(argc, argv);
+  app.ServeTerminationRequests(requests);
   QApplication::setApplicationName(QStringLiteral("Vigilo32"));
+  if (!lock_failure.empty()) {
+    // Unguarded, a second probe could run beside this one and the two would
+    // overwrite each other's "vigilo.dat".
+    zv::ShowProbeError(std::string(zv::kLockFailure) + lock_failure);
+    return 0;
+  }
   // The window is hidden while the probe watches; closing a message box must
   // not end the program. Only the exit sequence ends it.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -28,6 +41,6 @@ int main(int argc, char** argv) {
   zv::SystemTrayArea area;
   zv::TForm1 form(*host, area);
   QObject::connect(&form, &zv::TForm1::Closed, &app, [] { QCoreApplication::exit(0); });
-  app.exec();
+  app.ExecMainLoop([&form] { form.close(); });
   return 0;
 }

@@ -1,5 +1,7 @@
 #include "probe/probe_state.h"
 
+#include <stdexcept>
+
 #include "platform/text.h"
 
 namespace zv {
@@ -8,8 +10,15 @@ Probe::Probe(Host& host, ProbeSurface& surface)
     : host_(host), surface_(surface), watch_(std::make_unique<Watch>(host, std::vector<std::string>{})) {}
 
 void Probe::Start() {
-  start_folder_ = host_.GetCurrentFolder();
+  surface_.SetCaption(kCaption);
   surface_.SetTrayPicture(true);
+  try {
+    start_folder_ = host_.GetCurrentFolder();
+  } catch (const HostError& error) {
+    // A removed working folder: the failure shows, and the person can close it.
+    Fail();
+    throw std::runtime_error("The folder the probe was started from cannot be read (" + error.reason() + ")");
+  }
   if (!host_.FileExists(InStartFolder(kIniFile))) {
     Fail();
     return;
@@ -46,7 +55,7 @@ void Probe::Start() {
 
 void Probe::Tick() {
   surface_.StopTimer();
-  surface_.ShowWindow(false);
+  if (!stand_in_) surface_.ShowWindow(false);
   if (watch_->Tick()) {
     surface_.SetMessages(kChangesText);
     ShowFromTray();
@@ -97,8 +106,9 @@ void Probe::ControlPanel() {
 
 void Probe::RunMapper() {
   // After an initialization failure no start folder counts: the mapper is
-  // started from wherever the process now is.
-  const std::string folder = initialized_ ? start_folder_ : host_.GetCurrentFolder();
+  // started from wherever the process now is (an empty folder), which may
+  // no longer exist.
+  const std::string folder = initialized_ ? start_folder_ : std::string();
   // The program name stays relative: the host finds it in the working
   // folder given, which also becomes the mapper's program folder.
   host_.ShellOpen(kMapperFile, kMapperArgument, folder, 1);
@@ -108,6 +118,7 @@ void Probe::RunMapper() {
 void Probe::Exit() {
   surface_.StopTimer();
   surface_.DeleteTrayIcon();
+  icon_shown_ = false;
   watch_->ClearSnapshots();
   if (!initialized_) return;
   mode_line_.front() = surface_.StandByBoxTicked() ? 'S' : 'A';
@@ -132,20 +143,41 @@ void Probe::Fail() {
 }
 
 void Probe::HideToTray() {
-  surface_.ShowWindow(false);
-  surface_.AddTrayIcon();
+  if (!icon_shown_) icon_shown_ = surface_.AddTrayIcon();
+  stand_in_ = !icon_shown_;
+  if (!stand_in_) {
+    surface_.ShowWindow(false);
+    return;
+  }
+  // No notification area: an icon-less, window-less probe could neither be
+  // resumed nor closed.
+  ShowStandInCaption();
+  surface_.MinimiseWindow();
 }
 
 void Probe::ShowFromTray() {
+  stand_in_ = false;
+  surface_.SetCaption(kCaption);
   surface_.ShowWindow(true);
   surface_.DeleteTrayIcon();
+  icon_shown_ = false;
 }
 
 void Probe::ShowTrayPicture(bool active) {
+  picture_active_ = active;
   surface_.SetTrayPicture(active);
   surface_.ModifyTrayIcon();
+  if (stand_in_) ShowStandInCaption();
 }
 
-std::string Probe::InStartFolder(const char* name) const { return start_folder_ + "\\" + name; }
+void Probe::ShowStandInCaption() {
+  surface_.SetCaption(std::string(kCaption) + (picture_active_ ? " (Active)" : " (Stand-by)"));
+}
+
+std::string Probe::InStartFolder(const char* name) const {
+  // Never a path below "/" for want of a start folder.
+  if (start_folder_.empty()) throw std::logic_error("The start folder is not known");
+  return start_folder_ + "\\" + name;
+}
 
 }  // namespace zv

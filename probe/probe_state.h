@@ -21,8 +21,12 @@ class ProbeSurface {
 
   virtual void StartTimer() = 0;
   virtual void StopTimer() = 0;
-  // Shows or hides the window together with its taskbar button.
+  // Shows (in its normal state) or hides the window together with its
+  // taskbar button.
   virtual void ShowWindow(bool shown) = 0;
+  // Shows the window minimised: only its taskbar button is seen.
+  virtual void MinimiseWindow() = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
   virtual void SetMessages(const std::string& text) = 0;
   virtual void EnableResume(bool enabled) = 0;
   virtual void TickStandByBox(bool ticked) = 0;
@@ -47,19 +51,26 @@ class Probe {
   static constexpr const char* kMapperArgument = "Vigilo";
   static constexpr const char* kChangesText = ">Changes detected in the Windows folder.";
   static constexpr const char* kFailureText = ">Initialization failure.\n>Please, alert Zorvan and try again.";
+  static constexpr const char* kCaption = "Zorvan - Vigilo probe";
 
   Probe(Host& host, ProbeSurface& surface);
 
   // Start-up, with the process's working folder as the start folder. Without
   // "vigilo.ini" there: the failure text, Resume disabled, the window shown,
   // nothing tracked. Otherwise the probe hides to the tray and watches (mode
-  // "A") or stands by (mode "S"). A HostError reading either file leaves the
-  // probe in the failure state and is passed on for the error report.
+  // "A") or stands by (mode "S"). A working folder that cannot be read
+  // (std::runtime_error saying so) or a HostError reading either file leaves
+  // the probe in the failure state and is passed on for the error report.
   void Start();
 
   // One watch tick: lists every tracked folder; on a change shows the
   // report and leaves the timer stopped, otherwise starts the timer again.
   void Tick();
+  // Where the desktop has no notification area, every step that would hide
+  // the window in the tray keeps it minimised instead, its caption saying
+  // "(Active)" or "(Stand-by)" after the tray picture, so that the person
+  // can always reach the probe.
+
   // Fresh snapshots, active icon, back to the tray, watching.
   void Resume();
   // Fresh snapshots taken at once, then stopped with the stand-by icon.
@@ -93,6 +104,7 @@ class Probe {
   void HideToTray();
   void ShowFromTray();
   void ShowTrayPicture(bool active);
+  void ShowStandInCaption();
   std::string InStartFolder(const char* name) const;
 
   Host& host_;
@@ -102,6 +114,10 @@ class Probe {
   std::string start_folder_;
   std::string windows_folder_;
   std::string mode_line_ = "A";
+  bool icon_shown_ = false;
+  // The minimised window stands in for an icon the desktop could not show.
+  bool stand_in_ = false;
+  bool picture_active_ = true;
   std::unique_ptr<Watch> watch_;
 };
 

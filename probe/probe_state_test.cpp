@@ -26,11 +26,15 @@ using testing::WriteLines;
 enum class Picture { kActive, kStandBy };
 
 // The window, timer and notification area as plain state. The tray refuses
-// what the platform refuses: adding a shown icon, changing a missing one.
+// what the platform refuses: adding a shown icon, changing a missing one,
+// and anything at all when the desktop has no notification area.
 class RecordingSurface : public ProbeSurface {
  public:
+  bool no_area = false;
   bool timer = false;
   bool window = false;
+  bool minimised = false;
+  std::string caption;
   bool resume_enabled = true;
   bool standby_box = false;
   bool closed = false;
@@ -40,14 +44,19 @@ class RecordingSurface : public ProbeSurface {
 
   void StartTimer() override { timer = true; }
   void StopTimer() override { timer = false; }
-  void ShowWindow(bool shown) override { window = shown; }
+  void ShowWindow(bool shown) override {
+    window = shown;
+    minimised = false;
+  }
+  void MinimiseWindow() override { window = minimised = true; }
+  void SetCaption(const std::string& text) override { caption = text; }
   void SetMessages(const std::string& text) override { messages = text; }
   void EnableResume(bool enabled) override { resume_enabled = enabled; }
   void TickStandByBox(bool ticked) override { standby_box = ticked; }
   bool StandByBoxTicked() override { return standby_box; }
   void SetTrayPicture(bool active) override { picture = active ? Picture::kActive : Picture::kStandBy; }
   bool AddTrayIcon() override {
-    if (tray) return false;
+    if (tray || no_area) return false;
     tray = picture;
     return true;
   }
@@ -253,6 +262,30 @@ TEST_F(ProbeTest, ModeLineKeepsItsTailAndTakesItsLetterFromTheCheckBox) {
     EXPECT_FALSE(s.tray.has_value());
     EXPECT_EQ(ReadBytes(program / "vigilo.dat"), c.written);
   }
+}
+
+TEST_F(ProbeTest, WithoutANotificationAreaAMinimisedWindowStandsInForTheIcon) {
+  surface.no_area = true;
+  WriteBytes(program / "vigilo.dat", "S\r\n");
+  probe.Start();
+  EXPECT_TRUE(surface.window);
+  EXPECT_TRUE(surface.minimised);
+  EXPECT_EQ(surface.caption, "Zorvan - Vigilo probe (Stand-by)");
+  EXPECT_FALSE(surface.timer);
+  EXPECT_FALSE(probe.active());
+
+  probe.Resume();
+  EXPECT_TRUE(surface.minimised);
+  EXPECT_EQ(surface.caption, "Zorvan - Vigilo probe (Active)");
+  EXPECT_TRUE(surface.timer);
+  probe.Tick();
+  EXPECT_TRUE(surface.minimised) << "ticks leave the window in the taskbar";
+  Create("SYSTEM\\new.dll");
+  probe.Tick();
+  EXPECT_EQ(surface.messages, Probe::kChangesText);
+  EXPECT_TRUE(surface.window);
+  EXPECT_FALSE(surface.minimised);
+  EXPECT_EQ(surface.caption, "Zorvan - Vigilo probe");
 }
 
 TEST_F(ProbeTest, MissingIniShowsTheFailureAndWatchesNothing) {

@@ -17,8 +17,6 @@ namespace zv {
 
 namespace {
 
-constexpr const char* kCaption = "Zorvan - Vigilo probe";
-
 // The circle outline behind the two pictures.
 class CircleShape : public QWidget {
  public:
@@ -62,7 +60,6 @@ TForm1::TForm1(Host& host, TrayArea& area)
 TForm1::~TForm1() = default;
 
 void TForm1::BuildControls() {
-  setWindowTitle(QString::fromLatin1(kCaption));
   setFixedSize(280, 211);
   // Where the font is substituted, a condensed face keeps the report's
   // lines as few as the panel was drawn for.
@@ -128,7 +125,7 @@ void TForm1::BuildControls() {
   connect(Close1, &QAction::triggered, this, &TForm1::Close1Click);
   connect(ProbeMenu, &QMenu::aboutToShow, this, &TForm1::ProbeMenuPopup);
 
-  Traybar1->SetHint(QString::fromLatin1(kCaption));
+  Traybar1->SetHint(QString::fromLatin1(Probe::kCaption));
   Traybar1->SetPopupMenu(ProbeMenu);
   Traybar1->Onclick = [this](QObject* sender) { Traybar1click(sender); };
 }
@@ -138,7 +135,7 @@ void TForm1::FormCreate() {
   QGuiApplication::setWindowIcon(active_icon_);
   try {
     probe_.Start();
-  } catch (const HostError& error) {
+  } catch (const std::exception& error) {
     ReportError(error.what());
   }
 }
@@ -174,22 +171,32 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::StartTimer() { Timer1->start(); }
 void TForm1::StopTimer() { Timer1->stop(); }
 
+void TForm1::CentreOnce() {
+  if (centred_) return;
+  centred_ = true;
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+  }
+}
+
 void TForm1::ShowWindow(bool shown) {
   if (!shown) {
     hide();
     return;
   }
-  if (!centred_) {
-    centred_ = true;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      const QRect area = screen->availableGeometry();
-      move(area.center() - QPoint(width() / 2, height() / 2));
-    }
-  }
-  show();
+  CentreOnce();
+  showNormal();
   raise();
   activateWindow();
 }
+
+void TForm1::MinimiseWindow() {
+  CentreOnce();
+  showMinimized();
+}
+
+void TForm1::SetCaption(const std::string& caption) { setWindowTitle(QString::fromLocal8Bit(caption)); }
 
 namespace {
 
@@ -224,6 +231,10 @@ void TForm1::ReportError(const std::string& text) {
     error_report(text);
     return;
   }
+  ShowProbeError(text);
+}
+
+void ShowProbeError(const std::string& text) {
   Echo(text + ".");
   if (Unattended()) return;
   QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), QString::fromLocal8Bit(text + "."),

@@ -22,6 +22,11 @@
 
 namespace zv {
 
+// Shows a runtime error: a box with the error icon, titled with the
+// application's name, the text followed by ".". With ZORVAN_UNATTENDED set
+// the text goes to the standard error stream instead.
+void ShowProbeError(const std::string& text);
+
 class TForm1 : public QWidget, public ProbeSurface {
   Q_OBJECT
 
@@ -83,6 +88,8 @@ class TForm1 : public QWidget, public ProbeSurface {
   void StartTimer() override;
   void StopTimer() override;
   void ShowWindow(bool shown) override;
+  void MinimiseWindow() override;
+  void SetCaption(const std::string& caption) override;
   void SetMessages(const std::string& text) override;
   void EnableResume(bool enabled) override;
   void TickStandByBox(bool ticked) override;
@@ -94,6 +101,7 @@ class TForm1 : public QWidget, public ProbeSurface {
   void CloseWindow() override;
 
   void BuildControls();
+  void CentreOnce();
   void ReportError(const std::string& text);
 
   QIcon active_icon_;

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <QProcess>
 #include <chrono>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include <thread>
 
 #include "probe/fake_tray_area.h"
+#include "tests/support/process.h"
 #include "tests/support/scratch.h"
 
 namespace zv {
@@ -59,7 +62,7 @@ class ProbeWindowTest : public ::testing::Test {
 
 TEST_F(ProbeWindowTest, ControlsHaveTheirTextsPlacesAndTabOrder) {
   TForm1& f = Open();
-  EXPECT_EQ(f.windowTitle(), "Zorvan - Vigilo probe");
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe");
   EXPECT_EQ(f.size(), QSize(280, 211));
   EXPECT_EQ(f.minimumSize(), f.maximumSize());
   EXPECT_EQ(f.GroupBox1->title(), "Probe report");
@@ -173,6 +176,35 @@ TEST_F(ProbeWindowTest, MissingIniShowsTheFailureWithResumeDisabled) {
   EXPECT_EQ(area.shown(), nullptr);
 }
 
+TEST_F(ProbeWindowTest, AWorkingFolderThatWasRemovedShowsTheFailureAndThePersonCanClose) {
+  MakeFolders(program / "gone");
+  std::filesystem::current_path(program / "gone");
+  std::filesystem::remove(program / "gone");
+  // The start-up error comes before a test can catch reports: its box is
+  // answered from within its own loop.
+  QString reported;
+  QTimer::singleShot(0, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      reported = box->text();
+      box->button(QMessageBox::Ok)->click();
+    }
+  });
+  TForm1& f = Open();
+  EXPECT_TRUE(reported.contains("No such file or directory")) << reported.toStdString();
+  EXPECT_EQ(Text(), ">Initialization failure.\n>Please, alert Zorvan and try again.");
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(f.ResumeBtn->isEnabled());
+  EXPECT_FALSE(f.Timer1->isActive());
+
+  // Run mapper finds no mapper there, and the probe closes all the same.
+  int closed = 0;
+  QObject::connect(&f, &TForm1::Closed, [&] { ++closed; });
+  f.RunZVBtn->click();
+  EXPECT_EQ(closed, 1);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_FALSE(Exists(program / "vigilo.dat"));
+}
+
 TEST_F(ProbeWindowTest, ClosingFromTheTrayMenuSavesTheModeAndEnds) {
   WriteBytes(program / "vigilo.dat", "Skeep\r\n");
   TForm1& f = Open();
@@ -199,31 +231,35 @@ TEST_F(ProbeWindowTest, UnwritableModeFileIsReportedAndTheProbeStillEnds) {
   EXPECT_NE(errors[0].find("vigilo.dat"), std::string::npos);
 }
 
-TEST_F(ProbeWindowTest, WithoutANotificationAreaTheProbeStillWatches) {
+TEST_F(ProbeWindowTest, WithoutANotificationAreaTheProbeWatchesInAMinimisedWindow) {
   if (QSystemTrayIcon::isSystemTrayAvailable()) GTEST_SKIP() << "this desktop has a notification area";
   SystemTrayArea desktop;
   TForm1 f(*host, desktop);
-  EXPECT_FALSE(f.isVisible());
+  // The window stands in for the icon: minimised, its state in its caption.
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(f.isMinimized());
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe (Active)");
   EXPECT_TRUE(f.Timer1->isActive());
   f.Timer1Timer();
+  EXPECT_TRUE(f.isMinimized()) << "a tick leaves it where it is";
   WriteBytes(windir / "SYSTEM\\setup.inf", "");
   f.Timer1Timer();
   EXPECT_TRUE(f.isVisible());
+  EXPECT_FALSE(f.isMinimized());
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe");
   EXPECT_EQ(f.Messages->text(), ">Changes detected in the Windows folder.");
-}
 
-// True when process `pid` holds an flock on the file with inode `inode`.
-bool HoldsLock(qint64 pid, ino_t inode) {
-  std::ifstream locks("/proc/locks");
-  const std::string who = " " + std::to_string(pid) + " ";
-  const std::string what = ":" + std::to_string(inode) + " ";
-  for (std::string line; std::getline(locks, line);) {
-    if (line.find("FLOCK") != std::string::npos && line.find(who) != std::string::npos &&
-        (line + " ").find(what) != std::string::npos) {
-      return true;
-    }
-  }
-  return false;
+  // Stand-by keeps a window to come back by, and Resume watches again.
+  f.StandByBtn->click();
+  EXPECT_TRUE(f.isVisible());
+  EXPECT_TRUE(f.isMinimized());
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe (Stand-by)");
+  EXPECT_FALSE(f.Timer1->isActive());
+  f.showNormal();  // the person brings it back from the taskbar
+  f.ResumeBtn->click();
+  EXPECT_TRUE(f.isMinimized());
+  EXPECT_EQ(f.windowTitle().toStdString(), "Zorvan - Vigilo probe (Active)");
+  EXPECT_TRUE(f.Timer1->isActive());
 }
 
 TEST(ProbeProgramTest, ASecondProbeEndsAtOnceWithExitCodeZero) {
@@ -246,8 +282,7 @@ TEST(ProbeProgramTest, ASecondProbeEndsAtOnceWithExitCodeZero) {
   const std::string lock = runtime / "DUVO_VIGILO-PROBE.lock";
   bool held = false;
   for (int i = 0; i < 200 && !held; ++i) {
-    struct stat st;
-    held = ::stat(lock.c_str(), &st) == 0 && HoldsLock(first.processId(), st.st_ino);
+    held = testing::HoldsLock(static_cast<pid_t>(first.processId()), lock);
     if (!held) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   ASSERT_TRUE(held) << "the first probe never took its lock";

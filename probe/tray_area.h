@@ -48,7 +48,7 @@ struct NotifyIconData {
   std::uint32_t flags = kFlagMessage | kFlagIcon | kFlagTip;
   std::uint32_t callback_message = 0x0800;
   QIcon icon;
-  std::array<char, 64> tip{};  // at most 63 characters and a terminating zero
+  std::array<char, 64> tip{};  // at most 63 bytes of whole characters, then zeros
 };
 
 // The mouse codes one activation of a QSystemTrayIcon stands for. A double

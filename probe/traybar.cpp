@@ -1,8 +1,9 @@
 #include "probe/traybar.h"
 
 #include <QCursor>
-#include <algorithm>
 #include <cstring>
+
+#include "platform/text.h"
 
 namespace zv {
 
@@ -26,9 +27,11 @@ bool TTraybar::Call(TrayOperation operation) { return RefreshRecord() && area_.N
 bool TTraybar::RefreshRecord() {
   record_.icon = icon_;
   record_.tip.fill('\0');
-  const QByteArray tip = hint_.toLocal8Bit();
-  const std::size_t length = std::min<std::size_t>(tip.size(), record_.tip.size() - 1);
-  std::memcpy(record_.tip.data(), tip.constData(), length);
+  const QByteArray hint = hint_.toLocal8Bit();
+  const std::string_view tip =
+      CutAtCharacters(std::string_view(hint.constData(), static_cast<std::size_t>(hint.size())), 0,
+                      record_.tip.size() - 1);
+  std::memcpy(record_.tip.data(), tip.data(), tip.size());
   return true;
 }
 

@@ -75,11 +75,15 @@ TEST_F(TraybarTest, RecordHasTheFixedFieldsAndTheTipCutTo63Characters) {
       {hundred, hundred.substr(0, 63)},
       {std::string(63, 'x'), std::string(63, 'x')},
       {std::string(64, 'y'), std::string(63, 'y')},
+      // A character of several bytes that would not fit whole is left out.
+      {std::string(62, 'z') + "\xC3\xA9", std::string(62, 'z')},
+      {std::string(61, 'z') + "\xE2\x82\xAC", std::string(61, 'z')},
+      {std::string(60, 'z') + "\xE2\x82\xAC", std::string(60, 'z') + "\xE2\x82\xAC"},
       {"", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.hint.size());
-    tray.SetHint(QString::fromStdString(c.hint));
+    tray.SetHint(QString::fromUtf8(c.hint));
     ASSERT_TRUE(tray.AddIcon());
     EXPECT_EQ(area.shown()->tip, c.tip);
     EXPECT_EQ(tray.record().tip.back(), '\0');

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/text.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch.h"
@@ -32,6 +34,22 @@ class MapperProcessTest : public ::testing::Test {
 
   std::unique_ptr<ChildProcess> Start(const std::string& folder, const std::vector<std::string>& args = {}) {
     return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/Zorvan32", args, folder, Environment());
+  }
+
+  // A start as a person makes it: its dialogs wait for an answer.
+  std::unique_ptr<ChildProcess> StartAttended() {
+    std::map<std::string, std::string> env = Environment();
+    env["ZORVAN_UNATTENDED"] = "";
+    return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/Zorvan32", std::vector<std::string>{},
+                                          program_.path(), env);
+  }
+
+  std::vector<std::string> MapNames() const {
+    std::vector<std::string> maps;
+    for (const std::string& name : ListNames(program_.path())) {
+      if (name.ends_with(".MAP")) maps.push_back(name);
+    }
+    return maps;
   }
 
   // Settings of this version, so that no first-run question is asked.
@@ -113,6 +131,54 @@ TEST_F(MapperProcessTest, MissingOrTruncatedLanguageFileEndsWithItsMessage) {
   EXPECT_EQ(truncated->WaitExit(30s), 0);
   EXPECT_NE(truncated->ErrorOutput().find("Half.lng file corrupt?"), std::string::npos) << truncated->ErrorOutput();
   EXPECT_FALSE(Exists(program_ / "WINDIR.TMP")) << "the program ended before scanning";
+}
+
+TEST_F(MapperProcessTest, ASignalDuringAStartUpDialogCancelsItAndEndsTheProgramInOrder) {
+  struct Case {
+    const char* dialog;
+    std::function<void()> prepare;
+    std::string shows_soon_after;  // a file that is gone or made just before the dialog
+    bool gone;
+    const char* saved;  // a line of the settings saved at the end
+    std::vector<std::string> maps;
+  };
+  const Case cases[] = {
+      // The first run removes "ZV.DAT" of earlier versions, then asks for a language.
+      // Cancelled, it takes the first language file; start-up goes on and
+      // takes the first map.
+      {"the language chooser", [&] { WriteBytes(program_ / "ZV.DAT", "old"); }, program_ / "ZV.DAT", true,
+       "\r\nLanguage=English.lng\r\n", {"Windows (1st map).MAP"}},
+      // A scan that finds new files asks for the new map's name.
+      {"the new map's name",
+       [&] {
+         for (const std::string& map : MapNames()) unlink((program_ / map).c_str());
+         WriteLines(program_ / "ZV.INI", {"Zorvan 3.0", "Version=3.0", "ScanOnStart=Y"});
+         WriteLines(program_ / "Old.MAP", {"***Old***", "win.ini"});
+       },
+       program_ / "vigilo.ini", false, "\r\nScanOnStart=Y\r\n", {"Old.MAP"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.dialog);
+    c.prepare();
+    auto mapper = StartAttended();
+    ASSERT_TRUE(WaitFor([&] { return Exists(c.shows_soon_after) != c.gone; }, 30s)) << mapper->ErrorOutput();
+    mapper->Signal(SIGTERM);
+    ASSERT_EQ(mapper->WaitExit(10s), 0) << mapper->ErrorOutput();
+    // The dialog got its safe answer, then the window closed in order:
+    // settings saved, the probe started.
+    EXPECT_EQ(MapNames(), c.maps);
+    EXPECT_NE(ReadBytes(program_ / "ZV.INI").find(c.saved), std::string::npos) << ReadBytes(program_ / "ZV.INI");
+    EXPECT_TRUE(WaitFor([&] { return Exists(program_ / "probe-started.txt"); }, 10s));
+
+    // The lock went with the process: the next start runs.
+    WriteSettings();
+    unlink((program_ / "vigilo.ini").c_str());
+    auto next = Start(program_.path());
+    ASSERT_TRUE(WaitFor([&] { return Exists(program_ / "vigilo.ini"); }, 30s)) << next->ErrorOutput();
+    next->Signal(SIGTERM);
+    ASSERT_EQ(next->WaitExit(30s), 0) << next->ErrorOutput();
+    for (const char* name : {"ZV.INI", "probe-started.txt", "vigilo.ini"}) unlink((program_ / name).c_str());
+  }
 }
 
 }  // namespace

@@ -30,10 +30,21 @@ class ProgramsTogetherTest : public ::testing::Test {
     WriteBytes(windows_ / "win.ini", "ini");
   }
 
+  std::map<std::string, std::string> Environment() const {
+    return ProgramEnvironment(windows_.path(), runtime_.path(), home_.path());
+  }
+
   std::unique_ptr<ChildProcess> Start(const std::string& program, const std::string& argument) {
-    const std::map<std::string, std::string> env = ProgramEnvironment(windows_.path(), runtime_.path(), home_.path());
     return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/" + program, std::vector{argument},
-                                          program_.path(), env);
+                                          program_.path(), Environment());
+  }
+
+  // The program started in `folder`, which is removed just before.
+  std::unique_ptr<ChildProcess> StartInRemovedFolder(const std::string& program, const std::string& folder) {
+    MakeFolders(folder);
+    return std::make_unique<ChildProcess>(
+        "/bin/sh", std::vector<std::string>{"-c", "rmdir \"$1\" && exec \"$0\"", BuiltProgramFolder() + "/" + program, folder},
+        folder, Environment());
   }
 
   bool Reported(const ChildProcess& probe) const {
@@ -67,6 +78,51 @@ TEST_F(ProgramsTogetherTest, TheProbeWatchesWhatTheMapperListedAndReportsAnInsta
   WriteBytes(windows_ / "SYSTEM/COLOR/New.bmp", "installed");
   EXPECT_TRUE(WaitFor([&] { return Reported(*probe); }, 5s)) << probe->ErrorOutput();
   probe->Signal(SIGTERM);
+}
+
+TEST_F(ProgramsTogetherTest, ALockThatCannotBeTakenIsReportedAndEndsEitherProgram) {
+  WriteLines(program_ / "vigilo.ini", {});
+  for (const std::string program : {"Zorvan32", "Vigilo32"}) {
+    SCOPED_TRACE(program);
+    const std::string lock = runtime_ / (program == "Zorvan32" ? "DUVO_ZORVAN.lock" : "DUVO_VIGILO-PROBE.lock");
+    MakeFolders(lock);  // a folder where the lock file belongs
+    auto process = Start(program, "");
+    EXPECT_EQ(process->WaitExit(10s), 0) << process->ErrorOutput();
+    EXPECT_NE(process->ErrorOutput().find(lock + ": "), std::string::npos) << process->ErrorOutput();
+  }
+  EXPECT_FALSE(Exists(program_ / "vigilo.dat")) << "the probe never ran";
+  EXPECT_FALSE(Exists(program_ / "WINDIR.TMP")) << "the mapper never ran";
+}
+
+TEST_F(ProgramsTogetherTest, StartedInAFolderThatWasRemovedEitherProgramSaysSoAndCanBeEnded) {
+  auto mapper = StartInRemovedFolder("Zorvan32", program_ / "gone");
+  EXPECT_EQ(mapper->WaitExit(10s), 0) << mapper->ErrorOutput();
+  EXPECT_NE(mapper->ErrorOutput().find("Zorvan cannot start: the folder it was started from cannot be read"),
+            std::string::npos)
+      << mapper->ErrorOutput();
+
+  // The probe shows its failure and waits for the person to close it.
+  auto probe = StartInRemovedFolder("Vigilo32", program_ / "gone too");
+  EXPECT_TRUE(WaitFor([&] { return probe->ErrorOutput().find(">Initialization failure.") != std::string::npos; }, 10s))
+      << probe->ErrorOutput();
+  EXPECT_NE(probe->ErrorOutput().find("The folder the probe was started from cannot be read (No such file"),
+            std::string::npos)
+      << probe->ErrorOutput();
+  EXPECT_FALSE(probe->WaitExit(500ms).has_value());
+}
+
+TEST_F(ProgramsTogetherTest, TheEndOfTheSessionRunsTheProbesExitSequence) {
+  WriteLines(program_ / "vigilo.ini", {"SYSTEM"});
+  for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    SCOPED_TRACE(signal);
+    WriteLines(program_ / "vigilo.dat", {"Skeep", "a line the probe drops"});
+    auto probe = Start("Vigilo32", "FromZorvan");
+    ASSERT_TRUE(WaitFor([&] { return HoldsLock(probe->pid(), runtime_ / "DUVO_VIGILO-PROBE.lock"); }, 10s))
+        << probe->ErrorOutput();
+    probe->Signal(signal);
+    EXPECT_EQ(probe->WaitExit(10s), 0) << probe->ErrorOutput();
+    EXPECT_EQ(ReadBytes(program_ / "vigilo.dat"), "Skeep\r\n") << "written as the close box writes it";
+  }
 }
 
 }  // namespace

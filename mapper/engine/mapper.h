@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -76,8 +77,13 @@ struct Mapper {
   // do not look at it).
   MapView* view = nullptr;
 
-  // A file of the program folder: program_folder + "/" + name.
-  std::string ProgramFile(const std::string& name) const { return program_folder + "/" + name; }
+  // A file of the program folder: program_folder + "/" + name. Throws
+  // std::logic_error while the program folder is not known, so that no file
+  // is ever read, written or deleted at "/" + name instead.
+  std::string ProgramFile(const std::string& name) const {
+    if (program_folder.empty()) throw std::logic_error("The program folder is not known");
+    return program_folder + "/" + name;
+  }
   // An entry's absolute place: the Windows folder, "\" and the entry text.
   std::string WindowsPath(const std::string& entry) const { return windows_folder + "\\" + entry; }
 };

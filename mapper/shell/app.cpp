@@ -36,15 +36,15 @@ int ExecMessageBox(QMessageBox& box) {
   return QMessageBox::NoButton;
 }
 
-ZorvanApplication::ZorvanApplication(int& argc, char** argv) : QApplication(argc, argv) {
+ZorvanApplication::ZorvanApplication(int& argc, char** argv) : OrderlyApplication(argc, argv) {
   // The application's title is the program file's name without extension.
   setApplicationName(QFileInfo(QString::fromLocal8Bit(argv[0])).completeBaseName());
   setStyle(new HintPauseStyle);
 }
 
-bool ZorvanApplication::notify(QObject* receiver, QEvent* event) {
+bool ZorvanApplication::Deliver(QObject* receiver, QEvent* event) {
   try {
-    return QApplication::notify(receiver, event);
+    return OrderlyApplication::Deliver(receiver, event);
   } catch (const std::exception& error) {
     ShowErrorReport(error);
     return false;

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "platform/termination_qt.h"
+
 namespace zv {
 
 // Shows an error that escaped a command, a timer tick or a start-up step: a
@@ -19,13 +21,14 @@ void ShowErrorReport(const std::exception& error);
 // and it answers the safe button: No, else Cancel, else OK.
 int ExecMessageBox(QMessageBox& box);
 
-class ZorvanApplication : public QApplication {
+class ZorvanApplication : public OrderlyApplication {
  public:
   ZorvanApplication(int& argc, char** argv);
 
+ protected:
   // Delivers every event; an exception escaping its handler ends that
   // handler only and is shown by ShowErrorReport.
-  bool notify(QObject* receiver, QEvent* event) override;
+  bool Deliver(QObject* receiver, QEvent* event) override;
 };
 
 }  // namespace zv

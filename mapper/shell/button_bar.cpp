@@ -29,6 +29,20 @@ void Rectangle(QPainter& painter, int x1, int y1, int x2, int y2, const QColor& 
   painter.fillRect(QRect(x2 - 1, y1, 1, y2 - y1), pen);
 }
 
+// A picture in grey, half faded into the button face: the look of a command
+// that cannot run.
+QImage Greyed(const QImage& picture, const QColor& face) {
+  QImage grey = picture.convertToFormat(QImage::Format_RGB32);
+  const int f = qGray(face.rgb());
+  for (int y = 0; y < grey.height(); ++y) {
+    for (int x = 0; x < grey.width(); ++x) {
+      const int g = (qGray(grey.pixel(x, y)) + f) / 2;
+      grey.setPixel(x, y, qRgb(g, g, g));
+    }
+  }
+  return grey;
+}
+
 // Text whose cell's top-left corner is (x, y).
 void TextOut(QPainter& painter, int x, int y, const QString& text) {
   painter.drawText(x, y + painter.fontMetrics().ascent(), text);
@@ -97,6 +111,19 @@ void TPopGroup::SetHint(int k, const std::string& hint) {
   if (built_) DrawFace(k);
 }
 
+void TPopGroup::SetItem(int k, QAction* item) {
+  items_.at(static_cast<std::size_t>(k)) = item;
+  connect(item, &QAction::changed, this, [this, k] {
+    if (built_) DrawFace(k);
+  });
+  if (built_) DrawFace(k);
+}
+
+bool TPopGroup::ButtonEnabled(int k) const {
+  const QAction* item = items_.at(static_cast<std::size_t>(k));
+  return item == nullptr || item->isEnabled();
+}
+
 QString TPopGroup::Caption(int k) const { return ToQ(HintCaption(Hint(k))); }
 
 QRect TPopGroup::CellRect(int column, int row) const {
@@ -129,16 +156,24 @@ void TPopGroup::Build(const QImage& strip) {
 }
 
 void TPopGroup::DrawFace(int k) {
+  const bool enabled = ButtonEnabled(k);
   BarPicture* button = Button(k);
   button->canvas = QImage(kButtonWidth, kButtonHeight, QImage::Format_RGB32);
   button->canvas.fill(Face(palette()));
   QPainter painter(&button->canvas);
   painter.setFont(font());
-  painter.drawImage(QPoint(kButtonWidth / 2 - grid_.cell_width / 2, 5), strip_, CellRect(k, 0));
+  const QImage cell = strip_.copy(CellRect(k, 0));
+  painter.drawImage(QPoint(kButtonWidth / 2 - grid_.cell_width / 2, 5), enabled ? cell : Greyed(cell, Face(palette())));
   const QString caption = Caption(k);
-  painter.setPen(ButtonText(palette()));
-  TextOut(painter, kButtonWidth / 2 - painter.fontMetrics().horizontalAdvance(caption) / 2,
-          grid_.cell_height + 3, caption);
+  const int x = kButtonWidth / 2 - painter.fontMetrics().horizontalAdvance(caption) / 2;
+  const int y = grid_.cell_height + 3;
+  if (!enabled) {
+    // Engraved, as greyed captions are drawn on this face.
+    painter.setPen(Highlight(palette()));
+    TextOut(painter, x + 1, y + 1, caption);
+  }
+  painter.setPen(enabled ? ButtonText(palette()) : palette().color(QPalette::Disabled, QPalette::ButtonText));
+  TextOut(painter, x, y, caption);
   painter.end();
   button->update();
 }
@@ -153,6 +188,7 @@ void TPopGroup::Tick(QPoint pos) {
   if (!built_) return;
   current_ = -1;
   for (int k = 0; k < kButtons; ++k) {
+    if (!ButtonEnabled(k)) continue;  // a greyed button is no place to press
     const int left = ButtonLeft(k);
     if (left <= pos.x() && pos.x() <= left + kButtonWidth && kButtonTop <= pos.y() &&
         pos.y() <= kButtonTop + kButtonHeight) {

@@ -5,8 +5,10 @@
 // a button's command runs when a press on the bar is released over it.
 #pragma once
 
+#include <QAction>
 #include <QGroupBox>
 #include <QImage>
+#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -64,6 +66,11 @@ class TPopGroup : public QGroupBox {
   QTimer PopTimer;
 
   void SetHint(int k, const std::string& hint);
+  // The menu item button k stands for. The button is greyed, and neither
+  // lights up nor runs anything, exactly while the item is disabled; it
+  // follows the item's later changes. A button without an item is live.
+  void SetItem(int k, QAction* item);
+  bool ButtonEnabled(int k) const;
   const std::string& Hint(int k) const { return hints_[static_cast<std::size_t>(k)]; }
 
   // Builds the bar from the icon strip (the window's first showing): cuts
@@ -95,6 +102,7 @@ class TPopGroup : public QGroupBox {
   QString Caption(int k) const;
 
   std::array<std::string, kButtons> hints_;
+  std::array<QPointer<QAction>, kButtons> items_{};
   std::array<BarPicture*, kButtons> buttons_{};
   BarPicture* highlight_ = nullptr;
   QImage strip_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QPainter>
 #include <algorithm>
@@ -157,6 +158,49 @@ TEST_F(ButtonBarTest, ThePressedLookShiftsThePictureDownRight) {
   EXPECT_EQ(raised.pixel(1, h / 2), palette.color(QPalette::Light).rgb());
   EXPECT_EQ(raised.pixel(w - 2, h / 2), palette.color(QPalette::Dark).rgb());
   EXPECT_EQ(raised.pixel(0, 0), qRgb(0, 0, 0));
+}
+
+// Every pixel grey: red, green and blue alike.
+bool AllGrey(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb p = image.pixel(x, y);
+      if (qRed(p) != qGreen(p) || qGreen(p) != qBlue(p)) return false;
+    }
+  }
+  return true;
+}
+
+TEST_F(ButtonBarTest, AButtonIsGreyedAndInertExactlyWhileItsMenuItemIsDisabled) {
+  QAction item(nullptr);
+  const QImage normal = bar_.Button(3)->canvas;
+  ASSERT_FALSE(AllGrey(normal)) << "the picture has colours";
+  bar_.SetItem(3, &item);
+  EXPECT_TRUE(bar_.ButtonEnabled(3));
+  EXPECT_EQ(bar_.Button(3)->canvas, normal);
+
+  item.setEnabled(false);
+  EXPECT_FALSE(bar_.ButtonEnabled(3));
+  EXPECT_TRUE(AllGrey(bar_.Button(3)->canvas)) << "drawn greyed";
+  bar_.Tick(Over(3));
+  EXPECT_EQ(bar_.CurrentIndex(), -1) << "no highlight over a greyed button";
+  EXPECT_TRUE(bar_.Button(3)->isVisibleTo(&bar_));
+  EXPECT_FALSE(bar_.HighlightPicture()->isVisibleTo(&bar_));
+  bar_.PopGroupMouseDown(Over(3));
+  bar_.PopGroupMouseUp(Over(3));
+  // Pressed on a live button and released over the greyed one: nothing runs.
+  bar_.Tick(Over(2));
+  bar_.PopGroupMouseDown(Over(2));
+  bar_.PopGroupMouseUp(Over(3));
+  EXPECT_TRUE(commands_.empty());
+  EXPECT_TRUE(bar_.PopTimer.isActive());
+
+  item.setEnabled(true);
+  EXPECT_EQ(bar_.Button(3)->canvas, normal);
+  bar_.Tick(Over(3));
+  bar_.PopGroupMouseDown(Over(3));
+  bar_.PopGroupMouseUp(Over(3));
+  EXPECT_EQ(commands_, std::vector<int>{3});
 }
 
 // Phases of the caption wave over `ticks` ticks after the pointer enters

@@ -11,7 +11,7 @@ namespace {
 bool IsYes(const std::string& value) { return value == "Y"; }
 const char* YesNo(bool on) { return on ? "Y" : "N"; }
 
-// The longest font name the list font keeps.
+// The longest font name the list font keeps, in bytes.
 constexpr std::size_t kFontNameLimit = 31;
 
 }  // namespace
@@ -49,7 +49,7 @@ bool ReadConfiguration(Mapper& m, const std::vector<std::string>& lines, const s
   o.scan_on_start = IsYes(value("ScanOnStart"));
   // The probe starts the mapper with "Vigilo" so that it maps at once.
   if (argument == "Vigilo") o.scan_on_start = true;
-  if (const std::string font = value("Font"); !font.empty()) o.font_name = font.substr(0, kFontNameLimit);
+  if (const std::string font = value("Font"); !font.empty()) o.font_name = CutAtCharacters(font, 0, kFontNameLimit);
   if (const std::string size = value("FontSize"); !size.empty()) o.font_size = WholeNumber(size);
   o.use_sys_icons = IsYes(value("SysIcons"));
   o.simple_list = IsYes(value("SimpleMap"));

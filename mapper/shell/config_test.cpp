@@ -70,6 +70,10 @@ TEST_F(ConfigTest, FontNameIsCutTo31Characters) {
   Read({"Font=" + std::string(40, 'x'), "FontSize=12"});
   EXPECT_EQ(mapper_.options.font_name, std::string(31, 'x'));
   EXPECT_EQ(mapper_.options.font_size, 12);
+  // 31 bytes, at a character boundary: an accent that would be cut in two
+  // is left out whole.
+  Read({"Font=" + std::string(30, 'x') + "\xC3\xA9" + "tail"});
+  EXPECT_EQ(mapper_.options.font_name, std::string(30, 'x'));
 }
 
 TEST_F(ConfigTest, NumberThatIsNotWholeStopsAfterEarlierKeys) {

@@ -1,7 +1,6 @@
 // Zorvan32, the mapper: one instance at a time, started from its program
 // folder.
 #include <QDir>
-#include <QSocketNotifier>
 
 #include "mapper/engine/mapper.h"
 #include "mapper/shell/app.h"
@@ -17,7 +16,15 @@ int main(int argc, char** argv) {
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   // A second mapper ends at once and silently; the first keeps its state.
   // While a zorvan command changes the files, the person is told why.
-  const std::unique_ptr<zv::HeldMutex> single = host->AcquireNamedMutex("DUVO_ZORVAN");
+  std::unique_ptr<zv::HeldMutex> single;
+  try {
+    single = host->AcquireNamedMutex("DUVO_ZORVAN");
+  } catch (const zv::HostError& error) {
+    // Unguarded, two mappers could write the same maps and settings.
+    zv::ZorvanApplication app(argc, argv);
+    zv::ShowErrorReport(std::runtime_error(std::string(zv::kLockFailure) + error.what()));
+    return 0;
+  }
   if (!single) {
     if (zv::FileCommandRunning(*host)) {
       zv::ZorvanApplication app(argc, argv);
@@ -26,12 +33,15 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // Ending the session or the terminal closes the window in order, so the
-  // settings are saved and the probe started as on any other close. A
-  // request that comes during start-up is served once the window is open.
+  // Ending the session or the terminal (SIGTERM, SIGHUP, SIGINT) closes the
+  // window in order once no command runs, so the settings are saved and the
+  // probe started as on any other close. A dialog open then, or opened
+  // before the end, is cancelled; a request during start-up is served once
+  // the window is open.
   const int requests = zv::WatchTerminationRequests();
 
   zv::ZorvanApplication app(argc, argv);
+  app.ServeTerminationRequests(requests);
   zv::TSplash splash;
   splash.ShowNow();
   zv::TInDialog dialog;
@@ -47,14 +57,9 @@ int main(int argc, char** argv) {
   }
   splash.hide();
   form.on_close = [&form, &mapper] { zv::FormClose(form, mapper); };
-  std::unique_ptr<QSocketNotifier> termination;
-  if (requests >= 0) {
-    termination = std::make_unique<QSocketNotifier>(requests, QSocketNotifier::Read);
-    QObject::connect(termination.get(), &QSocketNotifier::activated, &form, [&form, requests] {
-      zv::ClearTerminationRequests(requests);
-      form.close();
-    });
-  }
   form.show();
-  return app.exec();
+  return app.ExecMainLoop([&form] {
+    // Another window left open (a tool window) must not keep the program.
+    if (form.close()) QCoreApplication::quit();
+  });
 }

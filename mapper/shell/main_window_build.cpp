@@ -179,7 +179,8 @@ void TForm1::BuildMenus() {
   Refresh1->setShortcut(Qt::Key_F5);
 
   Options1 = bar->addMenu("&Options");
-  Remotecontrol1 = NewCheckItem(Options1, "&Remote control");
+  Remotecontrol1 = NewLaterItem(Options1, "&Remote control");
+  Remotecontrol1->setCheckable(true);
   Remotecontrol1->setShortcut(Qt::Key_F10);
   ScanOnStart = NewCheckItem(Options1, "&Scan on start");
   Vigiloonstartup1 = NewLaterItem(Options1, "&Vigilo at system start-up");
@@ -234,6 +235,10 @@ void TForm1::BuildMenus() {
       {Trash1, {}},
       {Help1->menuAction(), {About1, Contents1}},
   };
+
+  // Each bar button stands for its menu item: greyed and inert while it is.
+  const std::array<QAction*, TPopGroup::kButtons> bar_items = {Createnew1, Identifyafile1, Trash1, About1, Vigilo1};
+  for (int k = 0; k < TPopGroup::kButtons; ++k) PopGroup->SetItem(k, bar_items[static_cast<std::size_t>(k)]);
 
   connect(Vigilo1, &QAction::triggered, this, [this] { Vigilo1Click(); });
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });

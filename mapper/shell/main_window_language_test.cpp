@@ -67,6 +67,13 @@ TEST_F(LanguageTest, MenuCaptionsLandByPosition) {
   EXPECT_EQ(f.PopGroup->Hint(0), "New|Make a map");
   EXPECT_EQ(f.PopGroup->Hint(4), "Vigilo");
   EXPECT_EQ(f.TrashCaptions()[3], "&Quit");
+
+  // The remote window's title is the caption without its first character,
+  // all of its bytes.
+  std::vector<std::string> menu = MenuSection("M");
+  menu[16] = "\xC3\x89" "cran";
+  Apply("Accent.lng", Catalogue("[Menu]", menu));
+  EXPECT_EQ(f.RemoteTitle(), "cran");
 }
 
 TEST_F(LanguageTest, SectionHeadersAreFoundIgnoringCaseAndAMissingOneCountsFromTheTop) {

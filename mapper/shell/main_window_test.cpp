@@ -82,9 +82,10 @@ TEST_F(MainWindowTest, OptionCommandsMoveTheOptionAndItsCheckMarkTogether) {
     c.command();
     EXPECT_EQ(mapper_.options.*c.option, !before);
     EXPECT_EQ(c.item->isChecked(), !before);
-    c.item->trigger();  // the menu's own click
-    EXPECT_EQ(mapper_.options.*c.option, before);
-    EXPECT_EQ(c.item->isChecked(), before);
+    c.item->trigger();  // the menu's own click, which a greyed item ignores
+    const bool after = c.item->isEnabled() ? before : !before;
+    EXPECT_EQ(mapper_.options.*c.option, after);
+    EXPECT_EQ(c.item->isChecked(), after);
   }
 }
 
@@ -135,15 +136,29 @@ TEST_F(MainWindowTest, CommandsNotBuiltYetAreGreyedAndTheOthersWork) {
   for (const QAction* item : {f.Identifyafile1, f.Edit1, f.Rename1, f.Unmap1, f.Deleteallmappedfiles1,
                               f.Deleteselectedfile1, f.Refresh1, f.Ignorelist1, f.Icon1, f.Vigiloonstartup1,
                               f.Trash1, f.About1, f.Contents1, f.EditMap1, f.RenameMapID1, f.UnMap2,
-                              f.DeleteApplication2, f.DeleteFile1, f.DeleteApplication1}) {
+                              f.DeleteApplication2, f.DeleteFile1, f.DeleteApplication1, f.Remotecontrol1}) {
     EXPECT_FALSE(item->isEnabled()) << Text(item);
   }
-  for (const QAction* item : {f.Vigilo1, f.Exit1, f.Createnew1, f.Remotecontrol1, f.ScanOnStart, f.GraphicFX1,
+  for (const QAction* item : {f.Vigilo1, f.Exit1, f.Createnew1, f.ScanOnStart, f.GraphicFX1,
                               f.Languagefile1, f.Usefont1, f.Usesysicons1, f.SimpleList1, f.DetailedList1, f.Blue}) {
     EXPECT_TRUE(item->isEnabled()) << Text(item);
   }
   EXPECT_EQ(f.Remotecontrol1->shortcut(), QKeySequence(Qt::Key_F10));
   EXPECT_EQ(f.About1->shortcut(), QKeySequence(Qt::Key_F1));
+}
+
+TEST_F(MainWindowTest, EachBarButtonIsGreyedExactlyWhileItsMenuItemIs) {
+  TForm1& f = *form_;
+  const std::array<QAction*, TPopGroup::kButtons> items = {f.Createnew1, f.Identifyafile1, f.Trash1, f.About1,
+                                                           f.Vigilo1};
+  for (int k = 0; k < TPopGroup::kButtons; ++k) {
+    EXPECT_EQ(f.PopGroup->ButtonEnabled(k), items[static_cast<std::size_t>(k)]->isEnabled()) << k;
+  }
+  EXPECT_FALSE(f.PopGroup->ButtonEnabled(3));
+  f.About1->setEnabled(true);  // the day the about box is built
+  EXPECT_TRUE(f.PopGroup->ButtonEnabled(3));
+  f.Createnew1->setEnabled(false);
+  EXPECT_FALSE(f.PopGroup->ButtonEnabled(0));
 }
 
 TEST_F(MainWindowTest, StatusLineAndCaptionReachTheWindow) {

@@ -18,8 +18,14 @@ namespace {
 bool ReadSettings(TForm1& form, Mapper& m, const std::string& argument) {
   const std::string file = m.ProgramFile("ZV.INI");
   if (!m.host.FileExists(file)) return true;
-  const bool first_run =
-      ReadConfiguration(m, ReadSettingsLines(m), argument, {[&form] { form.BlueClick(); }});
+  bool first_run = false;
+  try {
+    first_run = ReadConfiguration(m, ReadSettingsLines(m), argument, {[&form] { form.BlueClick(); }});
+  } catch (...) {
+    // The keys read before the error are stored: their marks must say so.
+    form.ShowOptions();
+    throw;
+  }
   form.ShowOptions();
   return first_run;
 }
@@ -44,8 +50,16 @@ void FirstRunSetup(TForm1& form, Mapper& m) {
 }  // namespace
 
 bool FormCreate(TForm1& form, Mapper& m, const std::string& argument, const std::string& home) {
-  m.windows_folder = m.host.GetSystemFolder(0);
-  m.program_folder = m.host.GetCurrentFolder();
+  try {
+    m.windows_folder = m.host.GetSystemFolder(0);
+    m.program_folder = m.host.GetCurrentFolder();
+  } catch (const HostError& error) {
+    // A working folder removed before the start: every file of the program
+    // is named from it, so nothing could be read or saved.
+    m.person.ShowNotice(m.main_caption, "Zorvan cannot start: the folder it was started from cannot be read (" +
+                                            error.reason() + ")");
+    return false;
+  }
   if (ProgramInsideWindowsFolder(m.program_folder, m.windows_folder)) {
     RelocateProgram(m, home);
     return false;

@@ -1,11 +1,13 @@
 #include "tests/support/process.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 
 #include "tests/support/scratch.h"
@@ -97,6 +99,22 @@ void ChildProcess::Signal(int signal) {
 std::string ChildProcess::ErrorOutput() const { return ReadCaptured(error_file_); }
 
 std::string ChildProcess::Output() const { return ReadCaptured(output_file_); }
+
+bool HoldsLock(pid_t pid, const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  // Lines of /proc/locks read "1: FLOCK ADVISORY WRITE <pid> <major>:<minor>:<inode> 0 EOF".
+  std::ifstream locks("/proc/locks");
+  const std::string who = " " + std::to_string(pid) + " ";
+  const std::string what = ":" + std::to_string(st.st_ino) + " ";
+  for (std::string line; std::getline(locks, line);) {
+    if (line.find("FLOCK") != std::string::npos && line.find(who) != std::string::npos &&
+        (line + " ").find(what) != std::string::npos) {
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string BuiltProgramFolder() {
   const char* dir = std::getenv("ZORVAN_PROGRAM_DIR");

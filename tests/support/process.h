@@ -33,6 +33,7 @@ class ChildProcess {
   std::string ErrorOutput() const;
   // What the process wrote to its standard output so far.
   std::string Output() const;
+  pid_t pid() const { return pid_; }
 
  private:
   pid_t pid_ = -1;
@@ -51,6 +52,9 @@ bool WaitFor(Condition condition, std::chrono::milliseconds limit) {
   }
   return true;
 }
+
+// True when process `pid` holds an flock on the file at `path`.
+bool HoldsLock(pid_t pid, const std::string& path);
 
 // The folder the build lays the ready program folder out in.
 std::string BuiltProgramFolder();
