@@ -1,6 +1,7 @@
 // The host of a Linux machine: files, folders and locks. Listings live in
 // folders_posix.cpp, moves and copies in moves_posix.cpp, places in
-// places_posix.cpp, launching in shell_posix.cpp.
+// places_posix.cpp, launching in shell_posix.cpp, program links in
+// progman_posix.cpp.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 
 #include "platform/host.h"
 #include "platform/posix_support.h"
+#include "platform/progman_posix.h"
 #include "platform/system_error.h"
 #include "platform/text.h"
 
@@ -199,6 +201,12 @@ class PosixHost : public Host {
 
   int ShellOpen(const std::string& file, const std::string& params, const std::string& folder, int) override {
     return posix::ShellOpen(file, params, folder);
+  }
+
+  std::unique_ptr<ServiceConversation> OpenConversation(const std::string& service,
+                                                        const std::string& topic) override {
+    if (!EqualsNoCase(service, "Progman") || !EqualsNoCase(topic, "Progman")) return nullptr;
+    return posix::OpenProgman(*this);
   }
 
   std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) override {

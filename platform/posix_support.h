@@ -96,5 +96,7 @@ bool ReadFolderStamp(const std::string& path, FolderStamp* out);
 // Splits a parameter text into arguments at blanks; a double-quoted run keeps
 // its blanks and loses its quotes.
 std::vector<std::string> SplitParams(std::string_view params);
+// A program file name without a final ".exe" (any case).
+std::string WithoutExe(const std::string& file);
 
 }  // namespace zv::posix
