@@ -16,6 +16,7 @@
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/qt_person.h"
 #include "mapper/shell/splash.h"
+#include "mapper/shell/text_editor.h"
 #include "tests/support/scratch.h"
 
 namespace zv::testing {
@@ -57,10 +58,12 @@ inline void WriteLanguageFile(const std::string& path, const std::vector<std::st
 }
 
 // A mapper in a scratch program folder (Windows folder: its "WIN" folder)
-// with the windows a session has: splash, input dialog, person, main window.
+// with the windows a session has: splash, editor, input dialog, person,
+// main window.
 class WindowFixture {
  public:
-  WindowFixture() : host_(NewPosixHost()), person_(dialog_, splash_), mapper_(*host_, person_) {
+  WindowFixture()
+      : host_(NewPosixHost()), editor_(*host_), person_(dialog_, splash_, &editor_), mapper_(*host_, person_) {
     MakeFolders(program_ / "WIN");
     mapper_.program_folder = program_.path();
     mapper_.windows_folder = program_ / "WIN";
@@ -72,6 +75,7 @@ class WindowFixture {
   ScratchFolder program_;
   std::unique_ptr<Host> host_;
   TSplash splash_;
+  TVEdit editor_;
   TInDialog dialog_;
   QtPerson person_;
   Mapper mapper_;
