@@ -1,0 +1,93 @@
+// A first start of the mapper driven through its windows: the language, the
+// links, and the default ignore list in the editor before the first scan.
+#include "mapper/shell/startup.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "mapper/engine/scanner.h"
+#include "mapper/shell/window_test_support.h"
+#include "platform/posix_test_support.h"
+#include "tests/support/process.h"
+
+namespace zv {
+namespace {
+
+using testing::Exists;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+// Answers the modal windows that come one after the other, each with its
+// own action; the next is awaited only once the one before is answered.
+void AnswerModals(std::vector<std::function<void(QWidget*)>> acts) {
+  if (acts.empty()) return;
+  testing::AnswerNextModal([acts](QWidget* modal) {
+    AnswerModals({acts.begin() + 1, acts.end()});
+    acts.front()(modal);
+  });
+}
+
+class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
+ protected:
+  FirstStartTest() {
+    WriteBytes(program_ / "English.lng", ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
+    WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");
+    WriteBytes(program_ / "WIN/SYSTEM/Foo.dll", "dll");
+    env_.Set("ZORVAN_WINDIR", program_ / "WIN");
+    env_.Set("XDG_CONFIG_HOME", home_ / "config");
+    env_.Set("XDG_DATA_HOME", home_ / "data");
+    if (::getcwd(cwd_, sizeof cwd_) == nullptr) cwd_[0] = '\0';
+    EXPECT_EQ(::chdir(program_.path().c_str()), 0);
+  }
+  ~FirstStartTest() override {
+    if (cwd_[0] != '\0') {
+      EXPECT_EQ(::chdir(cwd_), 0);
+    }
+  }
+
+  testing::ScratchFolder home_;
+  host_testing::EnvGuard env_;
+  char cwd_[4096];
+};
+
+TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) {
+  std::string ignore_list_seen;
+  bool scanned_before_editor = true;
+  AnswerModals({
+      [&](QWidget*) { dialog_.OkBtn->click(); },  // the language: the first file offered
+      [&](QWidget*) {
+        EXPECT_EQ(dialog_.Note->text(), "Put a Zorvan icon in the Start Menu?");
+        dialog_.OkBtn->click();
+      },
+      [&](QWidget* modal) {
+        EXPECT_EQ(modal, &editor_);
+        EXPECT_EQ(editor_.FileName(), program_ / kIgnoreListFile);
+        EXPECT_EQ(editor_.HintLabel->text().toStdString(), mapper_.texts.add_ignore);
+        EXPECT_FALSE(QApplication::overrideCursor()) << "the arrow, not the hourglass";
+        ignore_list_seen = ReadBytes(program_ / kIgnoreListFile);
+        scanned_before_editor = Exists(program_ / kSnapshotFile);
+        editor_.Memo1->appendPlainText("\\Private\\");
+        editor_.Save1Click();
+        editor_.Continue->click();
+      },
+  });
+  ASSERT_TRUE(FormCreate(*form_, mapper_, "", home_.path()));
+
+  EXPECT_NE(ignore_list_seen.find("\\Temporary Internet Files\\\r\n"), std::string::npos);
+  EXPECT_FALSE(scanned_before_editor);
+  EXPECT_NE(ReadBytes(program_ / kIgnoreListFile).find("\\Private\\\r\n"), std::string::npos);
+  EXPECT_TRUE(Exists(program_ / "Windows (1st map).MAP"));
+
+  const std::string probe = ReadBytes(home_ / "config/autostart/Zorvan - Vigilo probe.desktop");
+  EXPECT_NE(probe.find("\nExec=" + program_.path() + "/Vigilo32\n"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("\nPath=" + program_.path() + "\n"), std::string::npos) << probe;
+  const std::string menu = ReadBytes(home_ / "data/applications/Zorvan.desktop");
+  EXPECT_NE(menu.find("\nExec=" + program_.path() + "/Zorvan32\n"), std::string::npos) << menu;
+  EXPECT_TRUE(mapper_.options.icon1);
+  EXPECT_TRUE(mapper_.options.vigilo_on_startup);
+  EXPECT_TRUE(form_->Icon1->isChecked());
+}
+
+}  // namespace
+}  // namespace zv
