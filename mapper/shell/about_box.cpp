@@ -82,7 +82,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
   QFont bold = Label8->font();
   bold.setBold(true);
   Label8->setFont(bold);
-  Label7 = new QLabel("maps of what every program installs", Panel1);
+  Label7 = new QLabel("the map of every installation", Panel1);
   Label7->setGeometry(118, 4, 187, 17);
   Label7->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   QFont italic = Label7->font();
@@ -124,6 +124,11 @@ void TAboutBox::SiteURLMouseUp() {
   SetLinkColour(Qt::blue);
   if (on_site) on_site(FromQ(SiteURL->text()));
   close();
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+  SetLinkColour(Qt::cyan);
+  QDialog::showEvent(event);
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {

@@ -32,7 +32,7 @@ class TAboutBox : public QDialog {
   void BitBtn1Click();
   void BitBtn2Click() { close(); }
   // The site link turns red while pressed; released, it turns blue, opens
-  // its caption and closes the box.
+  // its caption and closes the box. It is aqua again whenever the box shows.
   void SiteURLMouseDown();
   void SiteURLMouseUp();
 
@@ -51,6 +51,7 @@ class TAboutBox : public QDialog {
   QPushButton* BitBtn1;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

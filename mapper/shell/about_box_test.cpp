@@ -52,6 +52,7 @@ TEST(AboutBox, TheSiteLinkTurnsRedWhilePressedThenOpensAndClosesTheBox) {
   EXPECT_FALSE(box.isVisible());
 
   box.show();
+  EXPECT_EQ(colour(), QColor(Qt::cyan)) << "legible again on the dark texture";
   box.BitBtn1->click();
   EXPECT_EQ(guides, 1);
   EXPECT_TRUE(box.isVisible()) << "the guide leaves the box open";

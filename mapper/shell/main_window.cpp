@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
@@ -327,6 +328,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (MapsListKeyDown(key->key(), key->modifiers())) return true;
   } else if (watched == MapsList->viewport() && event->type() == QEvent::MouseButtonPress) {
+    // A press below the rows would clear the highlight while the current
+    // map stays selected; it is ignored instead.
+    const auto* press = static_cast<QMouseEvent*>(event);
+    if (!MapsList->indexAt(press->position().toPoint()).isValid()) return true;
     row_at_press_ = MapsList->currentRow();
   }
   if (event->type() == QEvent::MouseMove) {

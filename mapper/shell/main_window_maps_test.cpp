@@ -52,9 +52,9 @@ class MapCommandsTest : public ::testing::Test, public testing::WindowFixture {
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(form_->MapsList, &press);
   }
-  void ClickRow(int row) {
+  void ClickRow(int row) { ClickAt(form_->MapsList->visualItemRect(form_->MapsList->item(row)).center()); }
+  void ClickAt(const QPointF& at) {
     QWidget* viewport = form_->MapsList->viewport();
-    const QPointF at = form_->MapsList->visualItemRect(form_->MapsList->item(row)).center();
     const QPointF global = viewport->mapToGlobal(at);
     QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &press);
@@ -83,6 +83,9 @@ TEST_F(MapCommandsTest, EnterOrAltRRenamesAndAClickOnTheSelectedRowRereadsTheMap
   EXPECT_EQ(Shown(), Lines{"Office\\Word.exe"});
   ClickRow(0);
   EXPECT_EQ(Shown(), Lines{"Games\\Chess.exe"});
+  EXPECT_EQ(mapper_.maps.SelectedName(), "Games");
+  ClickAt(QPointF(5, form_->MapsList->viewport()->height() - 5));  // below the rows
+  EXPECT_EQ(form_->MapsList->selectedItems().size(), 1) << "the current map stays highlighted";
   EXPECT_EQ(mapper_.maps.SelectedName(), "Games");
   form_->PopGroup->PopTimer.stop();
   form_->LogoTimer.stop();
