@@ -21,6 +21,9 @@ inline constexpr char kSplash[] = ":/art/Splash.png";
 inline constexpr char kTexture[] = ":/art/BkgTxture.png";
 // The about box's logo `ZVLogo` (132 x 168, with alpha).
 inline constexpr char kAboutLogo[] = ":/art/AboutLogo.png";
+// The text editor's tool bar glyphs (16 x 16, with alpha): save, print.
+inline constexpr char kSaveGlyph[] = ":/art/SaveGlyph.png";
+inline constexpr char kPrintGlyph[] = ":/art/PrintGlyph.png";
 // The mapper's application icon at 16, 32 and 48 pixels (with alpha).
 inline constexpr char kAppIcon16[] = ":/art/Zorvan16.png";
 inline constexpr char kAppIcon32[] = ":/art/Zorvan32.png";

@@ -19,6 +19,7 @@ TEST(Art, EveryPictureIsEmbeddedAtItsSize) {
       {kIconStrip, 165, 83, false},   {kLogoFrames, 335, 49, false}, {kPresenceIcons, 32, 16, true},
       {kSplash, 260, 149, false},     {kTexture, 68, 41, false},     {kAboutLogo, 132, 168, true},
       {kAppIcon16, 16, 16, true},     {kAppIcon32, 32, 32, true},    {kAppIcon48, 48, 48, true},
+      {kSaveGlyph, 16, 16, true},     {kPrintGlyph, 16, 16, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);

@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
   ok = Save(DrawSplash(), folder, "Splash") && ok;
   ok = Save(DrawTexture(), folder, "BkgTxture") && ok;
   ok = Save(DrawAboutLogo(), folder, "AboutLogo") && ok;
+  ok = Save(DrawSaveGlyph(), folder, "SaveGlyph") && ok;
+  ok = Save(DrawPrintGlyph(), folder, "PrintGlyph") && ok;
   for (int size : {16, 32, 48})
     ok = Save(DrawAppIcon(size), folder, qPrintable(QString("Zorvan%1").arg(size))) && ok;
   return ok ? 0 : 1;

@@ -20,5 +20,8 @@ QImage DrawSplash();
 // The remote window's tiled texture.
 QImage DrawTexture();
 QImage DrawAboutLogo();
+// The text editor's tool bar glyphs (16 x 16, alpha): save and print.
+QImage DrawSaveGlyph();
+QImage DrawPrintGlyph();
 
 }  // namespace art_drawing

@@ -56,6 +56,10 @@ void TerminalPerson::ShowResults(const std::string& caption, const std::vector<s
   for (const std::string& line : lines) Say(line);
 }
 
+void TerminalPerson::OpenInEditor(const std::string& file, const std::string& note) {
+  Say("edit " + DisplayPath(file) + " with a text editor of yours if you wish: " + note);
+}
+
 bool TerminalPerson::AskConfirm(const std::string& text) { return AskYesNo(text); }
 
 bool TerminalPerson::ConfirmDialog(const std::string& question) { return AskYesNo(question); }

@@ -59,6 +59,9 @@ class TerminalPerson : public Person {
   std::string AskText(const TextRequest& request) override;
   // The caption and then each line, as notices are said.
   void ShowResults(const std::string& caption, const std::vector<std::string>& lines) override;
+  // A terminal has no built-in editor: says which file the person may edit
+  // with one of their own, and what the note asks, and leaves it unchanged.
+  void OpenInEditor(const std::string& file, const std::string& note) override;
   void SetStatus(Colour colour, const std::string& text) override;
   void ShowProgress(bool visible) override;
   bool ProgressVisible() const override { return progress_visible_; }

@@ -71,6 +71,10 @@ class ForwardingHost : public Host {
                 int show) override {
     return target_.ShellOpen(file, params, folder, show);
   }
+  std::unique_ptr<ServiceConversation> OpenConversation(const std::string& service,
+                                                        const std::string& topic) override {
+    return target_.OpenConversation(service, topic);
+  }
   std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) override {
     return target_.AcquireNamedMutex(name);
   }

@@ -106,6 +106,16 @@ class FolderHandle {
   std::string path_;
 };
 
+// A conversation with a service of the desktop shell, opened by
+// Host::OpenConversation and ended when destroyed.
+class ServiceConversation {
+ public:
+  virtual ~ServiceConversation() = default;
+  // Sends one command ("[CreateGroup(Startup)]", trailing blanks and line
+  // ends allowed); true when the service accepted and carried it out.
+  virtual bool Execute(const std::string& command) = 0;
+};
+
 // Held while a named mutex is owned; released when destroyed (and by the
 // kernel when the process dies).
 class HeldMutex {
@@ -277,6 +287,17 @@ class Host {
   // not exist, 31 when nothing can open it.
   virtual int ShellOpen(const std::string& file, const std::string& params,
                         const std::string& folder, int show) = 0;
+  // Opens a conversation with a desktop shell service by its service and
+  // topic names; nullptr when there is no such service. "Progman"/"Progman"
+  // files program links: "[CreateGroup(name)]" opens a group (a name like
+  // the last component of the Startup folder (7) means that folder, ".."
+  // the Start Menu folder (11), any other plain name a folder below
+  // Programs (2)), then "[AddItem(command,title)]" puts into it a link
+  // named after the title that starts the program `command` in its own
+  // folder. A link is written whole or not at all; a command that cannot be
+  // carried out answers false and changes nothing.
+  virtual std::unique_ptr<ServiceConversation> OpenConversation(const std::string& service,
+                                                                const std::string& topic) = 0;
   // Takes the named mutex for the life of the returned object; nullptr when
   // another holder (this or another process) has it. Throws HostError when
   // it cannot be taken at all (see kLockFailure).

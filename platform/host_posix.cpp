@@ -2,7 +2,7 @@
 // writing whole files live in files_posix.cpp, listings in
 // folders_posix.cpp, moves and copies in moves_posix.cpp, temporary files in
 // temporaries_posix.cpp, places in places_posix.cpp, launching in
-// shell_posix.cpp.
+// shell_posix.cpp, program links in progman_posix.cpp.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +14,7 @@
 #include "platform/host.h"
 #include "platform/lock_posix.h"
 #include "platform/posix_support.h"
+#include "platform/progman_posix.h"
 #include "platform/system_error.h"
 #include "platform/text.h"
 
@@ -153,6 +154,12 @@ class PosixHost : public Host {
 
   int ShellOpen(const std::string& file, const std::string& params, const std::string& folder, int) override {
     return posix::ShellOpen(file, params, folder);
+  }
+
+  std::unique_ptr<ServiceConversation> OpenConversation(const std::string& service,
+                                                        const std::string& topic) override {
+    if (!EqualsNoCase(service, "Progman") || !EqualsNoCase(topic, "Progman")) return nullptr;
+    return posix::OpenProgman(*this);
   }
 
   std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) override {

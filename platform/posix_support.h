@@ -111,5 +111,7 @@ bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
 // Splits a parameter text into arguments at blanks; a double-quoted run keeps
 // its blanks and loses its quotes.
 std::vector<std::string> SplitParams(std::string_view params);
+// A program file name without a final ".exe" (any case).
+std::string WithoutExe(const std::string& file);
 
 }  // namespace zv::posix

@@ -37,13 +37,6 @@ bool IsUrl(std::string_view text) {
   return true;
 }
 
-std::string WithoutExe(const std::string& file) {
-  if (file.size() > 4 && EqualsNoCase(std::string_view(file).substr(file.size() - 4), ".exe")) {
-    return file.substr(0, file.size() - 4);
-  }
-  return file;
-}
-
 // `path` in host form, taken against `folder` when relative, letter case resolved.
 std::string Locate(const std::string& path, const std::string& folder) {
   const std::string host = ToHostPath(path);
@@ -141,6 +134,13 @@ std::string FileParameter(std::string_view params) {
 }
 
 }  // namespace
+
+std::string WithoutExe(const std::string& file) {
+  if (file.size() > 4 && EqualsNoCase(std::string_view(file).substr(file.size() - 4), ".exe")) {
+    return file.substr(0, file.size() - 4);
+  }
+  return file;
+}
 
 std::vector<std::string> SplitParams(std::string_view params) {
   std::vector<std::string> args;

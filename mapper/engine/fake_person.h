@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -25,18 +26,26 @@ class FakePerson : public Person {
     std::string caption;
     std::vector<std::string> lines;
   };
+  struct EditorVisit {
+    std::string file, note;
+  };
 
   // ---- scripting
   void QueueConfirm(bool yes) { confirms_.push_back(yes); }
   void QueueConfirmDialog(bool ok) { confirm_dialogs_.push_back(ok); }
   void QueueText(const std::string& answer) { texts_.push_back(answer); }
   void SetMainWindowVisible(bool visible) { main_visible_ = visible; }
+  // What the person does the next time the editor opens, given the file's
+  // path (changing the file stands for saving). Without one queued, the
+  // person closes the editor without saving.
+  void QueueEdit(std::function<void(const std::string&)> edit) { edits_.push_back(std::move(edit)); }
 
   // ---- what was shown
   std::vector<Notice> notices;
   std::vector<std::string> confirm_questions;  // AskConfirm and ConfirmDialog texts
   std::vector<TextRequest> text_requests;
   std::vector<Results> results;
+  std::vector<EditorVisit> editor_visits;
   std::vector<Status> statuses;
   std::vector<std::string> progress_captions, progress_messages;
   std::vector<int> gauge_values;
@@ -79,6 +88,13 @@ class FakePerson : public Person {
     gauge_visible = visible;
     gauge_values.push_back(percent);
   }
+  void OpenInEditor(const std::string& file, const std::string& note) override {
+    editor_visits.push_back({file, note});
+    if (edits_.empty()) return;
+    const std::function<void(const std::string&)> edit = std::move(edits_.front());
+    edits_.pop_front();
+    edit(file);
+  }
   void PumpMessages() override { ++pumps; }
   bool SetBusy(bool b) override {
     const bool was = busy;
@@ -98,6 +114,7 @@ class FakePerson : public Person {
 
   std::deque<bool> confirms_, confirm_dialogs_;
   std::deque<std::string> texts_;
+  std::deque<std::function<void(const std::string&)>> edits_;
   bool main_visible_ = false;
 };
 

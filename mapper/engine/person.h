@@ -59,6 +59,11 @@ class Person {
   // Shows or hides the gauge and sets it (0 to 100).
   virtual void SetGauge(bool visible, int percent) = 0;
 
+  // Opens `file` in the built-in text editor, modally, with `note` beside
+  // the text telling the person what to do; returns when the editor has
+  // closed, whether the person saved the file or not.
+  virtual void OpenInEditor(const std::string& file, const std::string& note) = 0;
+
   // Lets pending window messages run (repaints, the progress window).
   virtual void PumpMessages() = 0;
   // Sets or clears the hourglass cursor; answers whether it was set before.

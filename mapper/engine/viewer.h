@@ -28,8 +28,8 @@ struct MapListing {
   std::uint64_t total_bytes = 0;  // the total the second header shows
 };
 
-// What the main window offers the viewer. The shell implements it; tests
-// record the calls.
+// What the main window offers the viewer and the commands that reload the
+// catalogue. The shell implements it; tests record the calls.
 class MapView {
  public:
   virtual ~MapView() = default;
@@ -38,6 +38,9 @@ class MapView {
   virtual void SetAnimations(bool running) = 0;
   virtual void SetMapGroupCaption(const std::string& caption) = 0;
   virtual void ShowListing(const MapListing& listing) = 0;
+  // Shows the map catalogue's rows and selection in the map list `MapsList`
+  // beside the file list; a view without a map list ignores it.
+  virtual void ShowCatalogue(const MapsList&) {}
 };
 
 // Size text of a byte count: "512 bytes", "1.5 Kb", "1.02E3 bytes", "118 Mb".

@@ -25,8 +25,10 @@ void ShowErrorReport(const std::exception& error) {
   ExecMessageBox(box);
 }
 
+bool RunsUnattended() { return !qEnvironmentVariableIsEmpty("ZORVAN_UNATTENDED"); }
+
 int ExecMessageBox(QMessageBox& box) {
-  if (qEnvironmentVariableIsEmpty("ZORVAN_UNATTENDED")) return box.exec();
+  if (!RunsUnattended()) return box.exec();
   std::fprintf(stderr, "%s: %s\n", box.windowTitle().toLocal8Bit().constData(),
                box.text().toLocal8Bit().constData());
   std::fflush(stderr);

@@ -15,6 +15,10 @@ namespace zv {
 // the error's message followed by ".". The program goes on afterwards.
 void ShowErrorReport(const std::exception& error);
 
+// True when the environment holds ZORVAN_UNATTENDED: scripts and the tests
+// of the whole program, where nobody answers a window.
+bool RunsUnattended();
+
 // Runs a message box modally and answers the button pressed. When the
 // environment holds ZORVAN_UNATTENDED (scripts, tests of the whole program),
 // the box is not shown: its title and text go to the standard error stream

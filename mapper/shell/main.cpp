@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "mapper/engine/mapper.h"
+#include "mapper/shell/about_box.h"
 #include "mapper/shell/app.h"
 #include "mapper/shell/command_lock.h"
 #include "mapper/shell/in_dialog.h"
@@ -10,6 +11,7 @@
 #include "mapper/shell/qt_person.h"
 #include "mapper/shell/splash.h"
 #include "mapper/shell/startup.h"
+#include "mapper/shell/text_editor.h"
 #include "platform/termination.h"
 
 int main(int argc, char** argv) {
@@ -44,8 +46,9 @@ int main(int argc, char** argv) {
   app.ServeTerminationRequests(requests);
   zv::TSplash splash;
   splash.ShowNow();
+  zv::TVEdit editor(*host);
   zv::TInDialog dialog;
-  zv::QtPerson person(dialog, splash);
+  zv::QtPerson person(dialog, splash, &editor);
   zv::Mapper mapper(*host, person);
   zv::TForm1 form(mapper, splash, dialog, person);
 
@@ -55,6 +58,8 @@ int main(int argc, char** argv) {
   } catch (const std::exception& error) {
     zv::ShowErrorReport(error);
   }
+  zv::TAboutBox about;
+  form.AttachAboutBox(&about);
   splash.hide();
   form.on_close = [&form, &mapper] { zv::FormClose(form, mapper); };
   form.show();

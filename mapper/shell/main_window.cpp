@@ -2,13 +2,17 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
 
 #include "art/art.h"
+#include "mapper/engine/maintenance.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/new_map.h"
+#include "mapper/engine/shell_links.h"
 #include "mapper/engine/viewer.h"
 #include "mapper/shell/qt_text.h"
 
@@ -33,6 +37,7 @@ TForm1::TForm1(Mapper& mapper, TSplash&, TInDialog& dialog, QtPerson& person)
 
   view_ = std::make_unique<QtMapView>(*GroupBox2, *Map);
   view_->on_animations = [this](bool running) { SetAnimations(running); };
+  view_->on_catalogue = [this] { ShowMapsList(); };
   mapper_.view = view_.get();
   person_.AttachMainWindow(this, [this](Colour colour, const std::string& text) { SetStatusLine(colour, text); });
   dialog_.browse_folder = [this] { return mapper_.windows_folder; };
@@ -176,11 +181,60 @@ void TForm1::BlueClick() {
   ApplyMapsListColours();
 }
 
-void TForm1::LogoClick() {
-  const std::string site = LookupMessage(mapper_, "*SITE");
-  // The catalogue names a host; the browser needs a web address.
-  const std::string address = site.find("://") == std::string::npos ? "http://" + site : site;
-  mapper_.host.ShellOpen(address, "", "", 1);
+void TForm1::Edit1Click() { EditMap(mapper_); }
+
+void TForm1::RenameMapID1Click() {
+  PopupMenu1Popup();
+  RenameMap(mapper_, FromQ(RenameMapID1->text()));
+}
+
+void TForm1::Unmap1Click() { UnmapMap(mapper_); }
+
+void TForm1::Refresh1Click() { RefreshMaps(mapper_); }
+
+void TForm1::Ignorelist1Click() { EditIgnoreList(mapper_); }
+
+void TForm1::Vigiloonstartup1Click() {
+  ToggleProbeLink(mapper_);
+  Vigiloonstartup1->setChecked(mapper_.options.vigilo_on_startup);
+}
+
+void TForm1::Icon1Click() {
+  ToggleProgramLink(mapper_);
+  Icon1->setChecked(mapper_.options.icon1);
+}
+
+void TForm1::AttachAboutBox(TAboutBox* about) {
+  about_ = about;
+  if (about_ == nullptr) return;
+  about_->on_guide = [this] { Contents1Click(); };
+  about_->on_site = [this](const std::string& host) { OpenWebPage(mapper_, host); };
+}
+
+void TForm1::About1Click() {
+  if (about_ == nullptr) return;
+  about_->BitBtn1->setText(ToQ(LookupMessage(mapper_, "*GUIDE")));
+  about_->Autors->setText(ToQ(LookupMessage(mapper_, "*AUTORS")));
+  about_->CopyRightInfos->setText(ToQ(LookupMessage(mapper_, "*COPYRIGHT")));
+  about_->setWindowTitle(ToQ(LookupMessage(mapper_, "*VERNUM") + mapper_.version_text));
+  about_->SiteURL->setText(ToQ(LookupMessage(mapper_, "*SITE")));
+  about_->SiteURL->setCursor(Qt::PointingHandCursor);
+  about_->show();
+  about_->raise();
+  about_->activateWindow();
+}
+
+void TForm1::Contents1Click() { OpenHelpPage(mapper_); }
+
+void TForm1::LogoClick() { OpenWebPage(mapper_, LookupMessage(mapper_, "*SITE")); }
+
+bool TForm1::MapsListKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+  const bool alt = modifiers.testFlag(Qt::AltModifier);
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || (alt && key == Qt::Key_R)) {
+    Rename1Click();
+    return true;
+  }
+  return false;
 }
 
 void TForm1::MapsListClick() {
@@ -243,8 +297,9 @@ void TForm1::SetAnimations(bool running) {
 }
 
 void TForm1::RunBarCommand(int k) {
-  // Identify (1), trash (2) and about (3) have no command yet.
+  // Identify (1) and trash (2) have no command yet.
   if (k == 0) New1Click();
+  if (k == 3) About1Click();
   if (k == 4) Vigilo1Click();
 }
 
@@ -269,6 +324,16 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == MapsList && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (MapsListKeyDown(key->key(), key->modifiers())) return true;
+  } else if (watched == MapsList->viewport() && event->type() == QEvent::MouseButtonPress) {
+    // A press below the rows would clear the highlight while the current
+    // map stays selected; it is ignored instead.
+    const auto* press = static_cast<QMouseEvent*>(event);
+    if (!MapsList->indexAt(press->position().toPoint()).isValid()) return true;
+    row_at_press_ = MapsList->currentRow();
+  }
   if (event->type() == QEvent::MouseMove) {
     if ((watched == MapsList->viewport() && maps_hint_) || watched == Map->viewport()) {
       person_.SetStatus(kButtonFace, mapper_.texts.rclick);

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "mapper/engine/mapper.h"
+#include "mapper/shell/about_box.h"
 #include "mapper/shell/button_bar.h"
 #include "mapper/shell/font_dialog.h"
 #include "mapper/shell/in_dialog.h"
@@ -73,9 +74,30 @@ class TForm1 : public QMainWindow {
   // Refreshes the file list from the selected map.
   void ShowMap();
 
+  // The about box, created after this window; About1Click fills and shows it.
+  void AttachAboutBox(TAboutBox* about);
+
   // ---- Commands.
   void New1Click();
   void Vigilo1Click();
+  // The map maintenance commands on the selected map, and the refresh.
+  void Edit1Click();
+  void EditMap1Click() { Edit1Click(); }
+  // The rename dialog is titled with the popup item's caption, labelled
+  // with the selected map first.
+  void RenameMapID1Click();
+  void Rename1Click() { RenameMapID1Click(); }
+  void Unmap1Click();
+  void UnMap2Click() { Unmap1Click(); }
+  void Refresh1Click();
+  void Ignorelist1Click();
+  void Vigiloonstartup1Click();
+  void Icon1Click();
+  void About1Click();
+  void Contents1Click();
+  // Keys of the map list: Enter, or R with Alt held, renames. Answers
+  // whether the key ran a command.
+  bool MapsListKeyDown(int key, Qt::KeyboardModifiers modifiers);
   void Exit1Click() { close(); }
   void Remotecontrol1Click();
   void ScanOnStartClick();
@@ -203,8 +225,12 @@ class TForm1 : public QMainWindow {
   std::vector<MenuColumn> menu_columns_;
   std::string remote_title_;
   std::array<std::string, 4> trash_captions_;
+  TAboutBox* about_ = nullptr;
   bool shown_ = false;
   bool maps_hint_ = true;
+  // The map list's current row when a mouse button went down on it, so a
+  // click on the row already selected shows its map again.
+  int row_at_press_ = -1;
   int logo_frame_ = 0;
 };
 

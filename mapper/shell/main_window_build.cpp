@@ -116,6 +116,7 @@ void TForm1::BuildLayout() {
   MapsList->setSelectionMode(QAbstractItemView::SingleSelection);
   MapsList->setMouseTracking(true);
   MapsList->viewport()->installEventFilter(this);
+  MapsList->installEventFilter(this);
   MapsList->setContextMenuPolicy(Qt::CustomContextMenu);
   FillParent(GroupBox1, MapsList);
 
@@ -148,6 +149,11 @@ void TForm1::BuildLayout() {
   setStatusBar(StatusBar1);
 
   connect(MapsList, &QListWidget::currentRowChanged, this, [this] { MapsListClick(); });
+  // A click on the row already selected changes no row, yet shows its map
+  // again, so that a map changed on disk is read anew.
+  connect(MapsList, &QListWidget::clicked, this, [this](const QModelIndex& index) {
+    if (index.row() == row_at_press_) MapsListClick();
+  });
   connect(Map, &QTreeWidget::itemDoubleClicked, this, [this] { MapDblClick(); });
   connect(MapsList, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu1->popup(MapsList->viewport()->mapToGlobal(at)); });
@@ -168,14 +174,14 @@ void TForm1::BuildMenus() {
   Identifyafile1->setShortcut(Qt::Key_F3);
 
   Map1 = bar->addMenu("&Map");
-  Edit1 = NewLaterItem(Map1, "&Edit map");
-  Rename1 = NewLaterItem(Map1, "&Rename map");
-  Unmap1 = NewLaterItem(Map1, "&Unmap");
+  Edit1 = Map1->addAction("&Edit map");
+  Rename1 = Map1->addAction("&Rename map");
+  Unmap1 = Map1->addAction("&Unmap");
   N1 = NewSeparator(Map1);
   Deleteallmappedfiles1 = NewLaterItem(Map1, "Delete &all mapped files");
   Deleteselectedfile1 = NewLaterItem(Map1, "Delete &selected file");
   N2 = NewSeparator(Map1);
-  Refresh1 = NewLaterItem(Map1, "Refres&h");
+  Refresh1 = Map1->addAction("Refres&h");
   Refresh1->setShortcut(Qt::Key_F5);
 
   Options1 = bar->addMenu("&Options");
@@ -183,13 +189,11 @@ void TForm1::BuildMenus() {
   Remotecontrol1->setCheckable(true);
   Remotecontrol1->setShortcut(Qt::Key_F10);
   ScanOnStart = NewCheckItem(Options1, "&Scan on start");
-  Vigiloonstartup1 = NewLaterItem(Options1, "&Vigilo at system start-up");
-  Vigiloonstartup1->setCheckable(true);
-  Icon1 = NewLaterItem(Options1, "Start Menu ic&on");
-  Icon1->setCheckable(true);
+  Vigiloonstartup1 = NewCheckItem(Options1, "&Vigilo at system start-up");
+  Icon1 = NewCheckItem(Options1, "Start Menu ic&on");
   GraphicFX1 = NewCheckItem(Options1, "&Graphic effects");
   N3 = NewSeparator(Options1);
-  Ignorelist1 = NewLaterItem(Options1, "&Ignore list...");
+  Ignorelist1 = Options1->addAction("&Ignore list...");
   Languagefile1 = Options1->addAction("&Language...");
   Usefont1 = Options1->addAction("List &font...");
   N4 = NewSeparator(Options1);
@@ -205,14 +209,14 @@ void TForm1::BuildMenus() {
   Trash1->setEnabled(false);
 
   Help1 = bar->addMenu("&?");
-  About1 = NewLaterItem(Help1, "&About Zorvan...");
+  About1 = Help1->addAction("&About Zorvan...");
   About1->setShortcut(Qt::Key_F1);
-  Contents1 = NewLaterItem(Help1, "&Contents");
+  Contents1 = Help1->addAction("&Contents");
 
   PopupMenu1 = new QMenu(this);
-  EditMap1 = NewLaterItem(PopupMenu1, Edit1->text());
-  RenameMapID1 = NewLaterItem(PopupMenu1, Rename1->text());
-  UnMap2 = NewLaterItem(PopupMenu1, Unmap1->text());
+  EditMap1 = PopupMenu1->addAction(Edit1->text());
+  RenameMapID1 = PopupMenu1->addAction(Rename1->text());
+  UnMap2 = PopupMenu1->addAction(Unmap1->text());
   DeleteApplication2 = NewLaterItem(PopupMenu1, Deleteallmappedfiles1->text());
   Blue = NewCheckItem(PopupMenu1, "Blue");
   N5 = NewSeparator(PopupMenu1);
@@ -244,6 +248,18 @@ void TForm1::BuildMenus() {
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
   connect(Createnew1, &QAction::triggered, this, [this] { New1Click(); });
   connect(Map1, &QMenu::aboutToShow, this, [this] { Map1Click(); });
+  connect(Edit1, &QAction::triggered, this, [this] { Edit1Click(); });
+  connect(Rename1, &QAction::triggered, this, [this] { Rename1Click(); });
+  connect(Unmap1, &QAction::triggered, this, [this] { Unmap1Click(); });
+  connect(Refresh1, &QAction::triggered, this, [this] { Refresh1Click(); });
+  connect(EditMap1, &QAction::triggered, this, [this] { EditMap1Click(); });
+  connect(RenameMapID1, &QAction::triggered, this, [this] { RenameMapID1Click(); });
+  connect(UnMap2, &QAction::triggered, this, [this] { UnMap2Click(); });
+  connect(Vigiloonstartup1, &QAction::triggered, this, [this] { Vigiloonstartup1Click(); });
+  connect(Icon1, &QAction::triggered, this, [this] { Icon1Click(); });
+  connect(Ignorelist1, &QAction::triggered, this, [this] { Ignorelist1Click(); });
+  connect(About1, &QAction::triggered, this, [this] { About1Click(); });
+  connect(Contents1, &QAction::triggered, this, [this] { Contents1Click(); });
   connect(Remotecontrol1, &QAction::triggered, this, [this] { Remotecontrol1Click(); });
   connect(ScanOnStart, &QAction::triggered, this, [this] { ScanOnStartClick(); });
   connect(GraphicFX1, &QAction::triggered, this, [this] { GraphicFX1Click(); });

@@ -21,6 +21,8 @@ class QtMapView : public MapView {
 
   // Stops or restarts the window's animations while the list fills.
   std::function<void(bool)> on_animations;
+  // Shows the reloaded catalogue in the window's map list.
+  std::function<void()> on_catalogue;
 
   // Whether the presence marks (`PresenceIcons`) show as state images.
   void SetStateImages(bool on) { state_images_ = on; }
@@ -34,6 +36,9 @@ class QtMapView : public MapView {
   void SetMapGroupCaption(const std::string& caption) override;
   // Replaces the rows. The listing comes sorted; the view keeps its order.
   void ShowListing(const MapListing& listing) override;
+  void ShowCatalogue(const MapsList&) override {
+    if (on_catalogue) on_catalogue();
+  }
 
  private:
   QIcon ItemIcon(const MapItem& item);

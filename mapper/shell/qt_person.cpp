@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QMessageBox>
+#include <stdexcept>
 
 #include "mapper/shell/app.h"
 #include "mapper/shell/qt_text.h"
@@ -85,6 +86,11 @@ void QtPerson::ShowResults(const std::string& caption, const std::vector<std::st
 void QtPerson::SetStatus(Colour colour, const std::string& text) {
   if (status_bar_) status_bar_(colour, text);
   if (splash_.isVisible()) SetProgressMessage(text);
+}
+
+void QtPerson::OpenInEditor(const std::string& file, const std::string& note) {
+  if (editor_ == nullptr) throw std::logic_error("the text editor was not created");
+  editor_->OpenInEditor(file, note);
 }
 
 void QtPerson::ShowProgress(bool visible) {

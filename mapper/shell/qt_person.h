@@ -11,6 +11,7 @@
 #include "mapper/engine/person.h"
 #include "mapper/shell/in_dialog.h"
 #include "mapper/shell/splash.h"
+#include "mapper/shell/text_editor.h"
 
 namespace zv {
 
@@ -18,7 +19,10 @@ class QtPerson : public Person {
  public:
   using StatusLine = std::function<void(Colour, const std::string&)>;
 
-  QtPerson(TInDialog& dialog, TSplash& splash) : dialog_(dialog), splash_(splash) {}
+  // `editor` serves OpenInEditor; without one, opening a file in the editor
+  // is a fault of the program (std::logic_error).
+  QtPerson(TInDialog& dialog, TSplash& splash, TVEdit* editor = nullptr)
+      : dialog_(dialog), splash_(splash), editor_(editor) {}
   ~QtPerson() override;
 
   // The main window registers itself and the status bar writer.
@@ -37,6 +41,7 @@ class QtPerson : public Person {
   void ShowResults(const std::string& caption, const std::vector<std::string>& lines) override;
 
   void SetStatus(Colour colour, const std::string& text) override;
+  void OpenInEditor(const std::string& file, const std::string& note) override;
 
   void ShowProgress(bool visible) override;
   bool ProgressVisible() const override;
@@ -53,6 +58,7 @@ class QtPerson : public Person {
  private:
   TInDialog& dialog_;
   TSplash& splash_;
+  TVEdit* editor_;
   QWidget* main_window_ = nullptr;
   StatusLine status_bar_;
   bool busy_ = false;

@@ -4,8 +4,10 @@
 #include <QScreen>
 
 #include "mapper/engine/catalogue.h"
+#include "mapper/engine/maintenance.h"
 #include "mapper/engine/new_map.h"
 #include "mapper/engine/scanner.h"
+#include "mapper/engine/shell_links.h"
 #include "mapper/shell/config.h"
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/startup_steps.h"
@@ -45,6 +47,7 @@ void FirstRunSetup(TForm1& form, Mapper& m) {
   m.options.use_sys_icons = true;
   m.options.vigilo_on_startup = true;
   form.ShowOptions();
+  SetUpFirstRunLinks(m);
 }
 
 }  // namespace
@@ -77,7 +80,12 @@ bool FormCreate(TForm1& form, Mapper& m, const std::string& argument, const std:
   ReadLinkStates(m);
   form.ShowOptions();
 
-  if (!m.host.FileExists(m.ProgramFile("IGNORLST.TXT"))) WriteDefaultIgnoreList(m);
+  if (!m.host.FileExists(m.ProgramFile(kIgnoreListFile))) {
+    // The person adjusts the new list before the first scan reads it.
+    WriteDefaultIgnoreList(m);
+    m.person.SetBusy(false);
+    EditIgnoreList(m);
+  }
 
   m.person.SetProgressCaption("Loading...");
   m.person.ShowProgress(true);

@@ -1,5 +1,6 @@
 #include "mapper/shell/startup_steps.h"
 
+#include "mapper/engine/shell_links.h"
 #include "mapper/shell/config.h"
 #include "mapper/engine/guarded.h"
 #include "platform/text.h"
@@ -55,12 +56,8 @@ void PlaceRemoteForFirstRun(Options& o, int screen_width, int screen_height, int
 }
 
 void ReadLinkStates(Mapper& m) {
-  auto link_exists = [&m](int folder_id, const std::string& title) {
-    const std::string folder = m.host.SpecialFolderPath(folder_id);
-    return !folder.empty() && m.host.FileExists(folder + "/" + title + ".desktop");
-  };
-  m.options.icon1 = link_exists(11, "Zorvan");
-  m.options.vigilo_on_startup = link_exists(7, "Zorvan - Vigilo probe");
+  m.options.icon1 = LinkExists(m, ProgramLinkPath(m));
+  m.options.vigilo_on_startup = LinkExists(m, ProbeLinkPath(m));
 }
 
 bool CheckProgramFolder(Mapper& m) {

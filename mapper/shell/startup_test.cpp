@@ -1,47 +1,92 @@
+// A first start of the mapper driven through its windows: the language, the
+// links, and the default ignore list in the editor before the first scan.
 #include "mapper/shell/startup.h"
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <stdexcept>
-
+#include "mapper/engine/scanner.h"
 #include "mapper/shell/window_test_support.h"
+#include "platform/posix_test_support.h"
+#include "tests/support/process.h"
 
 namespace zv {
 namespace {
 
-using testing::WriteLines;
+using testing::Exists;
+using testing::ReadBytes;
+using testing::WriteBytes;
 
-// The start-up sequence with a scratch program folder as the process's
-// working folder and its "WIN" folder as the Windows folder.
-class StartupTest : public ::testing::Test, public testing::WindowFixture {
+// Answers the modal windows that come one after the other, each with its
+// own action; the next is awaited only once the one before is answered.
+void AnswerModals(std::vector<std::function<void(QWidget*)>> acts) {
+  if (acts.empty()) return;
+  testing::AnswerNextModal([acts](QWidget* modal) {
+    AnswerModals({acts.begin() + 1, acts.end()});
+    acts.front()(modal);
+  });
+}
+
+class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
  protected:
-  StartupTest() : previous_folder_(std::filesystem::current_path()) {
-    std::filesystem::current_path(program_.path());
-    setenv("ZORVAN_WINDIR", (program_ / "WIN").c_str(), 1);
+  FirstStartTest() {
+    WriteBytes(program_ / "English.lng", ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
+    WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");
+    WriteBytes(program_ / "WIN/SYSTEM/Foo.dll", "dll");
+    env_.Set("ZORVAN_WINDIR", program_ / "WIN");
+    env_.Set("XDG_CONFIG_HOME", home_ / "config");
+    env_.Set("XDG_DATA_HOME", home_ / "data");
+    if (::getcwd(cwd_, sizeof cwd_) == nullptr) cwd_[0] = '\0';
+    EXPECT_EQ(::chdir(program_.path().c_str()), 0);
   }
-  ~StartupTest() override {
-    std::filesystem::current_path(previous_folder_);
-    unsetenv("ZORVAN_WINDIR");
+  ~FirstStartTest() override {
+    if (cwd_[0] != '\0') {
+      EXPECT_EQ(::chdir(cwd_), 0);
+    }
   }
 
-  bool Start() { return FormCreate(*form_, mapper_, "", program_ / "home"); }
-
- private:
-  std::filesystem::path previous_folder_;
+  testing::ScratchFolder home_;
+  host_testing::EnvGuard env_;
+  char cwd_[4096];
 };
 
-TEST_F(StartupTest, OptionsReadBeforeAValueThatIsNoNumberShowAsStored) {
-  WriteLines(program_ / "ZV.INI", {"Zorvan 3.0", "Version=3.0", "RemoteON=Y", "ScanOnStart=Y", "Font=Arial",
-                                   "FontSize=big", "SysIcons=N", "FX=N"});
-  EXPECT_THROW(Start(), std::invalid_argument);
-  EXPECT_TRUE(mapper_.options.remote_control);
-  EXPECT_TRUE(form_->Remotecontrol1->isChecked());
-  EXPECT_TRUE(form_->ScanOnStart->isChecked());
-  EXPECT_EQ(form_->MapsList->font().family(), "Arial");
-  // The keys after the bad one keep their defaults, and so do their marks.
-  EXPECT_TRUE(form_->Usesysicons1->isChecked());
-  EXPECT_TRUE(form_->GraphicFX1->isChecked());
+TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) {
+  std::string ignore_list_seen;
+  bool scanned_before_editor = true;
+  AnswerModals({
+      [&](QWidget*) { dialog_.OkBtn->click(); },  // the language: the first file offered
+      [&](QWidget*) {
+        EXPECT_EQ(dialog_.Note->text(), "Put a Zorvan icon in the Start Menu?");
+        dialog_.OkBtn->click();
+      },
+      [&](QWidget* modal) {
+        EXPECT_EQ(modal, &editor_);
+        EXPECT_EQ(editor_.FileName(), program_ / kIgnoreListFile);
+        EXPECT_EQ(editor_.HintLabel->text().toStdString(), mapper_.texts.add_ignore);
+        EXPECT_FALSE(QApplication::overrideCursor()) << "the arrow, not the hourglass";
+        ignore_list_seen = ReadBytes(program_ / kIgnoreListFile);
+        scanned_before_editor = Exists(program_ / kSnapshotFile);
+        editor_.Memo1->appendPlainText("\\Private\\");
+        editor_.Save1Click();
+        editor_.Continue->click();
+      },
+  });
+  ASSERT_TRUE(FormCreate(*form_, mapper_, "", home_.path()));
+
+  EXPECT_NE(ignore_list_seen.find("\\Temporary Internet Files\\\r\n"), std::string::npos);
+  EXPECT_FALSE(scanned_before_editor);
+  EXPECT_NE(ReadBytes(program_ / kIgnoreListFile).find("\\Private\\\r\n"), std::string::npos);
+  EXPECT_TRUE(Exists(program_ / "Windows (1st map).MAP"));
+
+  const std::string probe = ReadBytes(home_ / "config/autostart/Zorvan - Vigilo probe.desktop");
+  EXPECT_NE(probe.find("\nExec=" + program_.path() + "/Vigilo32\n"), std::string::npos) << probe;
+  EXPECT_NE(probe.find("\nPath=" + program_.path() + "\n"), std::string::npos) << probe;
+  const std::string menu = ReadBytes(home_ / "data/applications/Zorvan.desktop");
+  EXPECT_NE(menu.find("\nExec=" + program_.path() + "/Zorvan32\n"), std::string::npos) << menu;
+  EXPECT_TRUE(mapper_.options.icon1);
+  EXPECT_TRUE(mapper_.options.vigilo_on_startup);
+  EXPECT_TRUE(form_->Icon1->isChecked());
 }
 
 }  // namespace

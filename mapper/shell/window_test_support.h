@@ -16,6 +16,8 @@
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/qt_person.h"
 #include "mapper/shell/splash.h"
+#include "mapper/shell/text_editor.h"
+#include "platform/forwarding_host.h"
 #include "tests/support/scratch.h"
 
 namespace zv::testing {
@@ -56,26 +58,46 @@ inline void WriteLanguageFile(const std::string& path, const std::vector<std::st
   WriteLines(path, stored);
 }
 
+// The real host, except that the shell's open requests are recorded
+// ("file|params|folder|show") instead of starting programs or a browser.
+class ShellRecordingHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  int ShellOpen(const std::string& file, const std::string& params, const std::string& folder,
+                int show) override {
+    opens.push_back(file + "|" + params + "|" + folder + "|" + std::to_string(show));
+    return 42;
+  }
+  std::vector<std::string> opens;
+};
+
 // A mapper in a scratch program folder (Windows folder: its "WIN" folder)
-// with the windows a session has: splash, input dialog, person, main window.
+// with the windows a session has: splash, editor, input dialog, person,
+// main window and about box.
 class WindowFixture {
  public:
-  WindowFixture() : host_(NewPosixHost()), person_(dialog_, splash_), mapper_(*host_, person_) {
+  WindowFixture()
+      : host_(NewPosixHost()), shell_(*host_), editor_(shell_), person_(dialog_, splash_, &editor_),
+        mapper_(shell_, person_) {
     MakeFolders(program_ / "WIN");
     mapper_.program_folder = program_.path();
     mapper_.windows_folder = program_ / "WIN";
     form_ = std::make_unique<TForm1>(mapper_, splash_, dialog_, person_);
     form_->PopGroup->PopTimer.stop();
     form_->LogoTimer.stop();
+    form_->AttachAboutBox(&about_);
   }
 
   ScratchFolder program_;
   std::unique_ptr<Host> host_;
+  ShellRecordingHost shell_;
   TSplash splash_;
+  TVEdit editor_;
   TInDialog dialog_;
   QtPerson person_;
   Mapper mapper_;
   std::unique_ptr<TForm1> form_;
+  TAboutBox about_;
 };
 
 }  // namespace zv::testing

@@ -1,0 +1,114 @@
+#include "mapper/engine/maintenance.h"
+
+#include "mapper/engine/catalogue.h"
+#include "mapper/engine/messages.h"
+#include "mapper/engine/scanner.h"
+#include "mapper/engine/viewer.h"
+#include "mapper/engine/guarded.h"
+#include "platform/text.h"
+
+namespace zv {
+namespace {
+
+// The catalogue rewrites a map's header through a temporary file whose name
+// is about 30 bytes longer than the map's; names beyond this would make
+// every later load fail.
+constexpr std::size_t kLongestMapName = 200;
+
+// Shows the "*NOFSEL" box when no map is selected; answers whether one is.
+bool HasCurrentMap(Mapper& mapper) {
+  if (mapper.maps.HasSelection()) return true;
+  mapper.person.ShowNotice(mapper.main_caption, LookupMessage(mapper, "*NOFSEL"));
+  return false;
+}
+
+std::string MapFile(const Mapper& mapper, const std::string& name) { return mapper.ProgramFile(name + ".MAP"); }
+
+// LoadMaps, after which the map list shows the catalogue, also the rows
+// loaded before an error.
+void ReloadCatalogue(Mapper& mapper, const std::string& select) {
+  struct ShowWhenDone {
+    Mapper& mapper;
+    ~ShowWhenDone() {
+      if (mapper.view != nullptr) mapper.view->ShowCatalogue(mapper.maps);
+    }
+  } show{mapper};
+  LoadMaps(mapper, select);
+}
+
+// The current map in the file list, or an empty list when there is none
+// (so an unmapped last map does not stay on show).
+void ShowCurrentMap(Mapper& mapper) {
+  MapView* view = mapper.view;
+  if (view == nullptr) return;
+  if (mapper.maps.HasSelection()) {
+    ShowMap(mapper, *view);
+    return;
+  }
+  view->SetMapGroupCaption("");
+  MapListing empty;
+  empty.simple = mapper.options.simple_list;
+  view->ShowListing(empty);
+}
+
+}  // namespace
+
+void RefreshMaps(Mapper& mapper) {
+  ReloadCatalogue(mapper, mapper.maps.SelectedName());
+  ScanWithProgress(mapper, mapper.windows_folder, "Refreshing...");
+  ShowCurrentMap(mapper);
+  mapper.person.SetStatus(kButtonFace, LookupMessage(mapper, "*REFDONE"));
+}
+
+void EditMap(Mapper& mapper) {
+  if (!HasCurrentMap(mapper)) return;
+  mapper.person.OpenInEditor(MapFile(mapper, mapper.maps.SelectedName()), mapper.texts.edit_warn);
+  RefreshMaps(mapper);
+}
+
+bool IsRefusedMapRename(std::string_view name) {
+  if (name.size() > kLongestMapName || (!name.empty() && name.front() == '.')) return true;
+  if (MapNameOf(std::string(name) + ".MAP") != name) return true;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) return true;
+  }
+  return false;
+}
+
+void RenameMap(Mapper& mapper, const std::string& caption) {
+  if (!HasCurrentMap(mapper)) return;
+  const std::string current = mapper.maps.SelectedName();
+  TextRequest request;
+  request.caption = caption;
+  request.note = LookupMessage(mapper, "*RENAM");
+  request.text = current;
+  std::string name;
+  for (;;) {
+    name = mapper.person.AskText(request);
+    if (name.empty() || EqualsNoCase(name, current) || !mapper.host.PathExists(MapFile(mapper, name))) break;
+    mapper.person.ShowNotice(caption, LookupMessage(mapper, "*FAlreadyExists"));
+    request.text = name;
+  }
+  if (name.empty()) return;
+  if (name != current && !IsRefusedMapRename(name)) {
+    mapper.host.MoveFile(MapFile(mapper, current), MapFile(mapper, name));
+  }
+  ReloadCatalogue(mapper, name);
+  ShowCurrentMap(mapper);
+}
+
+void UnmapMap(Mapper& mapper) {
+  if (!HasCurrentMap(mapper)) return;
+  const std::string name = mapper.maps.SelectedName();
+  const std::string question = LookupMessage(mapper, "*DEL") + name + ".MAP" + LookupMessage(mapper, "*MAPOF") +
+                               name + "\")";
+  if (!mapper.person.ConfirmDialog(question)) return;
+  if (GuardedDelete(mapper, MapFile(mapper, name))) RefreshMaps(mapper);
+}
+
+void EditIgnoreList(Mapper& mapper) {
+  mapper.person.OpenInEditor(mapper.ProgramFile(kIgnoreListFile), mapper.texts.add_ignore);
+}
+
+}  // namespace zv
