@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "mapper/engine/busy_cursor.h"
+#include "mapper/engine/entry_path.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/presence.h"
 #include "platform/text.h"
@@ -128,7 +129,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
   std::uint64_t total = 0;
   bool converted = false;
   // One path buffer reused for every entry: Windows folder + "\" + text.
-  std::string path = mapper.windows_folder + "\\", found;
+  std::string path = mapper.windows_folder + "\\";
   const std::size_t base = path.size();
   // Every folder is listed once instead of searched once per entry.
   std::optional<PresenceCache> presence;
@@ -148,6 +149,15 @@ void ShowMap(Mapper& mapper, MapView& view) {
       mapper.person.SetStatus(kButtonFace, std::to_string(number) + count_text);
       mapper.person.PumpMessages();
     }
+    // An entry that leaves the Windows folder is never looked up: it shows
+    // as missing, without an icon.
+    if (LeavesWindowsFolder(entry)) {
+      if (detailed) {
+        item.state = 2;
+        item.size_text = mapper.texts.is_deleted;
+      }
+      continue;
+    }
     const bool folder_entry = StartsWith(entry, kFolderMark);
     const std::string_view target = EntryTarget(entry);
     if (icons) {
@@ -158,7 +168,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
     if (!detailed) continue;
     EntryKind kind;
     std::int64_t size = -1;
-    if (presence->Find(entry, &kind, &found, &size) && kind == EntryKind::kFile) {
+    if (presence->Find(entry, &kind, nullptr, &size) && kind == EntryKind::kFile) {
       size = std::max<std::int64_t>(size, 0);
       ++present;
       total += static_cast<std::uint64_t>(size);
@@ -166,7 +176,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
       item.size_text = SizeText(static_cast<std::uint64_t>(size));
       continue;
     }
-    if (folder_entry && presence->Find(target, &kind, &found) && kind == EntryKind::kFolder) {
+    if (folder_entry && presence->Find(target, &kind, nullptr) && kind == EntryKind::kFolder) {
       ++present;
       item.state = 1;
       item.size_text = mapper.texts.is_folder;
@@ -188,6 +198,10 @@ void OpenMapEntry(Mapper& mapper, const std::string& caption) {
   std::string text = caption;
   const std::size_t mark = caption.find("<DIR>");
   if (mark != std::string::npos) text = caption.substr(std::min(caption.size(), mark + kFolderMark.size()));
+  if (LeavesWindowsFolder(text)) {
+    mapper.person.ShowNotice(mapper.main_caption, "Refused: " + DisplayPath(text) + " leaves the Windows folder");
+    return;
+  }
   const std::string path = ToHostPath(mapper.WindowsPath(text));
   if (mapper.host.ShellOpen(path, "", "", 1) <= 32) mapper.host.ShellOpen("notepad", path, "", 1);
 }

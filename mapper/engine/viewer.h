@@ -43,10 +43,14 @@ std::string SizeText(std::uint64_t bytes);
 
 // Refreshes the file list from the selected map (see MapView). A missing map
 // file gives the not-found box and leaves the list as it was; legacy
-// absolute entries are converted and the map written back atomically.
+// absolute entries are converted and the map written back atomically. An
+// entry that leaves the Windows folder (LeavesWindowsFolder) is never
+// looked up on disk: it shows as missing, without an icon.
 void ShowMap(Mapper& mapper, MapView& view);
 
 // Opens the selected entry through the shell, falling back to "notepad".
+// An entry that leaves the Windows folder is refused with a notice saying
+// so, and nothing is opened.
 void OpenMapEntry(Mapper& mapper, const std::string& caption);
 
 }  // namespace zv

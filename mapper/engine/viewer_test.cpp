@@ -49,8 +49,14 @@ class RecordingHost : public ForwardingHost {
     ++writes;
     ForwardingHost::WriteFile(path, data);
   }
+  bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
+                       std::vector<std::int64_t>* sizes) override {
+    listed.push_back(path);
+    return ForwardingHost::ListFolderSizes(path, out, sizes);
+  }
   std::vector<Open> opens;
   std::vector<int> results;
+  std::vector<std::string> listed;
   int writes = 0;
 };
 
@@ -219,6 +225,63 @@ TEST_F(ViewerTest, DoubleClickOpensTheEntryOrFallsBackToTheEditor) {
   OpenMapEntry(mapper_, "<DIR> SYSTEM\\Sub");
   EXPECT_EQ(host_.opens, (std::vector<RecordingHost::Open>{{root + "/SYSTEM/Sub", "", "", 1},
                                                            {"notepad", root + "/SYSTEM/Sub", "", 1}}));
+}
+
+TEST_F(ViewerTest, EntriesLeavingTheWindowsFolderShowMissingAndAreNeverOpened) {
+  mapper_.options.simple_list = false;
+  // A file beside the Windows folder, one climb away from it.
+  ScratchFolder outside;
+  WriteBytes(outside / "run.sh", "#!/bin/sh\n");
+  WriteBytes(windows_ / "SYSTEM/in.txt", "in");
+  const std::string out = LastComponent(outside.path());
+  const Lines leaving = {"..\\" + out + "\\run.sh",   "../" + out + "/run.sh",
+                         "SYSTEM\\..\\..\\" + out + "\\run.sh", "<DIR> ..\\" + out,
+                         "<DIR> SYSTEM\\..",            "C:\\elsewhere\\run.sh",
+                         "/" + out + "/run.sh"};
+  Lines entries = leaving;
+  entries.push_back("SYSTEM\\in.txt");
+  ShowMapOf("Climb", entries);
+
+  for (const MapItem& item : Listing().items) {
+    const bool inside = item.caption == "SYSTEM\\in.txt";
+    EXPECT_EQ(item.state, inside ? 1 : 2) << item.caption;
+    EXPECT_EQ(item.size_text, inside ? "2 bytes" : "(deleted)") << item.caption;
+    EXPECT_EQ(item.icon_path.empty(), !inside) << item.caption;
+  }
+  EXPECT_EQ(Listing().first_header, "1/8FSTILL");
+  for (const std::string& path : host_.listed) {
+    EXPECT_TRUE(StartsWith(path, windows_.path())) << path;
+    EXPECT_EQ(path.find(".."), std::string::npos) << path;
+  }
+
+  for (const std::string& entry : leaving) OpenMapEntry(mapper_, entry);
+  EXPECT_TRUE(host_.opens.empty());
+  ASSERT_EQ(person_.notices.size(), leaving.size());
+  EXPECT_EQ(person_.notices[0].title, "Zorvan");
+  EXPECT_EQ(person_.notices[0].text, "Refused: ../" + out + "/run.sh leaves the Windows folder");
+  EXPECT_EQ(person_.notices[3].text, "Refused: ../" + out + " leaves the Windows folder");
+}
+
+TEST_F(ViewerTest, AnEntryOfTwentyThousandComponentsIsLookedUpAndShownMissing) {
+  mapper_.options.simple_list = false;
+  // The first forty levels exist, so the lookup goes some way down.
+  std::string existing;
+  for (int level = 0; level < 40; ++level) existing += "dd/";
+  MakeFolders(windows_ / existing);
+  std::string entry;
+  for (int level = 0; level < 20000; ++level) entry += "dd\\";
+  ASSERT_EQ(entry.size(), 60000u);
+  WriteBytes(windows_ / "a.txt", "a");
+  ShowMapOf("Long", {entry + "end.txt", "<DIR> " + entry + "end", "a.txt"});
+
+  const MapListing& listing = Listing();
+  ASSERT_EQ(listing.items.size(), 3u);
+  EXPECT_EQ(listing.first_header, "1/3FSTILL");
+  EXPECT_EQ(listing.items[0].state, 2);
+  EXPECT_EQ(listing.items[1].caption, "a.txt");
+  EXPECT_EQ(listing.items[1].state, 1);
+  EXPECT_EQ(listing.items[2].caption, entry + "end.txt");
+  EXPECT_EQ(listing.items[2].state, 2);
 }
 
 }  // namespace
