@@ -3,7 +3,10 @@
 // such a path asks here first.
 #pragma once
 
+#include <cstddef>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace zv {
 
@@ -14,5 +17,12 @@ namespace zv {
 // inside the folder is not resolved here (lookups that must not leave the
 // folder never follow links).
 bool LeavesWindowsFolder(std::string_view entry);
+
+// For a legacy absolute entry (second character ":") that begins, ASCII case
+// ignored, with one of `forms` (the Windows folder's Windows spellings,
+// WindowsFormsOf) followed by "\" or "/" and more text: the length of that
+// beginning with its separator, which the entry loses to become relative.
+// 0 for every other entry, which stays exactly as it is.
+std::size_t LegacyPrefixLength(std::string_view entry, const std::vector<std::string>& forms);
 
 }  // namespace zv

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace zv {
 namespace {
@@ -39,6 +40,19 @@ TEST(EntryPathTest, AbsoluteEntriesAndClimbingComponentsLeaveTheFolder) {
       {"<DIR>..", false},  // no blank: a name of its own
   };
   for (const auto& c : cases) EXPECT_EQ(LeavesWindowsFolder(c.entry), c.leaves) << c.entry;
+}
+
+TEST(EntryPathTest, LegacyEntriesLoseOnlyAWholeWindowsFolder) {
+  const std::vector<std::string> forms = {"C:\\windows", "Z:\\usr\\local"};
+  const struct {
+    std::string entry;
+    std::size_t cut;
+  } cases[] = {
+      {"C:\\WINDOWS\\X.DLL", 11}, {"C:/windows/x", 11},        {"z:\\usr\\LOCAL\\lib\\x", 13},
+      {"C:\\windows", 0},          {"C:\\windows\\", 0},      {"Z:\\usr\\localx\\y", 0},
+      {"D:\\windows\\x", 0},      {"windows\\x", 0},          {"<DIR> C:\\windows\\x", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LegacyPrefixLength(c.entry, forms), c.cut) << c.entry;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "mapper/engine/messages.h"
 #include "mapper/engine/presence.h"
 #include "platform/text.h"
+#include "platform/wine_paths.h"
 
 namespace zv {
 namespace {
@@ -119,7 +120,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
   const bool detailed = !mapper.options.simple_list;
   const bool icons = mapper.options.use_sys_icons;
   const std::size_t count = lines.empty() ? 0 : lines.size() - 1;
-  const std::size_t legacy_cut = mapper.windows_folder.size() + 1;
+  const std::vector<std::string> windows_forms = WindowsFormsOf(mapper.windows_folder);
   const std::string count_text = "/" + std::to_string(count);
   MapListing listing;
   listing.simple = !detailed;
@@ -138,9 +139,9 @@ void ShowMap(Mapper& mapper, MapView& view) {
   for (std::size_t number = 1; number <= count; ++number) {
     std::string& entry = lines[number];
     // A legacy absolute entry ("C:\WINDOWS\SYSTEM\X.DLL") loses the Windows
-    // folder and its backslash; one too short to hold them stays as it is.
-    if (entry.size() > legacy_cut && entry[1] == ':') {
-      entry.erase(0, legacy_cut);
+    // folder and its backslash when it really begins with them.
+    if (const std::size_t cut = LegacyPrefixLength(entry, windows_forms); cut > 0) {
+      entry.erase(0, cut);
       converted = true;
     }
     MapItem& item = listing.items[number - 1];

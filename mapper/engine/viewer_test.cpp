@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "mapper/engine/fake_person.h"
@@ -178,16 +179,54 @@ TEST_F(ViewerTest, PlainListHasNoStatesSizesOrIcons) {
   }
 }
 
-TEST_F(ViewerTest, LegacyEntriesAreConvertedAndSaved) {
-  // "C:\WINDOWS\SYSTEM\X.DLL" with a Windows folder as long as "C:\WINDOWS".
-  const std::size_t length = mapper_.windows_folder.size();
-  const std::string legacy = "C:\\" + std::string(length - 3, 'W') + "\\SYSTEM\\X.DLL";
-  ShowMapOf("Old", {"zz.dll", legacy, "C:\\X"});  // the last is too short to convert
-  EXPECT_EQ(ReadLines(program_ / "Old.MAP"), (Lines{"***Old***", "zz.dll", "SYSTEM\\X.DLL", "C:\\X"}));
-  EXPECT_EQ(ReadBytes(program_ / "Old.MAP").substr(0, 11), "***Old***\r\n");
+TEST_F(ViewerTest, LegacyEntriesAreConvertedOnlyWhenTheyBeginWithTheWindowsFolder) {
+  // A Windows folder inside a Wine prefix is "C:\windows" to the programs
+  // that wrote legacy maps, and "Z:\" + its path with backslashes.
+  MakeFolders(windows_ / ".wine/drive_c/windows");
+  mapper_.windows_folder = windows_ / ".wine/drive_c/windows";
+  std::string z_form = "Z:" + windows_.path() + "\\.wine\\drive_c\\windows";
+  std::replace(z_form.begin(), z_form.end(), '/', '\\');
+  const struct {
+    std::string entry, shown;
+  } cases[] = {
+      {"C:\\WINDOWS\\SYSTEM\\A_LONG_NAME.DLL", "SYSTEM\\A_LONG_NAME.DLL"},
+      {"c:\\windows\\a.txt", "a.txt"},
+      {z_form + "\\b.txt", "b.txt"},
+      {UpperAscii(z_form) + "\\c.txt", "c.txt"},
+      // Anything else stays exactly as it is.
+      {"C:\\WINDOWSX\\d.txt", "C:\\WINDOWSX\\d.txt"},
+      {"C:\\WINDOWS", "C:\\WINDOWS"},
+      {"C:\\WINDOWS\\", "C:\\WINDOWS\\"},
+      {"D:\\WINDOWS\\e.txt", "D:\\WINDOWS\\e.txt"},
+      {"C:\\Program Files\\f.exe", "C:\\Program Files\\f.exe"},
+      {"C:\\X", "C:\\X"},
+      {"zz.dll", "zz.dll"},
+  };
+  Lines entries, shown;
+  for (const auto& c : cases) {
+    entries.push_back(c.entry);
+    shown.push_back(c.shown);
+  }
+  ShowMapOf("Old", entries);
+  Lines saved{"***Old***"};
+  saved.insert(saved.end(), shown.begin(), shown.end());
+  EXPECT_EQ(ReadLines(program_ / "Old.MAP"), saved);
   EXPECT_EQ(host_.writes, 1);
-  ASSERT_EQ(Listing().items.size(), 3u);
-  EXPECT_EQ(Listing().items[1].caption, "SYSTEM\\X.DLL");
+  Lines captions;
+  for (const MapItem& item : Listing().items) captions.push_back(item.caption);
+  std::sort(shown.begin(), shown.end(), LessNoCase);
+  EXPECT_EQ(captions, shown);
+
+  // Outside a prefix only the "Z:" form names the folder; a map with
+  // nothing to convert is not written.
+  mapper_.windows_folder = windows_.path();
+  std::string plain = "Z:" + windows_.path();
+  std::replace(plain.begin(), plain.end(), '/', '\\');
+  ShowMapOf("Plain", {plain + "\\SYSTEM\\X.DLL", "C:\\WINDOWS\\Y.DLL"});
+  EXPECT_EQ(ReadLines(program_ / "Plain.MAP"), (Lines{"***Plain***", "SYSTEM\\X.DLL", "C:\\WINDOWS\\Y.DLL"}));
+  EXPECT_EQ(host_.writes, 2);
+  ShowMapOf("Kept", {"C:\\WINDOWS\\Y.DLL"});
+  EXPECT_EQ(host_.writes, 2);
 }
 
 TEST_F(ViewerTest, MissingMapOrNoSelectionKeepsTheList) {
