@@ -92,6 +92,7 @@ std::unique_ptr<FolderHandle> OpenFolder(const std::string& path);
 bool IsOwnFolder(const FolderHandle& handle);
 bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                    std::unique_ptr<FolderHandle>* opened);
+std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name);
 bool ReadFolderStamp(const std::string& path, FolderStamp* out);
 // Splits a parameter text into arguments at blanks; a double-quoted run keeps
 // its blanks and loses its quotes.
