@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "mapper/engine/case_twins.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/text_buffer.h"
 #include "mapper/engine/walk_path.h"
@@ -19,11 +20,14 @@ constexpr int kFavoritesFolder = 6;
 // How often the walk shows its count and lets the window breathe.
 constexpr std::uint64_t kPumpEvery = 4096;
 
-// One level of the walk: the listing of a folder, the next entry to take
-// from it, and where the parent's relative path ended before this folder's
-// name was appended to it.
+// One level of the walk: the listing of a folder, which of its names have
+// a twin in another case, whether the folder lies in a twin's subtree, the
+// next entry to take from it, and where the parent's relative path ended
+// before this folder's name was appended to it.
 struct Level {
   std::vector<FolderEntry> entries;
+  std::vector<char> twins;
+  bool below_twin = false;
   std::size_t next = 0;
   std::size_t parent_relative_size = 0;
 };
@@ -83,7 +87,9 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
   Person& person = mapper.person;
 
   TextBuffer snapshot, folders;
-  std::uint64_t counter = 0, skipped = 0, unreadable = 0;
+  std::uint64_t counter = 0, skipped = 0, twins = 0, unreadable = 0;
+  CaseTwins case_twins;
+  std::string line;  // a line that may lose to a twin, for CaseTwins
 
   // The folder being walked as a relative stored path ("" for the root);
   // it grows and shrinks with the walk.
@@ -94,6 +100,7 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
   // listing's storage; the stack grows for trees of any depth.
   std::vector<Level> levels(1);
   if (!path.ListRoot(&levels[0].entries)) ++unreadable;
+  case_twins.Mark(levels[0].entries, &levels[0].twins);
 
   for (;;) {
     const std::size_t depth = path.depth();
@@ -118,9 +125,15 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
       person.PumpMessages();
     }
 
+    // Only a name with a twin, or anything below one, can lose to a twin.
+    const bool may_lose = level.below_twin || level.twins[level.next - 1];
     if (!is_folder) {
       if (!relative.empty()) snapshot << relative << '\\';
       snapshot << entry.name << "\r\n";
+      if (may_lose) {
+        line.assign(relative).append(relative.empty() ? "" : "\\").append(entry.name);
+        twins += case_twins.Loses(line);
+      }
       continue;
     }
 
@@ -129,19 +142,23 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
     relative += entry.name;
     snapshot << "<DIR> " << relative << "\r\n";
     folders << relative << "\r\n";
+    if (may_lose) twins += case_twins.Loses(line.assign("<DIR> ").append(relative));
 
     if (depth + 1 == levels.size()) levels.emplace_back();  // invalidates `level` and `entry`
     Level& child = levels[depth + 1];
     child.next = 0;
     child.parent_relative_size = parent_relative_size;
+    child.below_twin = may_lose;
     const Level& parent = levels[depth];
     if (!path.Enter(parent.entries[parent.next - 1].name, &child.entries)) ++unreadable;
+    case_twins.Mark(child.entries, &child.twins);
   }
 
   mapper.host.WriteFile(mapper.ProgramFile(kSnapshotFile), snapshot.view());
   mapper.host.WriteFile(mapper.ProgramFile(kProbeFolderList), folders.view());
   mapper.entry_counter = counter;
   mapper.skipped_names = skipped;
+  mapper.twin_names = twins;
   mapper.unreadable_folders = unreadable;
 }
 
@@ -164,6 +181,7 @@ void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::stri
 std::string ScanReportText(const Mapper& mapper) {
   const std::pair<const char*, std::uint64_t> counts[] = {
       {"*SKIPNAMES", mapper.skipped_names},
+      {"*CASETWINS", mapper.twin_names},
       {"*UNREADABLE", mapper.unreadable_folders},
   };
   std::string text;

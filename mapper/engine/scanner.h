@@ -51,7 +51,9 @@ bool NameFitsMap(std::string_view name);
 // ancestor (WalkPath), so no depth or path length loses entries; a folder
 // that cannot be read counts as empty. Sets mapper.entry_counter (the
 // snapshot's line count), mapper.skipped_names (names a map line cannot
-// hold, each left out with its subtree) and mapper.unreadable_folders.
+// hold, each left out with its subtree), mapper.twin_names (lines equal
+// but for letter case to an earlier line, which no map keeps: CaseTwins)
+// and mapper.unreadable_folders.
 // Every 4096 entries shows the running count on the progress window's
 // message line and lets pending window messages run.
 // Throws HostError when the ignore list is missing or unreadable, or when
@@ -68,7 +70,8 @@ void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::stri
 
 // What the last scan left out, from the language's texts: for each count
 // that is not 0, its text and the count ("*SKIPNAMES" names a map line
-// cannot hold, "*UNREADABLE" folders that could not be read), joined by
+// cannot hold, "*CASETWINS" names lost to a twin in another case,
+// "*UNREADABLE" folders that could not be read), joined by
 // "; ". Empty when nothing was left out.
 std::string ScanReportText(const Mapper& mapper);
 

@@ -234,14 +234,16 @@ TEST_F(ScannerTest, FoldersThatCannotBeReadAreCountedAndReported) {
   EXPECT_TRUE(ReadLines(program_ / kSnapshotFile).empty());
   EXPECT_EQ(mapper.unreadable_folders, 1u);
 
-  // The status line gives every count the language has a text for.
+  // The status line gives every count in the language's texts.
   File("bad\\x.txt");
   std::filesystem::rename(windows_ / "bad", windows_.path() + "/ba\\d");
-  WriteLines(program_ / "MESSAGES.DAT", {"*SKIPNAMES", "Left out: ", "*UNREADABLE", "Unreadable: ", "*ENDMESSAGES"});
+  File("Open\\SEEN.TXT");
+  WriteLines(program_ / "MESSAGES.DAT", {"*SKIPNAMES", "Left out: ", "*CASETWINS", "Twins: ", "*UNREADABLE",
+                                         "Unreadable: ", "*ENDMESSAGES"});
   ScanWithProgress(mapper, windows_.path(), "Scanning...");
-  EXPECT_EQ(person_.LastStatus().text, "Left out: 1; Unreadable: 2");
+  EXPECT_EQ(person_.LastStatus().text, "Left out: 1; Twins: 1; Unreadable: 2");
   EXPECT_EQ(ScanReportText(mapper), person_.LastStatus().text);
-  mapper.skipped_names = mapper.unreadable_folders = 0;
+  mapper.skipped_names = mapper.twin_names = mapper.unreadable_folders = 0;
   EXPECT_EQ(ScanReportText(mapper), "");
 }
 
