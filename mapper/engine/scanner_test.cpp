@@ -282,7 +282,8 @@ TEST_F(ScannerTest, NoLimitOnDepthOrOnIgnoreLines) {
   EXPECT_FALSE(Has(lines, "<DIR> Last"));
 }
 
-// Counts the process's open descriptors at every subfolder listing.
+// Counts the process's open descriptors at every subfolder listing, and the
+// folders opened again.
 class DescriptorCountingHost : public ForwardingHost {
  public:
   using ForwardingHost::ForwardingHost;
@@ -293,7 +294,12 @@ class DescriptorCountingHost : public ForwardingHost {
     most_open = std::max<long>(most_open, open);
     return ForwardingHost::ListSubfolder(parent, name, out, opened);
   }
+  std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name) override {
+    ++reopened;
+    return ForwardingHost::OpenSubfolder(parent, name);
+  }
   long most_open = 0;
+  int reopened = 0;
 };
 
 // Removes the entry `name` of the open folder `parent` with everything
@@ -401,6 +407,7 @@ TEST_F(ScannerTest, ATreeDeeperThanTheFoldersHeldOpenIsWalkedWhole) {
   EXPECT_EQ(mapper.unreadable_folders, 0u);
   EXPECT_GT(counting.most_open, before);  // folders were listed relative to an open parent
   EXPECT_LE(counting.most_open, before + 70);
+  EXPECT_GT(counting.reopened, 0);  // some "Side" came after the chain below it
 }
 
 TEST_F(ScannerTest, MissingIgnoreListStopsTheScanAndKeepsTheOldSnapshot) {
