@@ -150,18 +150,12 @@ void ShowMap(Mapper& mapper, MapView& view) {
       mapper.person.SetStatus(kButtonFace, std::to_string(number) + count_text);
       mapper.person.PumpMessages();
     }
-    // An entry that leaves the Windows folder is never looked up: it shows
-    // as missing, without an icon.
-    if (LeavesWindowsFolder(entry)) {
-      if (detailed) {
-        item.state = 2;
-        item.size_text = mapper.texts.is_deleted;
-      }
-      continue;
-    }
+    // An entry that leaves the Windows folder is never looked up: it gets
+    // no icon and shows as missing.
+    const bool inside = !LeavesWindowsFolder(entry);
     const bool folder_entry = StartsWith(entry, kFolderMark);
     const std::string_view target = EntryTarget(entry);
-    if (icons) {
+    if (icons && inside) {
       path.resize(base);
       path += target;
       item.icon_path = ToHostPath(path);
@@ -169,7 +163,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
     if (!detailed) continue;
     EntryKind kind;
     std::int64_t size = -1;
-    if (presence->Find(entry, &kind, nullptr, &size) && kind == EntryKind::kFile) {
+    if (inside && presence->Find(entry, &kind, nullptr, &size) && kind == EntryKind::kFile) {
       size = std::max<std::int64_t>(size, 0);
       ++present;
       total += static_cast<std::uint64_t>(size);
@@ -177,7 +171,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
       item.size_text = SizeText(static_cast<std::uint64_t>(size));
       continue;
     }
-    if (folder_entry && presence->Find(target, &kind, nullptr) && kind == EntryKind::kFolder) {
+    if (inside && folder_entry && presence->Find(target, &kind, nullptr) && kind == EntryKind::kFolder) {
       ++present;
       item.state = 1;
       item.size_text = mapper.texts.is_folder;
