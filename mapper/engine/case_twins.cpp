@@ -1,18 +1,9 @@
 #include "mapper/engine/case_twins.h"
 
+#include "mapper/engine/entry_index.h"
 #include "platform/text.h"
 
 namespace zv {
-namespace {
-
-// FNV-1a over the upper-cased bytes.
-std::uint32_t HashNoCase(std::string_view text) {
-  std::uint32_t hash = 2166136261u;
-  for (char c : text) hash = (hash ^ static_cast<unsigned char>(UpperAscii(c))) * 16777619u;
-  return hash;
-}
-
-}  // namespace
 
 void CaseTwins::Mark(const std::vector<FolderEntry>& entries, std::vector<char>* twins) {
   twins->assign(entries.size(), 0);
@@ -23,7 +14,7 @@ void CaseTwins::Mark(const std::vector<FolderEntry>& entries, std::vector<char>*
   const std::size_t mask = capacity - 1;
   for (std::size_t i = 0; i < entries.size(); ++i) {
     const std::string& name = entries[i].name;
-    const std::uint32_t hash = HashNoCase(name);
+    const auto hash = static_cast<std::uint32_t>(HashNoCase(name));
     std::size_t at = hash & mask;
     for (;; at = (at + 1) & mask) {
       Slot& slot = slots_[at];
