@@ -22,11 +22,12 @@ bool LeavesWindowsFolder(std::string_view entry) {
   if (StartsWith(entry, "<DIR> ")) entry.remove_prefix(6);
   if (entry.size() >= 2 && entry[1] == ':') return true;
   if (!entry.empty() && IsSeparator(entry[0])) return true;
-  for (std::size_t start = 0; start <= entry.size();) {
-    std::size_t end = entry.find_first_of("\\/", start);
-    if (end == std::string_view::npos) end = entry.size();
-    if (entry.substr(start, end - start) == "..") return true;
-    start = end + 1;
+  // Every map entry passes here: look for ".." and check its neighbours,
+  // rather than splitting the entry into components.
+  for (std::size_t dots = entry.find(".."); dots != std::string_view::npos; dots = entry.find("..", dots + 1)) {
+    const bool starts = dots == 0 || IsSeparator(entry[dots - 1]);
+    const bool ends = dots + 2 == entry.size() || IsSeparator(entry[dots + 2]);
+    if (starts && ends) return true;
   }
   return false;
 }

@@ -21,8 +21,12 @@ struct PresenceCache::Folder {
   // Names grouped by their ASCII upper-case form.
   std::unordered_map<std::string, std::vector<Known>> names;
 
-  Known* Match(std::string_view wanted) {
-    const auto group = names.find(UpperAscii(wanted));
+  // `key` is scratch space for the upper-cased name, reused from call to
+  // call so that a lookup allocates nothing.
+  Known* Match(std::string_view wanted, std::string& key) {
+    key.assign(wanted);
+    for (char& c : key) c = UpperAscii(c);
+    const auto group = names.find(key);
     if (group == names.end()) return nullptr;
     Known* first = nullptr;
     for (Known& known : group->second) {
@@ -39,9 +43,10 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // Splits at the last separator: the folder text before it, the name after.
 std::pair<std::string_view, std::string_view> SplitLast(std::string_view relative) {
-  const std::size_t cut = relative.find_last_of("\\/");
-  if (cut == std::string_view::npos) return {std::string_view(), relative};
-  return {relative.substr(0, cut), relative.substr(cut + 1)};
+  std::size_t cut = relative.size();
+  while (cut > 0 && !IsSeparator(relative[cut - 1])) --cut;
+  if (cut == 0) return {std::string_view(), relative};
+  return {relative.substr(0, cut - 1), relative.substr(cut)};
 }
 
 std::size_t CommonPrefix(std::string_view a, std::string_view b) {
@@ -95,13 +100,29 @@ PresenceCache::Folder* PresenceCache::Missing() {
 PresenceCache::Folder* PresenceCache::Child(Folder& parent, std::string_view name) {
   // A climb is never followed: the lookup stays below the root.
   if (name == "..") return Missing();
-  Folder::Known* match = parent.Match(name);
+  Folder::Known* match = parent.Match(name, key_);
   if (!match || match->entry.kind != EntryKind::kFolder) return Missing();
   if (!match->child) match->child = Load(&parent, match->entry.name);
   return match->child;
 }
 
 PresenceCache::Folder* PresenceCache::FolderOf(std::string_view relative) {
+  if (last_folder_ && relative == last_text_) return last_folder_;
+  Folder* folder;
+  if (const auto known = by_text_.find(relative); known != by_text_.end()) {
+    folder = known->second;
+    // No walk to resume from: the next lookup starts at the root, unless it
+    // finds its own text here too.
+    walk_.clear();
+  } else {
+    folder = Walk(relative);
+    by_text_.emplace(std::string(relative), folder);
+  }
+  last_text_.assign(relative);
+  return last_folder_ = folder;
+}
+
+PresenceCache::Folder* PresenceCache::Walk(std::string_view relative) {
   // Entries of a map come sorted, so a lookup shares most of its folders
   // with the one before: the walk resumes after the last component the two
   // texts have in common.
@@ -113,14 +134,13 @@ PresenceCache::Folder* PresenceCache::FolderOf(std::string_view relative) {
     ++kept;
   }
   walk_.resize(kept);
-  last_text_.assign(relative);
 
   if (!root_folder_) root_folder_ = Load(nullptr, std::string());
   Folder* folder = kept == 0 ? root_folder_ : walk_.back().folder;
   std::size_t start = kept == 0 ? 0 : walk_.back().end + 1;
   while (folder->exists && start < relative.size()) {
-    std::size_t end = relative.find_first_of("\\/", start);
-    if (end == std::string_view::npos) end = relative.size();
+    std::size_t end = start;
+    while (end < relative.size() && !IsSeparator(relative[end])) ++end;
     const std::string_view name = relative.substr(start, end - start);
     if (!name.empty() && name != ".") {
       folder = Child(*folder, name);
@@ -137,7 +157,7 @@ bool PresenceCache::Find(std::string_view relative, EntryKind* kind, std::string
   if (name.empty() || name == "." || name == "..") return false;
   Folder* folder = FolderOf(folder_text);
   if (!folder->exists) return false;
-  const Folder::Known* match = folder->Match(name);
+  const Folder::Known* match = folder->Match(name, key_);
   if (!match) return false;
   *kind = match->entry.kind;
   if (host_path) host_path->assign(PathOf(*folder)).append("/").append(match->entry.name);

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/host.h"
@@ -47,6 +49,7 @@ class PresenceCache {
     Folder* folder;
   };
   Folder* FolderOf(std::string_view relative);
+  Folder* Walk(std::string_view relative);
   Folder* Child(Folder& parent, std::string_view name);
   Folder* Load(Folder* parent, const std::string& name);
   Folder* Missing();
@@ -58,11 +61,22 @@ class PresenceCache {
   Folder* root_folder_ = nullptr;
   Folder* missing_ = nullptr;
   std::vector<FolderEntry> listing_;  // reused by every listing
+  std::string key_;                   // reused by every name lookup
   std::vector<std::int64_t> sizes_;
-  // The folder text of the previous lookup and its walk, which the next
+  // The folder text of the previous lookup, the folder it named and the
+  // walk that found it (empty when it was known already), which the next
   // lookup resumes where the two texts part.
   std::string last_text_;
+  Folder* last_folder_ = nullptr;
   std::vector<Step> walk_;
+  // Every folder text looked up whole (never its prefixes, so the keys take
+  // no more memory than the texts asked for): entries of an unsorted map
+  // return to folders they named before.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, Folder*, TextHash, std::equal_to<>> by_text_;
 };
 
 }  // namespace zv
