@@ -11,10 +11,16 @@ namespace {
 constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FULL;
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
-// Up to eight bytes as one word, missing bytes zero.
+// Up to eight bytes as one word, missing bytes zero. A short tail is put
+// together byte by byte: a memcpy of a length known only at run time is a
+// call, and most names end in one.
 inline std::uint64_t LoadWord(const char* p, std::size_t n) {
   std::uint64_t w = 0;
-  std::memcpy(&w, p, n);
+  if (n == 8) {
+    std::memcpy(&w, p, 8);
+    return w;
+  }
+  for (std::size_t i = 0; i < n; ++i) w |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
   return w;
 }
 
