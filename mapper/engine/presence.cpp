@@ -1,6 +1,6 @@
 #include "mapper/engine/presence.h"
 
-#include <unordered_map>
+#include <algorithm>
 
 #include "platform/text.h"
 
@@ -15,7 +15,7 @@ struct PresenceCache::Folder {
   bool exists = false;
   struct Known {
     FolderEntry entry;
-    std::int64_t size;      // -1 for a folder
+    std::int64_t size;        // -1 for a folder
     Folder* child = nullptr;  // the listing of a subfolder, once taken
   };
   // Names grouped by their ASCII upper-case form.
