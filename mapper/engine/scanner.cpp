@@ -174,8 +174,12 @@ void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::stri
   person.SetProgressMessage("Initializing...");
   person.PumpMessages();
   ScanWindowsFolder(mapper, folder);
+  ShowScanReport(mapper);
+}
+
+void ShowScanReport(Mapper& mapper) {
   const std::string report = ScanReportText(mapper);
-  if (!report.empty()) person.SetStatus(kButtonFace, report);
+  if (!report.empty()) mapper.person.SetStatus(kButtonFace, report);
 }
 
 std::string ScanReportText(const Mapper& mapper) {
@@ -188,7 +192,7 @@ std::string ScanReportText(const Mapper& mapper) {
   for (const auto& [key, count] : counts) {
     if (count == 0) continue;
     if (!text.empty()) text += "; ";
-    text += LookupMessage(mapper, key) + std::to_string(count);
+    text += std::to_string(count) + LookupMessage(mapper, key);
   }
   return text;
 }

@@ -64,12 +64,15 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder);
 // also when the scan throws), the progress window's caption set to
 // `caption` and its message line to "Initializing...", and one round of
 // pending window messages before the walk. Does not show or hide the
-// progress window. When the scan left something out, says so on the status
-// line in the button-face colour (ScanReportText).
+// progress window. Then ShowScanReport.
 void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption);
 
+// When the last scan left something out, says so on the status line in the
+// button-face colour (ScanReportText); otherwise leaves the line alone.
+void ShowScanReport(Mapper& mapper);
+
 // What the last scan left out, from the language's texts: for each count
-// that is not 0, its text and the count ("*SKIPNAMES" names a map line
+// that is not 0, the count and its text ("*SKIPNAMES" names a map line
 // cannot hold, "*CASETWINS" names lost to a twin in another case,
 // "*UNREADABLE" folders that could not be read), joined by
 // "; ". Empty when nothing was left out.

@@ -238,10 +238,10 @@ TEST_F(ScannerTest, FoldersThatCannotBeReadAreCountedAndReported) {
   File("bad\\x.txt");
   std::filesystem::rename(windows_ / "bad", windows_.path() + "/ba\\d");
   File("Open\\SEEN.TXT");
-  WriteLines(program_ / "MESSAGES.DAT", {"*SKIPNAMES", "Left out: ", "*CASETWINS", "Twins: ", "*UNREADABLE",
-                                         "Unreadable: ", "*ENDMESSAGES"});
+  WriteLines(program_ / "MESSAGES.DAT",
+             {"*SKIPNAMES", " left out", "*CASETWINS", " twins", "*UNREADABLE", " unreadable", "*ENDMESSAGES"});
   ScanWithProgress(mapper, windows_.path(), "Scanning...");
-  EXPECT_EQ(person_.LastStatus().text, "Left out: 1; Twins: 1; Unreadable: 2");
+  EXPECT_EQ(person_.LastStatus().text, "1 left out; 1 twins; 2 unreadable");
   EXPECT_EQ(ScanReportText(mapper), person_.LastStatus().text);
   mapper.skipped_names = mapper.twin_names = mapper.unreadable_folders = 0;
   EXPECT_EQ(ScanReportText(mapper), "");
@@ -262,7 +262,7 @@ TEST_F(ScannerTest, NamesAMapLineCannotHoldAreSkippedWithTheirSubtreeAndCounted)
   EXPECT_EQ(mapper_.entry_counter, 2u);
 
   ScanWithProgress(mapper_, windows_.path(), "Refreshing tree...");
-  EXPECT_EQ(person_.LastStatus().text, "SKIPNAMES5");
+  EXPECT_EQ(person_.LastStatus().text, "5SKIPNAMES");
   EXPECT_EQ(person_.LastStatus().colour, kButtonFace);
 }
 
