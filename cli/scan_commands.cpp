@@ -36,10 +36,11 @@ bool ReadyToScan(CommandContext& c) {
   return true;
 }
 
-void ReportSkippedNames(CommandContext& c) {
-  const std::uint64_t skipped = c.mapper.skipped_names;
-  if (skipped == 0) return;
-  c.person.Say(SkippedNamesText(skipped) + ". Rename them if they belong in a map.");
+// What the scan left out, in the language's words, with what to do.
+void ReportLeftOut(CommandContext& c) {
+  const std::string report = ScanReportText(c.mapper);
+  if (report.empty()) return;
+  c.person.Say(report + ". No map can list what was left out: rename such names, or make the folders readable.");
 }
 
 // The catalogue's rows as loading lists them, without reading the maps: the
@@ -76,7 +77,7 @@ NewMapOutcome MapNewEntries(CommandContext& c) {
   for (const std::string& row : m.maps.rows) before.insert(UpperAscii(row));
   CreateNewMap(m, m.windows_folder);
   c.person.ClearProgressLine();
-  ReportSkippedNames(c);
+  ReportLeftOut(c);
   const std::string selected = m.maps.SelectedName();
   if (!selected.empty() && before.count(UpperAscii(selected)) == 0) {
     const std::string& status = c.person.status();
@@ -100,8 +101,9 @@ int RunScan(CommandContext& c) {
   const auto folder_count = std::count(folders.begin(), folders.end(), '\n');
   c.out << "Snapshot of " << DisplayPath(m.windows_folder) << ": " << m.entry_counter << " entries in "
         << kSnapshotFile << ", " << folder_count << " folders in " << kProbeFolderList << ", " << m.skipped_names
-        << " names skipped.\n";
-  ReportSkippedNames(c);
+        << " names skipped, " << m.twin_names << " lost to a twin in another letter case, " << m.unreadable_folders
+        << " folders unreadable.\n";
+  ReportLeftOut(c);
   return kDone;
 }
 

@@ -142,6 +142,16 @@ int OpenFolderAt(const std::string& path) {
   return ::open(ResolveCase(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
+// Opens the subfolder `name` of `parent`, never through a link, with
+// `flags` added; -1 when `parent` is not ours or `name` is not one plain
+// name (openat would walk a "/" and climb out with "..").
+int OpenSubfolderFd(FolderHandle& parent, const std::string& name, int flags) {
+  auto* own = dynamic_cast<PosixFolderHandle*>(&parent);
+  const bool plain = !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+  if (own == nullptr || !plain) return -1;
+  return ::openat(own->fd(), name.c_str(), flags | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
 }  // namespace
 
 bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) {
@@ -182,21 +192,22 @@ bool IsOwnFolder(const FolderHandle& handle) { return dynamic_cast<const PosixFo
 
 bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                    std::unique_ptr<FolderHandle>* opened) {
-  auto* own = dynamic_cast<PosixFolderHandle*>(&parent);
-  if (own == nullptr) {
-    out->clear();
-    return false;
-  }
   if (opened != nullptr) opened->reset();
-  // One plain name: openat would walk a "/" and climb out with "..".
-  const bool plain = !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
-  UniqueFd fd(plain ? ::openat(own->fd(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC) : -1);
+  UniqueFd fd(OpenSubfolderFd(parent, name, O_RDONLY));
   if (!fd.valid() || !ReadFolder(fd.get(), out)) {
     out->clear();
     return false;
   }
   if (opened != nullptr) *opened = std::make_unique<PosixFolderHandle>(parent.path() + "/" + name, std::move(fd));
   return true;
+}
+
+std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name) {
+  // O_PATH: the folder is only a place to open its subfolders from, so it
+  // needs neither reading rights nor a full open.
+  UniqueFd fd(OpenSubfolderFd(parent, name, O_PATH));
+  if (!fd.valid()) return nullptr;
+  return std::make_unique<PosixFolderHandle>(parent.path() + "/" + name, std::move(fd));
 }
 
 namespace {

@@ -46,8 +46,8 @@ TEST_F(PosixHostTest, ListFolderMarksLinksAsFilesAndShowsHiddenNames) {
   EXPECT_EQ(entries[0].name, "inner");
 }
 
-// A host that answers OpenFolder and ListSubfolder with the interface's
-// own path-based defaults, as a host without open folders would.
+// A host that answers OpenFolder, ListSubfolder and OpenSubfolder with the
+// interface's own path-based defaults, as a host without open folders would.
 class PathListingHost : public ForwardingHost {
  public:
   using ForwardingHost::ForwardingHost;
@@ -55,6 +55,9 @@ class PathListingHost : public ForwardingHost {
   bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                      std::unique_ptr<FolderHandle>* opened) override {
     return Host::ListSubfolder(parent, name, out, opened);
+  }
+  std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name) override {
+    return Host::OpenSubfolder(parent, name);
   }
 };
 
@@ -85,6 +88,12 @@ TEST_F(PosixHostTest, SubfoldersAreListedRelativeToTheirOpenParentAndLinksAreNot
     ASSERT_TRUE(host->ListSubfolder(*sub, "Deep", &entries, nullptr));  // the child of an opened child
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "deepest");
+    // Opened without being listed, for the folders below it.
+    const std::unique_ptr<FolderHandle> reopened = host->OpenSubfolder(*top, "Sub");
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->path(), Path("top") + "/Sub");
+    ASSERT_TRUE(host->ListSubfolder(*reopened, "Deep", &entries, nullptr));
+    EXPECT_EQ(entries.size(), 1u);
 
     // A link named like a folder, a file, a missing name and names that are
     // not one plain name list nothing and open nothing.
@@ -94,6 +103,7 @@ TEST_F(PosixHostTest, SubfoldersAreListedRelativeToTheirOpenParentAndLinksAreNot
       EXPECT_FALSE(host->ListSubfolder(*top, name, &entries, &sub)) << name;
       EXPECT_TRUE(entries.empty()) << name;
       EXPECT_EQ(sub, nullptr) << name;
+      EXPECT_EQ(host->OpenSubfolder(*top, name), nullptr) << name;
     }
   }
 

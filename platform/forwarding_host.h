@@ -45,6 +45,9 @@ class ForwardingHost : public Host {
                      std::unique_ptr<FolderHandle>* opened) override {
     return target_.ListSubfolder(parent, name, out, opened);
   }
+  std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name) override {
+    return target_.OpenSubfolder(parent, name);
+  }
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return target_.ReadFolderStamp(path, out);
   }

@@ -50,6 +50,14 @@ bool Host::ListSubfolder(FolderHandle& parent, const std::string& name, std::vec
 
 bool Host::ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) { return ReadFolderStamp(folder.path(), out); }
 
+std::unique_ptr<FolderHandle> Host::OpenSubfolder(FolderHandle& parent, const std::string& name) {
+  const std::string& folder = parent.path();
+  const std::string path = folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+  const bool plain = !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
+  if (!plain || FileExists(path) || !FolderExists(path)) return nullptr;
+  return std::make_unique<FolderHandle>(path);
+}
+
 bool Host::MakeDirs(const std::string& path) {
   const std::string host = ToHostPath(path);
   if (FolderExists(host)) return true;

@@ -213,6 +213,14 @@ class Host {
   // read. This default lists parent.path() + "/" + name with ListFolder.
   virtual bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                              std::unique_ptr<FolderHandle>* opened);
+  // Opens the subfolder `name` of the open folder `parent` as ListSubfolder
+  // does, without listing it: a walk that has let go of a folder reopens it
+  // this way, one level at a time from an ancestor it still holds, so that
+  // no path the system would have to walk whole (or find too long) is
+  // involved. A link is never followed. nullptr when `name` is not a folder
+  // of `parent` (a link included) or cannot be opened. This default
+  // remembers parent.path() + "/" + name when that is a folder.
+  virtual std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name);
   // The stamp of the folder that ListFolder(path) reads: the path resolved
   // the same way, a final link followed. False when there is none to go by:
   // the path is missing or not a folder, or its file system is not one whose

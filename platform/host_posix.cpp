@@ -118,6 +118,10 @@ class PosixHost : public Host {
     if (!posix::IsOwnFolder(parent)) return Host::ListSubfolder(parent, name, out, opened);
     return posix::ListSubfolder(parent, name, out, opened);
   }
+  std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name) override {
+    if (!posix::IsOwnFolder(parent)) return Host::OpenSubfolder(parent, name);
+    return posix::OpenSubfolder(parent, name);
+  }
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return posix::ReadFolderStamp(path, out);
   }

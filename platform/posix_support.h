@@ -105,6 +105,7 @@ std::unique_ptr<FolderHandle> OpenFolder(const std::string& path);
 bool IsOwnFolder(const FolderHandle& handle);
 bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                    std::unique_ptr<FolderHandle>* opened);
+std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name);
 bool ReadFolderStamp(const std::string& path, FolderStamp* out);
 // For handles of OpenFolder and ListSubfolder above only.
 bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);

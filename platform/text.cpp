@@ -33,8 +33,6 @@ std::string JoinLines(const std::vector<std::string>& lines) {
   return out;
 }
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 std::string UpperAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = UpperAscii(c);

@@ -14,7 +14,8 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Joins lines, each followed by CR LF (the form every written file has).
 std::string JoinLines(const std::vector<std::string>& lines);
 
-char UpperAscii(char c);
+// Inline: loops over every byte of long texts call it.
+inline char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 std::string UpperAscii(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // The program's sorted-list order: bytes compared after ASCII upper-casing

@@ -11,10 +11,16 @@ namespace {
 constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FULL;
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
-// Up to eight bytes as one word, missing bytes zero.
+// Up to eight bytes as one word, missing bytes zero. A short tail is put
+// together byte by byte: a memcpy of a length known only at run time is a
+// call, and most names end in one.
 inline std::uint64_t LoadWord(const char* p, std::size_t n) {
   std::uint64_t w = 0;
-  std::memcpy(&w, p, n);
+  if (n == 8) {
+    std::memcpy(&w, p, 8);
+    return w;
+  }
+  for (std::size_t i = 0; i < n; ++i) w |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
   return w;
 }
 
@@ -35,16 +41,6 @@ inline std::uint64_t Mix(std::uint64_t h) {
   return h;
 }
 
-// Hash of the upper-cased bytes, computed without building the upper-cased text.
-std::uint64_t HashNoCase(std::string_view s) {
-  std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ s.size();
-  const char* p = s.data();
-  std::size_t n = s.size();
-  for (; n >= 8; p += 8, n -= 8) h = (h ^ UpperWord(LoadWord(p, 8))) * 0x9E3779B97F4A7C15ULL;
-  if (n > 0) h = (h ^ UpperWord(LoadWord(p, n))) * 0x9E3779B97F4A7C15ULL;
-  return Mix(h);
-}
-
 bool SameNoCase(const char* a, const char* b, std::size_t n) {
   for (; n >= 8; a += 8, b += 8, n -= 8) {
     if (UpperWord(LoadWord(a, 8)) != UpperWord(LoadWord(b, 8))) return false;
@@ -61,6 +57,16 @@ std::size_t CountLines(std::string_view text) {
 }
 
 }  // namespace
+
+std::uint64_t HashNoCase(std::string_view s) {
+  // Eight bytes at a time, upper-cased in the word: no upper-cased copy.
+  std::uint64_t h = 0x9E3779B97F4A7C15ULL ^ s.size();
+  const char* p = s.data();
+  std::size_t n = s.size();
+  for (; n >= 8; p += 8, n -= 8) h = (h ^ UpperWord(LoadWord(p, 8))) * 0x9E3779B97F4A7C15ULL;
+  if (n > 0) h = (h ^ UpperWord(LoadWord(p, n))) * 0x9E3779B97F4A7C15ULL;
+  return Mix(h);
+}
 
 void EntryIndex::AddMapText(std::string text) {
   const std::string& kept = texts_.emplace_back(std::move(text));

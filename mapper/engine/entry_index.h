@@ -29,6 +29,10 @@ void ForEachLine(std::string_view text, F&& f) {
   if (start < n) f(text.substr(start));
 }
 
+// A hash of `text` that ignores ASCII letter case: texts equal but for case
+// hash alike.
+std::uint64_t HashNoCase(std::string_view text);
+
 class EntryIndex {
  public:
   // Takes a map file's text and indexes every line after the first (the

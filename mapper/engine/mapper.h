@@ -73,6 +73,11 @@ struct Mapper {
   std::uint64_t entry_counter = 0;
   // Names the last scan skipped because a map line cannot hold them.
   std::uint64_t skipped_names = 0;
+  // Snapshot lines of the last scan that equal an earlier one but for
+  // letter case (names with a twin in their folder): no map keeps them.
+  std::uint64_t twin_names = 0;
+  // Folders the last scan could not read (recorded as empty).
+  std::uint64_t unreadable_folders = 0;
   // The main window's file list; null where no window exists (tests that
   // do not look at it).
   MapView* view = nullptr;

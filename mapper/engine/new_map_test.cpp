@@ -230,6 +230,34 @@ TEST_F(NewMapTest, EntriesOfEveryMapAreKnownHoweverFewTheyAre) {
   }
 }
 
+// Names equal but for letter case share one map line; the scan counts
+// exactly the snapshot lines that the maps then hold in no spelling of
+// their own.
+TEST_F(NewMapTest, NamesLostToACaseTwinAreCountedExactly) {
+  File("Inc\\xt_connmark.h");
+  File("Inc\\xt_CONNMARK.h");
+  File("tri");
+  File("TRI");
+  File("Tri");
+  File("Foo\\a.txt");   // twin folders: their "<DIR> " lines and the
+  File("Foo\\b.txt");   // entries equal in both lose, the others stay
+  File("FOO\\A.TXT");
+  File("FOO\\c.txt");
+  File("Twin\\Sub\\z");
+  File("twin\\sub\\Z");
+  File("bar");          // a file and a folder never share a line
+  File("BAR\\x");
+  RunFirst();
+
+  const Lines snapshot = ReadLines(mapper_.program_folder + "/" + kSnapshotFile);
+  const Lines mapped = Entries(kFirstMapName);
+  std::size_t lost = 0;
+  for (const std::string& line : snapshot) lost += !std::binary_search(mapped.begin(), mapped.end(), line);
+  EXPECT_EQ(lost, 1u + 2 + 2 + 3);
+  EXPECT_EQ(mapper_.twin_names, lost);
+  EXPECT_EQ(mapped.size() + lost, snapshot.size());
+}
+
 TEST_F(NewMapTest, NamingRefusesBadAndExistingNamesUntilOneFits) {
   RunFirst();
   File("b.txt");

@@ -28,35 +28,55 @@ class PresenceCache {
   // matching each component as the host does: as spelled when it exists,
   // else ignoring ASCII case, the first match in byte order. True when it
   // names something; then *kind is what it is (a link counts as a file),
-  // *host_path its path with every component as the disk spells it and, when
-  // `size` is given, *size its size in bytes as the listing read it (-1 for
-  // a folder or an unreadable size). A folder that cannot be listed holds
-  // nothing. Listings are taken on first use and kept for the life of the
-  // object.
+  // *host_path (when given) its path with every component as the disk
+  // spells it and, when `size` is given, *size its size in bytes as the
+  // listing read it (-1 for a folder or an unreadable size). The lookup
+  // never leaves the root: it descends only into folders its listings
+  // show, never through a symbolic link, and a ".." component finds
+  // nothing; empty and "." components stay where they are. A folder that
+  // cannot be listed holds nothing. Listings are taken on first use and
+  // kept for the life of the object. Time and memory grow linearly with the
+  // length of `relative`, however many components it has.
   bool Find(std::string_view relative, EntryKind* kind, std::string* host_path,
             std::int64_t* size = nullptr);
 
  private:
   struct Folder;
+  // One step of the previous lookup's walk: where its component ended in
+  // the text, and the folder it reached.
+  struct Step {
+    std::size_t end;
+    Folder* folder;
+  };
   Folder* FolderOf(std::string_view relative);
-  Folder* Load(std::string path);
+  Folder* Walk(std::string_view relative);
+  Folder* Child(Folder& parent, std::string_view name);
+  Folder* Load(Folder* parent, const std::string& name);
   Folder* Missing();
+  std::string PathOf(const Folder& folder) const;
 
   Host& host_;
   std::string root_;
   std::vector<std::unique_ptr<Folder>> folders_;
-  // Keyed by the relative folder text as the entries spell it, and by the
-  // host path, so two spellings of one folder share one listing.
+  Folder* root_folder_ = nullptr;
+  Folder* missing_ = nullptr;
+  std::vector<FolderEntry> listing_;  // reused by every listing
+  std::string key_;                   // reused by every name lookup
+  std::vector<std::int64_t> sizes_;
+  // The folder text of the previous lookup, the folder it named and the
+  // walk that found it (empty when it was known already), which the next
+  // lookup resumes where the two texts part.
+  std::string last_text_;
+  Folder* last_folder_ = nullptr;
+  std::vector<Step> walk_;
+  // Every folder text looked up whole (never its prefixes, so the keys take
+  // no more memory than the texts asked for): entries of an unsorted map
+  // return to folders they named before.
   struct TextHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
-  std::unordered_map<std::string, Folder*, TextHash, std::equal_to<>> by_text_, by_path_;
-  std::vector<FolderEntry> listing_;  // reused by every listing
-  std::vector<std::int64_t> sizes_;
-  std::string last_text_;
-  Folder* last_ = nullptr;
-  Folder* missing_ = nullptr;
+  std::unordered_map<std::string, Folder*, TextHash, std::equal_to<>> by_text_;
 };
 
 }  // namespace zv

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/forwarding_host.h"
+#include "platform/text.h"
 #include "tests/support/scratch.h"
 
 namespace zv {
@@ -51,6 +52,11 @@ TEST(PresenceCacheTest, MatchesLikeTheHostAndListsEachFolderOnce) {
       {"SYSTEM\\Gone.dll", false, EntryKind::kFile, ""},
       {"Nowhere\\X.DLL", false, EntryKind::kFile, ""},
       {"SYSTEM\\X.DLL\\Y", false, EntryKind::kFile, ""},  // below a file
+      {"SYSTEM\\.\\X.DLL", true, EntryKind::kFile, "SYSTEM/X.DLL"},
+      {"SYSTEM\\\\Sub", true, EntryKind::kFolder, "SYSTEM/Sub"},
+      {"SYSTEM\\Sub\\..\\X.DLL", false, EntryKind::kFile, ""},  // never climbs
+      {"..\\" + LastComponent(root.path()) + "\\SYSTEM\\X.DLL", false, EntryKind::kFile, ""},
+      {"SYSTEM\\..", false, EntryKind::kFile, ""},
       {"<DIR> SYSTEM", false, EntryKind::kFile, ""},
       {"", false, EntryKind::kFile, ""},
   };
@@ -65,7 +71,7 @@ TEST(PresenceCacheTest, MatchesLikeTheHostAndListsEachFolderOnce) {
     EXPECT_EQ(size, c.kind == EntryKind::kFolder ? -1 : static_cast<std::int64_t>(testing::ReadBytes(path).size()))
         << c.relative;
   }
-  EXPECT_EQ(host.listings, 2);  // the root and SYSTEM, however spelled
+  EXPECT_EQ(host.listings, 3);  // the root, SYSTEM however spelled, and Sub
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <array>
 
+#include "mapper/engine/case_twins.h"
+#include "mapper/engine/messages.h"
 #include "mapper/engine/text_buffer.h"
+#include "mapper/engine/walk_path.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -17,40 +20,17 @@ constexpr int kFavoritesFolder = 6;
 // How often the walk shows its count and lets the window breathe.
 constexpr std::uint64_t kPumpEvery = 4096;
 
-// How many levels of the walk keep their folder open, so that each
-// subfolder is opened by its name relative to its parent instead of by a
-// path the kernel walks from the root. Deeper levels are listed by path,
-// which keeps the descriptors the walk holds within a small bound however
-// deep the tree goes.
-constexpr std::size_t kHeldLevels = 64;
-
-// One open level of the walk: the listing of a folder, the folder itself
-// while it is held open, the next entry to take from it, and where the
-// parent's paths ended before this folder's name was appended to them.
+// One level of the walk: the listing of a folder, which of its names have
+// a twin in another case, whether the folder lies in a twin's subtree, the
+// next entry to take from it, and where the parent's relative path ended
+// before this folder's name was appended to it.
 struct Level {
   std::vector<FolderEntry> entries;
-  std::unique_ptr<FolderHandle> folder;
+  std::vector<char> twins;
+  bool below_twin = false;
   std::size_t next = 0;
   std::size_t parent_relative_size = 0;
-  std::size_t parent_host_size = 0;
 };
-
-// Reads the subfolder `name` of `parent`, found at `host_path`, into
-// `child` at `depth`: relative to the parent's open folder when it is held,
-// else by path. A folder that cannot be read is empty.
-void ListChild(Host& host, Level& parent, const std::string& name, const std::string& host_path,
-               std::size_t depth, Level& child) {
-  child.next = 0;
-  bool read;
-  if (parent.folder != nullptr) {
-    if (depth >= kHeldLevels) child.folder.reset();
-    read = host.ListSubfolder(*parent.folder, name, &child.entries, depth < kHeldLevels ? &child.folder : nullptr);
-  } else {
-    child.folder.reset();
-    read = host.ListFolder(host_path, &child.entries);
-  }
-  if (!read) child.entries.clear();
-}
 
 // The ignore line of a special folder: its path without the first
 // `strip` characters, "/" turned into "\", ending with "\". Empty when the
@@ -107,28 +87,28 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
   Person& person = mapper.person;
 
   TextBuffer snapshot, folders;
-  std::uint64_t counter = 0, skipped = 0;
+  std::uint64_t counter = 0, skipped = 0, twins = 0, unreadable = 0;
+  CaseTwins case_twins;
+  std::string line;  // a line that may lose to a twin, for CaseTwins
 
-  // The folder being walked, as a relative stored path ("" for the root)
-  // and as a host path; both grow and shrink with the walk.
+  // The folder being walked as a relative stored path ("" for the root);
+  // it grows and shrinks with the walk.
   std::string relative;
-  std::string host_path = folder;
+  WalkPath path(mapper.host, folder);
 
   // Levels are kept when the walk climbs back, so each depth reuses its
   // listing's storage; the stack grows for trees of any depth.
   std::vector<Level> levels(1);
-  if (!mapper.host.ListFolder(host_path, &levels[0].entries)) levels[0].entries.clear();
-  levels[0].folder = mapper.host.OpenFolder(host_path);
-  std::size_t depth = 0;
+  if (!path.ListRoot(&levels[0].entries)) ++unreadable;
+  case_twins.Mark(levels[0].entries, &levels[0].twins);
 
   for (;;) {
+    const std::size_t depth = path.depth();
     Level& level = levels[depth];
     if (level.next == level.entries.size()) {
       if (depth == 0) break;
-      level.folder.reset();  // the walk holds open only the folders of its path
       relative.resize(level.parent_relative_size);
-      host_path.resize(level.parent_host_size);
-      --depth;
+      path.Leave();
       continue;
     }
     const FolderEntry& entry = level.entries[level.next++];
@@ -145,34 +125,41 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
       person.PumpMessages();
     }
 
+    // Only a name with a twin, or anything below one, can lose to a twin.
+    const bool may_lose = level.below_twin || level.twins[level.next - 1];
     if (!is_folder) {
       if (!relative.empty()) snapshot << relative << '\\';
       snapshot << entry.name << "\r\n";
+      if (may_lose) {
+        line.assign(relative).append(relative.empty() ? "" : "\\").append(entry.name);
+        twins += case_twins.Loses(line);
+      }
       continue;
     }
 
     const std::size_t parent_relative_size = relative.size();
-    const std::size_t parent_host_size = host_path.size();
     if (!relative.empty()) relative += '\\';
     relative += entry.name;
-    host_path += '/';
-    host_path += entry.name;
     snapshot << "<DIR> " << relative << "\r\n";
     folders << relative << "\r\n";
+    if (may_lose) twins += case_twins.Loses(line.assign("<DIR> ").append(relative));
 
-    ++depth;
-    if (depth == levels.size()) levels.emplace_back();  // invalidates `level` and `entry`
-    Level& parent = levels[depth - 1];
-    Level& child = levels[depth];
+    if (depth + 1 == levels.size()) levels.emplace_back();  // invalidates `level` and `entry`
+    Level& child = levels[depth + 1];
+    child.next = 0;
     child.parent_relative_size = parent_relative_size;
-    child.parent_host_size = parent_host_size;
-    ListChild(mapper.host, parent, parent.entries[parent.next - 1].name, host_path, depth, child);
+    child.below_twin = may_lose;
+    const Level& parent = levels[depth];
+    if (!path.Enter(parent.entries[parent.next - 1].name, &child.entries)) ++unreadable;
+    case_twins.Mark(child.entries, &child.twins);
   }
 
   mapper.host.WriteFile(mapper.ProgramFile(kSnapshotFile), snapshot.view());
   mapper.host.WriteFile(mapper.ProgramFile(kProbeFolderList), folders.view());
   mapper.entry_counter = counter;
   mapper.skipped_names = skipped;
+  mapper.twin_names = twins;
+  mapper.unreadable_folders = unreadable;
 }
 
 void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption) {
@@ -187,14 +174,27 @@ void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::stri
   person.SetProgressMessage("Initializing...");
   person.PumpMessages();
   ScanWindowsFolder(mapper, folder);
-  if (mapper.skipped_names > 0) person.SetStatus(kButtonFace, SkippedNamesText(mapper.skipped_names));
+  ShowScanReport(mapper);
 }
 
-std::string SkippedNamesText(std::uint64_t skipped) {
-  if (skipped == 0) return {};
-  const std::string reason = " (a backslash or a control character in the name), left out of the snapshot";
-  if (skipped == 1) return "1 name skipped" + reason;
-  return std::to_string(skipped) + " names skipped" + reason;
+void ShowScanReport(Mapper& mapper) {
+  const std::string report = ScanReportText(mapper);
+  if (!report.empty()) mapper.person.SetStatus(kButtonFace, report);
+}
+
+std::string ScanReportText(const Mapper& mapper) {
+  const std::pair<const char*, std::uint64_t> counts[] = {
+      {"*SKIPNAMES", mapper.skipped_names},
+      {"*CASETWINS", mapper.twin_names},
+      {"*UNREADABLE", mapper.unreadable_folders},
+  };
+  std::string text;
+  for (const auto& [key, count] : counts) {
+    if (count == 0) continue;
+    if (!text.empty()) text += "; ";
+    text += std::to_string(count) + LookupMessage(mapper, key);
+  }
+  return text;
 }
 
 std::vector<std::string> DefaultIgnoreLines(Mapper& mapper) {

@@ -47,11 +47,15 @@ bool NameFitsMap(std::string_view name);
 // Snapshot lines: "<DIR> " + relative path for a folder, the relative path
 // for a file (relative paths join names with "\", no leading "\"); the
 // probe list holds each folder's relative path. Symbolic links are file
-// lines and never followed; a folder that cannot be read counts as empty.
-// Sets mapper.entry_counter (the snapshot's line count) and
-// mapper.skipped_names (names a map line cannot hold, each left out with
-// its subtree). Every 4096 entries shows the running count on the progress
-// window's message line and lets pending window messages run.
+// lines and never followed. Each folder is opened relative to an open
+// ancestor (WalkPath), so no depth or path length loses entries; a folder
+// that cannot be read counts as empty. Sets mapper.entry_counter (the
+// snapshot's line count), mapper.skipped_names (names a map line cannot
+// hold, each left out with its subtree), mapper.twin_names (lines equal
+// but for letter case to an earlier line, which no map keeps: CaseTwins)
+// and mapper.unreadable_folders.
+// Every 4096 entries shows the running count on the progress window's
+// message line and lets pending window messages run.
 // Throws HostError when the ignore list is missing or unreadable, or when
 // either output cannot be written (the previous files then stay whole).
 void ScanWindowsFolder(Mapper& mapper, const std::string& folder);
@@ -60,13 +64,19 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder);
 // also when the scan throws), the progress window's caption set to
 // `caption` and its message line to "Initializing...", and one round of
 // pending window messages before the walk. Does not show or hide the
-// progress window. When names were skipped, says so on the status line
-// (SkippedNamesText).
+// progress window. Then ShowScanReport.
 void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption);
 
-// The status text for names the scan had to leave out: "1 name skipped..."
-// or "<n> names skipped...". Empty for 0.
-std::string SkippedNamesText(std::uint64_t skipped);
+// When the last scan left something out, says so on the status line in the
+// button-face colour (ScanReportText); otherwise leaves the line alone.
+void ShowScanReport(Mapper& mapper);
+
+// What the last scan left out, from the language's texts: for each count
+// that is not 0, the count and its text ("*SKIPNAMES" names a map line
+// cannot hold, "*CASETWINS" names lost to a twin in another case,
+// "*UNREADABLE" folders that could not be read), joined by
+// "; ". Empty when nothing was left out.
+std::string ScanReportText(const Mapper& mapper);
 
 // The default ignore list, in this order: "\Temporary Internet Files\",
 // "\Cronologia\", "\Cookies\", "\Pif\", "\Applog\", then the Temp folder,

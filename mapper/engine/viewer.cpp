@@ -8,9 +8,11 @@
 
 #include "mapper/engine/busy_cursor.h"
 #include "mapper/engine/catalogue.h"
+#include "mapper/engine/entry_path.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/presence.h"
 #include "platform/text.h"
+#include "platform/wine_paths.h"
 
 namespace zv {
 namespace {
@@ -119,7 +121,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
   const bool detailed = !mapper.options.simple_list;
   const bool icons = mapper.options.use_sys_icons;
   const std::size_t count = lines.empty() ? 0 : lines.size() - 1;
-  const std::size_t legacy_cut = mapper.windows_folder.size() + 1;
+  const std::vector<std::string> windows_forms = WindowsFormsOf(mapper.windows_folder);
   const std::string count_text = "/" + std::to_string(count);
   MapListing listing;
   listing.simple = !detailed;
@@ -129,7 +131,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
   std::uint64_t total = 0;
   bool converted = false;
   // One path buffer reused for every entry: Windows folder + "\" + text.
-  std::string path = mapper.windows_folder + "\\", found;
+  std::string path = mapper.windows_folder + "\\";
   const std::size_t base = path.size();
   // Every folder is listed once instead of searched once per entry.
   std::optional<PresenceCache> presence;
@@ -138,9 +140,9 @@ void ShowMap(Mapper& mapper, MapView& view) {
   for (std::size_t number = 1; number <= count; ++number) {
     std::string& entry = lines[number];
     // A legacy absolute entry ("C:\WINDOWS\SYSTEM\X.DLL") loses the Windows
-    // folder and its backslash; one too short to hold them stays as it is.
-    if (entry.size() > legacy_cut && entry[1] == ':') {
-      entry.erase(0, legacy_cut);
+    // folder and its backslash when it really begins with them.
+    if (const std::size_t cut = LegacyPrefixLength(entry, windows_forms); cut > 0) {
+      entry.erase(0, cut);
       converted = true;
     }
     MapItem& item = listing.items[number - 1];
@@ -149,9 +151,12 @@ void ShowMap(Mapper& mapper, MapView& view) {
       mapper.person.SetStatus(kButtonFace, std::to_string(number) + count_text);
       mapper.person.PumpMessages();
     }
+    // An entry that leaves the Windows folder is never looked up: it gets
+    // no icon and shows as missing.
+    const bool inside = !LeavesWindowsFolder(entry);
     const bool folder_entry = StartsWith(entry, kFolderMark);
     const std::string_view target = EntryTarget(entry);
-    if (icons) {
+    if (icons && inside) {
       path.resize(base);
       path += target;
       item.icon_path = ToHostPath(path);
@@ -159,7 +164,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
     if (!detailed) continue;
     EntryKind kind;
     std::int64_t size = -1;
-    if (presence->Find(entry, &kind, &found, &size) && kind == EntryKind::kFile) {
+    if (inside && presence->Find(entry, &kind, nullptr, &size) && kind == EntryKind::kFile) {
       size = std::max<std::int64_t>(size, 0);
       ++present;
       total += static_cast<std::uint64_t>(size);
@@ -168,7 +173,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
       item.size_text = SizeText(static_cast<std::uint64_t>(size));
       continue;
     }
-    if (folder_entry && presence->Find(target, &kind, &found) && kind == EntryKind::kFolder) {
+    if (inside && folder_entry && presence->Find(target, &kind, nullptr) && kind == EntryKind::kFolder) {
       ++present;
       item.state = 1;
       item.size_text = mapper.texts.is_folder;
@@ -191,6 +196,10 @@ void OpenMapEntry(Mapper& mapper, const std::string& caption) {
   std::string text = caption;
   const std::size_t mark = caption.find("<DIR>");
   if (mark != std::string::npos) text = caption.substr(std::min(caption.size(), mark + kFolderMark.size()));
+  if (LeavesWindowsFolder(text)) {
+    mapper.person.ShowNotice(mapper.main_caption, "Refused: " + DisplayPath(text) + " leaves the Windows folder");
+    return;
+  }
   const std::string path = ToHostPath(mapper.WindowsPath(text));
   if (mapper.host.ShellOpen(path, "", "", 1) <= 32) mapper.host.ShellOpen("notepad", path, "", 1);
 }

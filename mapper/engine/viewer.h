@@ -48,10 +48,16 @@ std::string SizeText(std::uint64_t bytes);
 
 // Refreshes the file list from the selected map (see MapView). A missing map
 // file gives the not-found box and leaves the list as it was; legacy
-// absolute entries are converted and the map written back atomically.
+// absolute entries that begin with the Windows folder in one of its Windows
+// spellings are made relative and the map written back atomically (every
+// other line unchanged); other absolute entries stay as they are. An
+// entry that leaves the Windows folder (LeavesWindowsFolder) is never
+// looked up on disk: it shows as missing, without an icon.
 void ShowMap(Mapper& mapper, MapView& view);
 
 // Opens the selected entry through the shell, falling back to "notepad".
+// An entry that leaves the Windows folder is refused with a notice saying
+// so, and nothing is opened.
 void OpenMapEntry(Mapper& mapper, const std::string& caption);
 
 }  // namespace zv

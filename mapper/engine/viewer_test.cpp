@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "mapper/engine/fake_person.h"
@@ -49,8 +50,14 @@ class RecordingHost : public ForwardingHost {
     ++writes;
     ForwardingHost::WriteFile(path, data);
   }
+  bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
+                       std::vector<std::int64_t>* sizes) override {
+    listed.push_back(path);
+    return ForwardingHost::ListFolderSizes(path, out, sizes);
+  }
   std::vector<Open> opens;
   std::vector<int> results;
+  std::vector<std::string> listed;
   int writes = 0;
 };
 
@@ -172,16 +179,54 @@ TEST_F(ViewerTest, PlainListHasNoStatesSizesOrIcons) {
   }
 }
 
-TEST_F(ViewerTest, LegacyEntriesAreConvertedAndSaved) {
-  // "C:\WINDOWS\SYSTEM\X.DLL" with a Windows folder as long as "C:\WINDOWS".
-  const std::size_t length = mapper_.windows_folder.size();
-  const std::string legacy = "C:\\" + std::string(length - 3, 'W') + "\\SYSTEM\\X.DLL";
-  ShowMapOf("Old", {"zz.dll", legacy, "C:\\X"});  // the last is too short to convert
-  EXPECT_EQ(ReadLines(program_ / "Old.MAP"), (Lines{"***Old***", "zz.dll", "SYSTEM\\X.DLL", "C:\\X"}));
-  EXPECT_EQ(ReadBytes(program_ / "Old.MAP").substr(0, 11), "***Old***\r\n");
+TEST_F(ViewerTest, LegacyEntriesAreConvertedOnlyWhenTheyBeginWithTheWindowsFolder) {
+  // A Windows folder inside a Wine prefix is "C:\windows" to the programs
+  // that wrote legacy maps, and "Z:\" + its path with backslashes.
+  MakeFolders(windows_ / ".wine/drive_c/windows");
+  mapper_.windows_folder = windows_ / ".wine/drive_c/windows";
+  std::string z_form = "Z:" + windows_.path() + "\\.wine\\drive_c\\windows";
+  std::replace(z_form.begin(), z_form.end(), '/', '\\');
+  const struct {
+    std::string entry, shown;
+  } cases[] = {
+      {"C:\\WINDOWS\\SYSTEM\\A_LONG_NAME.DLL", "SYSTEM\\A_LONG_NAME.DLL"},
+      {"c:\\windows\\a.txt", "a.txt"},
+      {z_form + "\\b.txt", "b.txt"},
+      {UpperAscii(z_form) + "\\c.txt", "c.txt"},
+      // Anything else stays exactly as it is.
+      {"C:\\WINDOWSX\\d.txt", "C:\\WINDOWSX\\d.txt"},
+      {"C:\\WINDOWS", "C:\\WINDOWS"},
+      {"C:\\WINDOWS\\", "C:\\WINDOWS\\"},
+      {"D:\\WINDOWS\\e.txt", "D:\\WINDOWS\\e.txt"},
+      {"C:\\Program Files\\f.exe", "C:\\Program Files\\f.exe"},
+      {"C:\\X", "C:\\X"},
+      {"zz.dll", "zz.dll"},
+  };
+  Lines entries, shown;
+  for (const auto& c : cases) {
+    entries.push_back(c.entry);
+    shown.push_back(c.shown);
+  }
+  ShowMapOf("Old", entries);
+  Lines saved{"***Old***"};
+  saved.insert(saved.end(), shown.begin(), shown.end());
+  EXPECT_EQ(ReadLines(program_ / "Old.MAP"), saved);
   EXPECT_EQ(host_.writes, 1);
-  ASSERT_EQ(Listing().items.size(), 3u);
-  EXPECT_EQ(Listing().items[1].caption, "SYSTEM\\X.DLL");
+  Lines captions;
+  for (const MapItem& item : Listing().items) captions.push_back(item.caption);
+  std::sort(shown.begin(), shown.end(), LessNoCase);
+  EXPECT_EQ(captions, shown);
+
+  // Outside a prefix only the "Z:" form names the folder; a map with
+  // nothing to convert is not written.
+  mapper_.windows_folder = windows_.path();
+  std::string plain = "Z:" + windows_.path();
+  std::replace(plain.begin(), plain.end(), '/', '\\');
+  ShowMapOf("Plain", {plain + "\\SYSTEM\\X.DLL", "C:\\WINDOWS\\Y.DLL"});
+  EXPECT_EQ(ReadLines(program_ / "Plain.MAP"), (Lines{"***Plain***", "SYSTEM\\X.DLL", "C:\\WINDOWS\\Y.DLL"}));
+  EXPECT_EQ(host_.writes, 2);
+  ShowMapOf("Kept", {"C:\\WINDOWS\\Y.DLL"});
+  EXPECT_EQ(host_.writes, 2);
 }
 
 TEST_F(ViewerTest, MissingMapOrNoSelectionKeepsTheList) {
@@ -219,6 +264,63 @@ TEST_F(ViewerTest, DoubleClickOpensTheEntryOrFallsBackToTheEditor) {
   OpenMapEntry(mapper_, "<DIR> SYSTEM\\Sub");
   EXPECT_EQ(host_.opens, (std::vector<RecordingHost::Open>{{root + "/SYSTEM/Sub", "", "", 1},
                                                            {"notepad", root + "/SYSTEM/Sub", "", 1}}));
+}
+
+TEST_F(ViewerTest, EntriesLeavingTheWindowsFolderShowMissingAndAreNeverOpened) {
+  mapper_.options.simple_list = false;
+  // A file beside the Windows folder, one climb away from it.
+  ScratchFolder outside;
+  WriteBytes(outside / "run.sh", "#!/bin/sh\n");
+  WriteBytes(windows_ / "SYSTEM/in.txt", "in");
+  const std::string out = LastComponent(outside.path());
+  const Lines leaving = {"..\\" + out + "\\run.sh",   "../" + out + "/run.sh",
+                         "SYSTEM\\..\\..\\" + out + "\\run.sh", "<DIR> ..\\" + out,
+                         "<DIR> SYSTEM\\..",            "C:\\elsewhere\\run.sh",
+                         "/" + out + "/run.sh"};
+  Lines entries = leaving;
+  entries.push_back("SYSTEM\\in.txt");
+  ShowMapOf("Climb", entries);
+
+  for (const MapItem& item : Listing().items) {
+    const bool inside = item.caption == "SYSTEM\\in.txt";
+    EXPECT_EQ(item.state, inside ? 1 : 2) << item.caption;
+    EXPECT_EQ(item.size_text, inside ? "2 bytes" : "(deleted)") << item.caption;
+    EXPECT_EQ(item.icon_path.empty(), !inside) << item.caption;
+  }
+  EXPECT_EQ(Listing().first_header, "1/8FSTILL");
+  for (const std::string& path : host_.listed) {
+    EXPECT_TRUE(StartsWith(path, windows_.path())) << path;
+    EXPECT_EQ(path.find(".."), std::string::npos) << path;
+  }
+
+  for (const std::string& entry : leaving) OpenMapEntry(mapper_, entry);
+  EXPECT_TRUE(host_.opens.empty());
+  ASSERT_EQ(person_.notices.size(), leaving.size());
+  EXPECT_EQ(person_.notices[0].title, "Zorvan");
+  EXPECT_EQ(person_.notices[0].text, "Refused: ../" + out + "/run.sh leaves the Windows folder");
+  EXPECT_EQ(person_.notices[3].text, "Refused: ../" + out + " leaves the Windows folder");
+}
+
+TEST_F(ViewerTest, AnEntryOfTwentyThousandComponentsIsLookedUpAndShownMissing) {
+  mapper_.options.simple_list = false;
+  // The first forty levels exist, so the lookup goes some way down.
+  std::string existing;
+  for (int level = 0; level < 40; ++level) existing += "dd/";
+  MakeFolders(windows_ / existing);
+  std::string entry;
+  for (int level = 0; level < 20000; ++level) entry += "dd\\";
+  ASSERT_EQ(entry.size(), 60000u);
+  WriteBytes(windows_ / "a.txt", "a");
+  ShowMapOf("Long", {entry + "end.txt", "<DIR> " + entry + "end", "a.txt"});
+
+  const MapListing& listing = Listing();
+  ASSERT_EQ(listing.items.size(), 3u);
+  EXPECT_EQ(listing.first_header, "1/3FSTILL");
+  EXPECT_EQ(listing.items[0].state, 2);
+  EXPECT_EQ(listing.items[1].caption, "a.txt");
+  EXPECT_EQ(listing.items[1].state, 1);
+  EXPECT_EQ(listing.items[2].caption, entry + "end.txt");
+  EXPECT_EQ(listing.items[2].state, 2);
 }
 
 }  // namespace

@@ -106,6 +106,8 @@ bool FormCreate(TForm1& form, Mapper& m, const std::string& argument, const std:
   m.person.ShowProgress(true);
   form.ShowMap();
   m.person.ShowProgress(false);
+  // Filling the file list wrote its progress over what the scan had to say.
+  ShowScanReport(m);
   return true;
 }
 

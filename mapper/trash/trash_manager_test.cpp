@@ -248,8 +248,11 @@ TEST_F(TrashManagerTest, CraftedRecordsAreListedButNeverActedOn) {
   records_.push_back(Record("keep.txt", "App", "..\\..\\" + away + "\\keep.txt", ""));
   FolderRecord("x", "..\\" + away + "\\made");
   Open();
+  // The record whose trashed name climbs out of the trash names no file of
+  // the trash, whatever lies where it points: tidying drops it. The others
+  // name files that are there, so they stay listed.
   const std::size_t rows = manager_.rows().size();
-  ASSERT_EQ(rows, 7u);
+  ASSERT_EQ(rows, 6u);
   std::vector<std::size_t> all(rows);
   for (std::size_t i = 0; i < rows; ++i) all[i] = i;
   manager_.Restore(all, "Restore");
