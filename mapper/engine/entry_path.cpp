@@ -32,6 +32,10 @@ bool LeavesWindowsFolder(std::string_view entry) {
   return false;
 }
 
+void ShowLeavesWindowsFolder(Mapper& mapper, std::string_view path) {
+  mapper.person.ShowNotice("Error", "Refused: \"" + DisplayPath(path) + "\" leaves the Windows folder");
+}
+
 std::size_t LegacyPrefixLength(std::string_view entry, const std::vector<std::string>& forms) {
   if (entry.size() < 2 || entry[1] != ':') return 0;
   for (const std::string& form : forms) {

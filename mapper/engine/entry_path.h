@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "mapper/engine/mapper.h"
+
 namespace zv {
 
 // True when `entry` does not stay inside the Windows folder as written: it
@@ -17,6 +19,10 @@ namespace zv {
 // inside the folder is not resolved here (lookups that must not leave the
 // folder never follow links).
 bool LeavesWindowsFolder(std::string_view entry);
+
+// The notice of a path refused for that, titled "Error": "Refused: "<path>"
+// leaves the Windows folder", the path shown with "/".
+void ShowLeavesWindowsFolder(Mapper& mapper, std::string_view path);
 
 // For a legacy absolute entry (second character ":") that begins, ASCII case
 // ignored, with one of `forms` (the Windows folder's Windows spellings,

@@ -197,7 +197,7 @@ void OpenMapEntry(Mapper& mapper, const std::string& caption) {
   const std::size_t mark = caption.find("<DIR>");
   if (mark != std::string::npos) text = caption.substr(std::min(caption.size(), mark + kFolderMark.size()));
   if (LeavesWindowsFolder(text)) {
-    mapper.person.ShowNotice(mapper.main_caption, "Refused: " + DisplayPath(text) + " leaves the Windows folder");
+    ShowLeavesWindowsFolder(mapper, text);
     return;
   }
   const std::string path = ToHostPath(mapper.WindowsPath(text));

@@ -296,9 +296,9 @@ TEST_F(ViewerTest, EntriesLeavingTheWindowsFolderShowMissingAndAreNeverOpened) {
   for (const std::string& entry : leaving) OpenMapEntry(mapper_, entry);
   EXPECT_TRUE(host_.opens.empty());
   ASSERT_EQ(person_.notices.size(), leaving.size());
-  EXPECT_EQ(person_.notices[0].title, "Zorvan");
-  EXPECT_EQ(person_.notices[0].text, "Refused: ../" + out + "/run.sh leaves the Windows folder");
-  EXPECT_EQ(person_.notices[3].text, "Refused: ../" + out + " leaves the Windows folder");
+  EXPECT_EQ(person_.notices[0].title, "Error");
+  EXPECT_EQ(person_.notices[0].text, "Refused: \"../" + out + "/run.sh\" leaves the Windows folder");
+  EXPECT_EQ(person_.notices[3].text, "Refused: \"../" + out + "\" leaves the Windows folder");
 }
 
 TEST_F(ViewerTest, AnEntryOfTwentyThousandComponentsIsLookedUpAndShownMissing) {

@@ -4,25 +4,12 @@
 
 namespace zv {
 
-bool ClimbsOutOfItsRoot(std::string_view relative) {
-  if (relative.empty()) return false;
-  if (relative[0] == '\\' || relative[0] == '/') return true;
-  if (relative.size() >= 2 && relative[1] == ':') return true;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t cut = relative.find_first_of("\\/", start);
-    if (relative.substr(start, cut == std::string_view::npos ? cut : cut - start) == "..") return true;
-    if (cut == std::string_view::npos) return false;
-    start = cut + 1;
-  }
-}
-
 bool IsPlainName(std::string_view name) {
   return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/") == std::string_view::npos;
 }
 
 bool PathGuard::StaysInside(std::string_view relative) {
-  if (ClimbsOutOfItsRoot(relative)) return false;
+  if (LeavesWindowsFolder(relative)) return false;
   for (std::size_t cut = relative.find_first_of("\\/"); cut != std::string_view::npos;
        cut = relative.find_first_of("\\/", cut + 1)) {
     const std::string_view folder = relative.substr(0, cut);
@@ -32,10 +19,6 @@ bool PathGuard::StaysInside(std::string_view relative) {
     real_.emplace(folder);
   }
   return true;
-}
-
-void ShowLeavesWindowsFolder(Mapper& mapper, std::string_view path) {
-  mapper.person.ShowNotice("Error", "Refused: \"" + DisplayPath(path) + "\" leaves the Windows folder");
 }
 
 void ShowNotInTrashFolder(Mapper& mapper, std::string_view trashed) {

@@ -8,14 +8,10 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "mapper/engine/entry_path.h"
 #include "mapper/engine/mapper.h"
 
 namespace zv {
-
-// True when `relative` (names joined by "\" or "/") could name something
-// outside the folder it is taken against: it is absolute (it begins with a
-// separator or with a drive such as "C:") or one of its names is "..".
-bool ClimbsOutOfItsRoot(std::string_view relative);
 
 // True when `name` is one plain name: not empty, without a separator, and
 // neither "." nor "..".
@@ -46,10 +42,9 @@ class PathGuard {
   std::unordered_set<std::string, TextHash, std::equal_to<>> real_;
 };
 
-// The notices of a refused path, titled "Error": "Refused: "<path>" leaves
-// the Windows folder", and for a trashed name that is not a plain file name
-// of the trash folder "Refused: "<name>" is not a file of the trash folder".
-void ShowLeavesWindowsFolder(Mapper& mapper, std::string_view path);
+// The notice, titled "Error", for a trashed name that is not a plain file
+// name of the trash folder: "Refused: "<name>" is not a file of the trash
+// folder". (A path that leaves the Windows folder: ShowLeavesWindowsFolder.)
 void ShowNotInTrashFolder(Mapper& mapper, std::string_view trashed);
 
 }  // namespace zv

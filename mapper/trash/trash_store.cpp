@@ -87,7 +87,7 @@ void TrashSession::Add(const std::string& entry) {
   if (stopped_) return;
   const std::size_t mark = FindNoCase(entry, kFolderMark);
   const std::string relative = mark == std::string::npos ? std::string() : entry.substr(std::min(entry.size(), mark + 6));
-  if (ClimbsOutOfItsRoot(entry) || ClimbsOutOfItsRoot(relative)) return Refuse(entry);
+  if (LeavesWindowsFolder(entry) || LeavesWindowsFolder(relative)) return Refuse(entry);
   const std::string full = m_.WindowsPath(entry);
   if (m_.host.FileExists(full)) return guard_.StaysInside(entry) ? AddFile(entry, full) : Refuse(entry);
   if (mark == std::string::npos) return;
