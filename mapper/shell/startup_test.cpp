@@ -14,19 +14,10 @@
 namespace zv {
 namespace {
 
+using testing::AnswerModals;
 using testing::Exists;
 using testing::ReadBytes;
 using testing::WriteBytes;
-
-// Answers the modal windows that come one after the other, each with its
-// own action; the next is awaited only once the one before is answered.
-void AnswerModals(std::vector<std::function<void(QWidget*)>> acts) {
-  if (acts.empty()) return;
-  testing::AnswerNextModal([acts](QWidget* modal) {
-    AnswerModals({acts.begin() + 1, acts.end()});
-    acts.front()(modal);
-  });
-}
 
 class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
  protected:
