@@ -319,7 +319,12 @@ void TForm1::RunBarCommand(int k) {
   if (k == 4) Vigilo1Click();
 }
 
-void TForm1::FormShow() { PopGroup->Build(Immagini); }
+void TForm1::FormShow() {
+  PopGroup->Build(Immagini);
+  // The remote window shown during start-up stays above this window even
+  // where no window manager keeps it on top.
+  if (RemoteVisible()) remote_->raise();
+}
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
 
 #include "art/art.h"
 
@@ -52,10 +53,12 @@ TRemote::TRemote(QWidget* parent) : QWidget(parent) {
   ZVHint->setAutoFillBackground(true);
 
   UpdateLnk = new QLabel("Update", Background);
-  UpdateLnk->setGeometry(30, 120, 45, 16);
   QFont link("MS Sans Serif", 10);
   link.setUnderline(true);
   UpdateLnk->setFont(link);
+  // A substituted font may be wider than the one the 45 pixels were meant
+  // for; the word is never cut.
+  UpdateLnk->setGeometry(30, 120, std::max(45, UpdateLnk->sizeHint().width()), 16);
   UpdateLnk->setCursor(Qt::PointingHandCursor);
   UpdateLnk->installEventFilter(this);
   SetLinkColour(Qt::blue);
