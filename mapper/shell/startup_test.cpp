@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "mapper/engine/scanner.h"
 #include "mapper/shell/window_test_support.h"
 #include "platform/posix_test_support.h"
@@ -30,6 +33,7 @@ class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
     env_.Set("XDG_DATA_HOME", home_ / "data");
     if (::getcwd(cwd_, sizeof cwd_) == nullptr) cwd_[0] = '\0';
     EXPECT_EQ(::chdir(program_.path().c_str()), 0);
+    form_->AttachRemote(&remote_);
   }
   ~FirstStartTest() override {
     if (cwd_[0] != '\0') {
@@ -40,6 +44,7 @@ class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
   testing::ScratchFolder home_;
   host_testing::EnvGuard env_;
   char cwd_[4096];
+  TRemote remote_;
 };
 
 TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) {
@@ -78,6 +83,14 @@ TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) 
   EXPECT_TRUE(mapper_.options.icon1);
   EXPECT_TRUE(mapper_.options.vigilo_on_startup);
   EXPECT_TRUE(form_->Icon1->isChecked());
+
+  // The remote window shows, placed beside the main window centred on the screen.
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  const QSize window = form_->frameGeometry().size();
+  EXPECT_TRUE(remote_.isVisible());
+  EXPECT_TRUE(form_->Remotecontrol1->isChecked());
+  EXPECT_EQ(remote_.pos(), QPoint(screen.width() - (screen.width() - window.width()) / 2 - 85,
+                                  (screen.height() - window.height()) / 2 + 150));
 }
 
 }  // namespace
