@@ -6,10 +6,12 @@
 #include "mapper/engine/busy_cursor.h"
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/entry_index.h"
+#include "mapper/engine/entry_path.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/presence.h"
 #include "mapper/engine/viewer.h"
 #include "platform/text.h"
+#include "platform/wine_paths.h"
 
 namespace zv {
 namespace {
@@ -25,10 +27,12 @@ std::string_view OwnName(std::string_view entry) {
 }
 
 // Whether the entry is on disk, tested as the viewer's detailed list tests
-// it. `legacy_cut` is the length of the Windows folder and its "\", which a
-// legacy absolute entry ("C:\WINDOWS\X.DLL") loses there.
-bool IsPresent(PresenceCache& presence, std::string_view entry, std::size_t legacy_cut) {
-  if (entry.size() > legacy_cut && entry[1] == ':') entry.remove_prefix(legacy_cut);
+// it: a legacy absolute entry that begins with a Windows spelling of the
+// Windows folder loses that beginning; an entry that still leaves the
+// Windows folder is missing without being looked up.
+bool IsPresent(PresenceCache& presence, std::string_view entry, const std::vector<std::string>& windows_forms) {
+  entry.remove_prefix(LegacyPrefixLength(entry, windows_forms));
+  if (LeavesWindowsFolder(entry)) return false;
   const bool folder = StartsWith(entry, kFolderMark);
   if (folder) entry.remove_prefix(kFolderMark.size());
   EntryKind kind;
@@ -65,7 +69,10 @@ void SelectMap(Mapper& mapper, const std::string& name) {
   const auto row = std::find_if(rows.begin(), rows.end(), [&](const std::string& r) { return EqualsNoCase(r, name); });
   if (row == rows.end()) return;
   mapper.maps.selected = static_cast<int>(row - rows.begin());
-  if (mapper.view != nullptr) ShowMap(mapper, *mapper.view);
+  if (mapper.view == nullptr) return;
+  // The map list's highlight moves to the map before its files are shown.
+  mapper.view->ShowCatalogue(mapper.maps);
+  ShowMap(mapper, *mapper.view);
 }
 
 }  // namespace
@@ -83,7 +90,7 @@ Identification SearchMaps(Mapper& mapper, const std::string& search_name) {
   Identification result;
   // Made at the first hit: most searches look up only a handful of entries.
   std::optional<PresenceCache> presence;
-  const std::size_t legacy_cut = mapper.windows_folder.size() + 1;
+  const std::vector<std::string> windows_forms = WindowsFormsOf(mapper.windows_folder);
   for (const std::string& file : MapFiles(mapper)) {
     std::string text;
     try {
@@ -99,7 +106,7 @@ Identification SearchMaps(Mapper& mapper, const std::string& search_name) {
         return;
       }
       if (!presence) presence.emplace(mapper.host, mapper.windows_folder);
-      const char* mark = IsPresent(*presence, entry, legacy_cut) ? "> " : "X ";
+      const char* mark = IsPresent(*presence, entry, windows_forms) ? "> " : "X ";
       result.lines.push_back(mark + std::string(entry) + map_note);
       result.last_map_file = file;
     });

@@ -37,8 +37,9 @@ struct Identification {
 // every entry that matches `search_name`. Presence is looked up only for
 // hits, as the viewer's detailed list does (a file entry is present when
 // that file exists below the Windows folder, a folder entry when that folder
-// does; a legacy absolute entry is taken without the Windows folder). Lets
-// no window messages run. Throws HostError when a map cannot be read.
+// does; a legacy absolute entry that begins with a Windows spelling of the
+// Windows folder is taken without it; an entry that leaves the Windows
+// folder is missing, never looked up). Lets no window messages run. Throws HostError when a map cannot be read.
 Identification SearchMaps(Mapper& mapper, const std::string& search_name);
 
 // The "Identify a file" command. `caption` is the menu item's caption (a
@@ -49,7 +50,8 @@ Identification SearchMaps(Mapper& mapper, const std::string& search_name);
 // command with nothing changed. Otherwise searches every map with the
 // progress window "Searching..." shown and the hourglass set (both put back
 // also when an error ends the search), selects the map of the last hit in
-// mapper.maps and shows it when mapper.view is set (a map file missing
+// mapper.maps and, when mapper.view is set, shows the catalogue with that
+// selection and then the map, before the results (a map file missing
 // from the catalogue's rows changes no selection), and shows the result
 // lines, or the "*NOTMAP" text when nothing matched, through
 // Person::ShowResults captioned with the quoted search name. Throws

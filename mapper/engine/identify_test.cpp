@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/fake_person.h"
 #include "mapper/engine/viewer.h"
@@ -18,13 +20,19 @@ using testing::WriteBytes;
 using testing::WriteLines;
 using Lines = std::vector<std::string>;
 
-// Remembers which map the viewer showed.
+// Remembers which map the viewer showed, and in order what the window was
+// asked to show: "catalogue <selected row>" or "map <group caption>".
 class GroupCaptionView : public MapView {
  public:
   void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string& caption) override { shown.push_back(caption); }
+  void SetMapGroupCaption(const std::string& caption) override {
+    shown.push_back(caption);
+    calls.push_back("map " + caption);
+  }
   void ShowListing(const MapListing&) override {}
+  void ShowCatalogue(const MapsList& maps) override { calls.push_back("catalogue " + maps.SelectedName()); }
   Lines shown;
+  Lines calls;
 };
 
 // Fails every read of a file whose path ends with `unreadable`.
@@ -108,8 +116,8 @@ TEST_F(IdentifyTest, EveryHitIsListedPresentFirstAndTheMapOfTheLastHitIsShown) {
   EXPECT_EQ(Results().lines, (Lines{"> SYSTEM\\FOO.DLL (Alpha.MAP)", "> SYSTEM\\FOO.DLL (Beta.MAP)",
                                     "> XFOO.DLL (Beta.MAP)", "X FOO.DLL (Beta.MAP)"}));
   EXPECT_EQ(mapper_.maps.SelectedName(), "Beta");
-  ASSERT_EQ(view_.shown.size(), 1u);
-  EXPECT_EQ(view_.shown[0], "FINSTBYBeta\"");
+  // The map list's highlight moves before the map is shown.
+  EXPECT_EQ(view_.calls, (Lines{"catalogue Beta", "map FINSTBYBeta\""}));
 
   EXPECT_EQ(person_.progress_captions, Lines{"Searching..."});
   EXPECT_FALSE(person_.progress_visible);
@@ -122,16 +130,23 @@ TEST_F(IdentifyTest, PresenceIsTestedAsTheViewerTestsIt) {
   OnDisk("FileBox");                     // a file where the map knows a folder
   MakeFolders(windows_ / "DirBox.txt");  // a folder where the map knows a file
   OnDisk("System/LegBox.dll");
-  // A legacy absolute entry, its "C:\WINDOWS" as long as our Windows folder.
-  const std::string legacy = "C:" + std::string(windows_.path().size() - 2, 'X') + "\\SYSTEM\\LEGBOX.DLL";
+  // Legacy absolute entries: one in the Windows folder's form on Wine's
+  // drive Z:, and one that names another folder in as many characters, so
+  // that cutting the Windows folder's length off it would leave a file that
+  // exists.
+  std::string z_form = "Z:" + windows_.path();
+  std::replace(z_form.begin(), z_form.end(), '/', '\\');
+  const std::string legacy = z_form + "\\SYSTEM\\LEGBOX.DLL";
+  const std::string elsewhere = "C:" + std::string(windows_.path().size() - 2, 'X') + "\\SYSTEM\\LEGBOX.DLL";
   WriteMap("Tools", {"<DIR> Program Files\\ToolBox", "Program Files\\ToolBox\\tb.exe", "<DIR> OldBox",
-                     "<DIR> FileBox", "DirBox.txt", legacy});
+                     "<DIR> FileBox", "DirBox.txt", legacy, elsewhere});
 
   Identify("box");
 
-  EXPECT_EQ(Results().lines, (Lines{"> <DIR> Program Files\\ToolBox (Tools.MAP)", "> " + legacy + " (Tools.MAP)",
-                                    "X <DIR> FileBox (Tools.MAP)", "X <DIR> OldBox (Tools.MAP)",
-                                    "X DirBox.txt (Tools.MAP)"}));
+  EXPECT_EQ(Results().lines,
+            (Lines{"> <DIR> Program Files\\ToolBox (Tools.MAP)", "> " + legacy + " (Tools.MAP)",
+                   "X <DIR> FileBox (Tools.MAP)", "X <DIR> OldBox (Tools.MAP)", "X " + elsewhere + " (Tools.MAP)",
+                   "X DirBox.txt (Tools.MAP)"}));
 }
 
 TEST_F(IdentifyTest, NothingEnteredChangesNothingAndNoHitSaysSo) {

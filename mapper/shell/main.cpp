@@ -9,6 +9,7 @@
 #include "mapper/shell/in_dialog.h"
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/qt_person.h"
+#include "mapper/shell/remote_window.h"
 #include "mapper/shell/splash.h"
 #include "mapper/shell/startup.h"
 #include "mapper/shell/text_editor.h"
@@ -46,11 +47,13 @@ int main(int argc, char** argv) {
   app.ServeTerminationRequests(requests);
   zv::TSplash splash;
   splash.ShowNow();
+  zv::TRemote remote;
   zv::TVEdit editor(*host);
   zv::TInDialog dialog;
   zv::QtPerson person(dialog, splash, &editor);
   zv::Mapper mapper(*host, person);
   zv::TForm1 form(mapper, splash, dialog, person);
+  form.AttachRemote(&remote);
 
   const std::string argument = argc > 1 ? argv[1] : "";
   try {

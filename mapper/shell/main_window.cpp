@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "art/art.h"
+#include "mapper/engine/identify.h"
 #include "mapper/engine/maintenance.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/new_map.h"
@@ -59,6 +60,12 @@ TForm1::TForm1(Mapper& mapper, TSplash&, TInDialog& dialog, QtPerson& person)
 
 TForm1::~TForm1() {
   if (mapper_.view == view_.get()) mapper_.view = nullptr;
+  if (remote_ != nullptr) {
+    remote_->read_catalogue = nullptr;
+    remote_->on_status = nullptr;
+    remote_->on_update = nullptr;
+    remote_->on_moved = nullptr;
+  }
   person_.AttachMainWindow(nullptr, nullptr);
 }
 
@@ -81,6 +88,7 @@ void TForm1::ShowOptions() {
   ApplyMapsListColours();
   view_->SetStateImages(!options.simple_list);
   ApplyListFont();
+  if (remote_ != nullptr) remote_->move(options.remote_left, options.remote_top);
 }
 
 void TForm1::ApplyMapsListColours() {
@@ -122,6 +130,11 @@ void TForm1::New1Click() {
   ShowMapsList();
 }
 
+void TForm1::Identifyafile1Click() {
+  const QList<QTreeWidgetItem*> selected = Map->selectedItems();
+  IdentifyFile(mapper_, FromQ(Identifyafile1->text()), selected.isEmpty() ? std::string() : FromQ(selected.front()->text(0)));
+}
+
 void TForm1::Vigilo1Click() {
   mapper_.host.ShellOpen("Vigilo32.exe", "FromZorvan", "", 1);
   mapper_.options.scan_on_start = true;
@@ -132,6 +145,7 @@ void TForm1::Vigilo1Click() {
 void TForm1::Remotecontrol1Click() {
   mapper_.options.remote_control = !mapper_.options.remote_control;
   Remotecontrol1->setChecked(mapper_.options.remote_control);
+  ShowRemote(mapper_.options.remote_control);
 }
 
 void TForm1::ScanOnStartClick() {
@@ -283,6 +297,7 @@ void TForm1::SetStatusLine(Colour colour, const std::string& text) {
   palette.setColor(QPalette::WindowText, ToQColor(colour, palette));
   StatusPanel->setPalette(palette);
   StatusPanel->setText(ToQ(text));
+  if (remote_ != nullptr) remote_->ZVHint->setText(ToQ(text));
 }
 
 void TForm1::SetAnimations(bool running) {
@@ -297,13 +312,19 @@ void TForm1::SetAnimations(bool running) {
 }
 
 void TForm1::RunBarCommand(int k) {
-  // Identify (1) and trash (2) have no command yet.
+  // Trash (2) has no command yet.
   if (k == 0) New1Click();
+  if (k == 1) Identifyafile1Click();
   if (k == 3) About1Click();
   if (k == 4) Vigilo1Click();
 }
 
-void TForm1::FormShow() { PopGroup->Build(Immagini); }
+void TForm1::FormShow() {
+  PopGroup->Build(Immagini);
+  // The remote window shown during start-up stays above this window even
+  // where no window manager keeps it on top.
+  if (RemoteVisible()) remote_->raise();
+}
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);

@@ -29,6 +29,7 @@
 #include "mapper/shell/in_dialog.h"
 #include "mapper/shell/map_view.h"
 #include "mapper/shell/qt_person.h"
+#include "mapper/shell/remote_window.h"
 #include "mapper/shell/splash.h"
 
 namespace zv {
@@ -76,9 +77,20 @@ class TForm1 : public QMainWindow {
 
   // The about box, created after this window; About1Click fills and shows it.
   void AttachAboutBox(TAboutBox* about);
+  // The remote-control window, created before this window: it takes its
+  // caption from the language, its place from mapper.options (which then
+  // follow it), its buttons trigger Edit1, RenameMapID1, Unmap1,
+  // Deleteselectedfile1, DeleteApplication1 and Refresh1, its link opens
+  // the site as the logo does, and the status line reaches `ZVHint`.
+  void AttachRemote(TRemote* remote);
+  // Shows or hides the remote-control window, when there is one.
+  void ShowRemote(bool visible);
+  bool RemoteVisible() const { return remote_ != nullptr && remote_->isVisible(); }
 
   // ---- Commands.
   void New1Click();
+  // Identifies a file, the dialog prefilled with the selected entry of `Map`.
+  void Identifyafile1Click();
   void Vigilo1Click();
   // The map maintenance commands on the selected map, and the refresh.
   void Edit1Click();
@@ -226,6 +238,7 @@ class TForm1 : public QMainWindow {
   std::string remote_title_;
   std::array<std::string, 4> trash_captions_;
   TAboutBox* about_ = nullptr;
+  QPointer<TRemote> remote_;
   bool shown_ = false;
   bool maps_hint_ = true;
   // The map list's current row when a mouse button went down on it, so a

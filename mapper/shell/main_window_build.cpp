@@ -170,7 +170,7 @@ void TForm1::BuildMenus() {
 
   Scan1 = bar->addMenu("&Scan");
   Createnew1 = Scan1->addAction("&Create new map");
-  Identifyafile1 = NewLaterItem(Scan1, "&Identify a file...");
+  Identifyafile1 = Scan1->addAction("&Identify a file...");
   Identifyafile1->setShortcut(Qt::Key_F3);
 
   Map1 = bar->addMenu("&Map");
@@ -185,8 +185,7 @@ void TForm1::BuildMenus() {
   Refresh1->setShortcut(Qt::Key_F5);
 
   Options1 = bar->addMenu("&Options");
-  Remotecontrol1 = NewLaterItem(Options1, "&Remote control");
-  Remotecontrol1->setCheckable(true);
+  Remotecontrol1 = NewCheckItem(Options1, "&Remote control");
   Remotecontrol1->setShortcut(Qt::Key_F10);
   ScanOnStart = NewCheckItem(Options1, "&Scan on start");
   Vigiloonstartup1 = NewCheckItem(Options1, "&Vigilo at system start-up");
@@ -247,6 +246,7 @@ void TForm1::BuildMenus() {
   connect(Vigilo1, &QAction::triggered, this, [this] { Vigilo1Click(); });
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
   connect(Createnew1, &QAction::triggered, this, [this] { New1Click(); });
+  connect(Identifyafile1, &QAction::triggered, this, [this] { Identifyafile1Click(); });
   connect(Map1, &QMenu::aboutToShow, this, [this] { Map1Click(); });
   connect(Edit1, &QAction::triggered, this, [this] { Edit1Click(); });
   connect(Rename1, &QAction::triggered, this, [this] { Rename1Click(); });

@@ -83,6 +83,7 @@ void TForm1::ApplyLanguage(const std::string& file) {
 
   const std::string& remote = given[Remotecontrol1];
   remote_title_ = CutAtCharacters(remote, 1);
+  if (remote_ != nullptr) remote_->setWindowTitle(ToQ(remote_title_));
 
   const std::array<QAction*, 3> map_items = {Edit1, Rename1, Unmap1};
   const std::array<QAction*, 3> popup_items = {EditMap1, RenameMapID1, UnMap2};

@@ -108,12 +108,13 @@ bool FormCreate(TForm1& form, Mapper& m, const std::string& argument, const std:
   m.person.ShowProgress(false);
   // Filling the file list wrote its progress over what the scan had to say.
   ShowScanReport(m);
+  if (m.options.remote_control) form.ShowRemote(true);
   return true;
 }
 
-void FormClose(TForm1&, Mapper& m) {
-  // The remote-control window does not exist yet, so it is never visible.
-  RunExitSteps(m, m.main_caption, false);
+void FormClose(TForm1& form, Mapper& m) {
+  // What is saved is whether the remote-control window shows, not its item.
+  RunExitSteps(m, m.main_caption, form.RemoteVisible());
 }
 
 }  // namespace zv

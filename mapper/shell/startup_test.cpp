@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "mapper/engine/scanner.h"
 #include "mapper/shell/window_test_support.h"
 #include "platform/posix_test_support.h"
@@ -14,19 +17,10 @@
 namespace zv {
 namespace {
 
+using testing::AnswerModals;
 using testing::Exists;
 using testing::ReadBytes;
 using testing::WriteBytes;
-
-// Answers the modal windows that come one after the other, each with its
-// own action; the next is awaited only once the one before is answered.
-void AnswerModals(std::vector<std::function<void(QWidget*)>> acts) {
-  if (acts.empty()) return;
-  testing::AnswerNextModal([acts](QWidget* modal) {
-    AnswerModals({acts.begin() + 1, acts.end()});
-    acts.front()(modal);
-  });
-}
 
 class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
  protected:
@@ -39,6 +33,7 @@ class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
     env_.Set("XDG_DATA_HOME", home_ / "data");
     if (::getcwd(cwd_, sizeof cwd_) == nullptr) cwd_[0] = '\0';
     EXPECT_EQ(::chdir(program_.path().c_str()), 0);
+    form_->AttachRemote(&remote_);
   }
   ~FirstStartTest() override {
     if (cwd_[0] != '\0') {
@@ -49,6 +44,7 @@ class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
   testing::ScratchFolder home_;
   host_testing::EnvGuard env_;
   char cwd_[4096];
+  TRemote remote_;
 };
 
 TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) {
@@ -87,6 +83,14 @@ TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) 
   EXPECT_TRUE(mapper_.options.icon1);
   EXPECT_TRUE(mapper_.options.vigilo_on_startup);
   EXPECT_TRUE(form_->Icon1->isChecked());
+
+  // The remote window shows, placed beside the main window centred on the screen.
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  const QSize window = form_->frameGeometry().size();
+  EXPECT_TRUE(remote_.isVisible());
+  EXPECT_TRUE(form_->Remotecontrol1->isChecked());
+  EXPECT_EQ(remote_.pos(), QPoint(screen.width() - (screen.width() - window.width()) / 2 - 85,
+                                  (screen.height() - window.height()) / 2 + 150));
 }
 
 }  // namespace

@@ -39,6 +39,16 @@ inline void AnswerNextModal(std::function<void(QWidget*)> act, int timeout_ms = 
   poll->start();
 }
 
+// Answers the modal windows that come one after the other, each with its
+// own action; the next is awaited only once the one before is answered.
+inline void AnswerModals(std::vector<std::function<void(QWidget*)>> acts) {
+  if (acts.empty()) return;
+  AnswerNextModal([acts](QWidget* modal) {
+    AnswerModals({acts.begin() + 1, acts.end()});
+    acts.front()(modal);
+  });
+}
+
 // Runs events until `done` holds or `timeout_ms` passes; answers `done()`.
 inline bool WaitUntil(const std::function<bool()>& done, int timeout_ms = 5000) {
   QElapsedTimer clock;
