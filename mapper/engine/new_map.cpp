@@ -143,10 +143,12 @@ void CreateNewMap(Mapper& mapper, const std::string& folder) {
   person.SetGauge(false, 0);
 
   if (found.new_lines == 0) {
-    if (person.MainWindowVisible()) {
-      person.ShowNotice(mapper.scan_menu_caption,
-                        std::to_string(found.examined) + LookupMessage(mapper, "*NONEW"));
-    }
+    const std::string none = std::to_string(found.examined) + LookupMessage(mapper, "*NONEW");
+    // The status line still says "Scanning...": at start-up, where no box
+    // is shown, it would stay so and look as if the scan never ended.
+    const std::string left_out = ScanReportText(mapper);
+    person.SetStatus(kButtonFace, left_out.empty() ? none : none + " " + left_out);
+    if (person.MainWindowVisible()) person.ShowNotice(mapper.scan_menu_caption, none);
     return;
   }
 

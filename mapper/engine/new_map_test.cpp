@@ -148,7 +148,7 @@ TEST_F(NewMapTest, TheFirstMapNameNeverReplacesAnExistingFile) {
   EXPECT_EQ(mapper_.maps.rows, Lines{"Other"});
 }
 
-TEST_F(NewMapTest, NothingNewWritesNothingAndSaysSoOnlyWhenTheWindowShows) {
+TEST_F(NewMapTest, NothingNewWritesNothingAndSaysSoInABoxOnlyWhenTheWindowShows) {
   RunFirst();
   const Lines maps = MapNames();
   for (const bool visible : {false, true}) {
@@ -162,6 +162,8 @@ TEST_F(NewMapTest, NothingNewWritesNothingAndSaysSoOnlyWhenTheWindowShows) {
       EXPECT_EQ(person_.notices[0].title, "&Scan");
       EXPECT_EQ(person_.notices[0].text, "3NONEW");
     }
+    // The status line never stays on "Scanning...", box or not.
+    EXPECT_EQ(person_.LastStatus().text, "3NONEW");
     ExpectIdleAfterwards();
   }
 }
