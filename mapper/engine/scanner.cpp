@@ -32,18 +32,25 @@ struct Level {
   std::size_t parent_relative_size = 0;
 };
 
-// The ignore line of a special folder: its path without the first
-// `strip` characters, "/" turned into "\", ending with "\". Empty when the
-// line would be empty or a lone "\".
-std::string IgnoreLineOf(const std::string& path, std::size_t strip) {
-  if (path.empty()) return {};
-  std::string line = path.size() > strip ? path.substr(strip) : std::string();
+// The ignore line of a special folder: its path inside the Windows folder
+// `windows`, "/" turned into "\", between "\" and "\" (so "\TEMP\" for
+// its TEMP folder). Empty for a folder that is not inside the Windows
+// folder: its path cut at the Windows folder's length would be a piece of
+// some other path, which could match unrelated folders ("/home/ann/Desktop"
+// against "/usr/local" gives "Desktop\", which skips "MyDesktop") and leave
+// their files out of every map. Empty too for the Windows folder itself.
+std::string IgnoreLineOf(const std::string& path, const std::string& windows) {
+  std::string folder = path;
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  if (folder.size() <= windows.size() + 1 || !EqualsNoCase(folder.substr(0, windows.size()), windows) ||
+      folder[windows.size()] != '/') {
+    return {};
+  }
+  std::string line = folder.substr(windows.size());
   for (char& c : line) {
     if (c == '/') c = '\\';
   }
-  if (line.empty()) return {};
-  if (line.back() != '\\') line += '\\';
-  return line == "\\" ? std::string() : line;
+  return line + '\\';
 }
 
 }  // namespace
@@ -200,7 +207,6 @@ std::string ScanReportText(const Mapper& mapper) {
 std::vector<std::string> DefaultIgnoreLines(Mapper& mapper) {
   std::vector<std::string> lines = {"\\Temporary Internet Files\\", "\\Cronologia\\", "\\Cookies\\",
                                     "\\Pif\\", "\\Applog\\"};
-  const std::size_t strip = mapper.windows_folder.size();
   const std::array<std::string, 5> places = {
       mapper.host.GetSystemFolder(2),
       mapper.host.SpecialFolderPath(kRecentFolder),
@@ -209,7 +215,7 @@ std::vector<std::string> DefaultIgnoreLines(Mapper& mapper) {
       mapper.host.SpecialFolderPath(kFavoritesFolder),
   };
   for (const std::string& place : places) {
-    std::string line = IgnoreLineOf(place, strip);
+    std::string line = IgnoreLineOf(place, mapper.windows_folder);
     if (!line.empty()) lines.push_back(std::move(line));
   }
   return lines;

@@ -80,12 +80,12 @@ std::string ScanReportText(const Mapper& mapper);
 
 // The default ignore list, in this order: "\Temporary Internet Files\",
 // "\Cronologia\", "\Cookies\", "\Pif\", "\Applog\", then the Temp folder,
-// the Recent, Start Menu, Desktop and Favorites folders, each with its
-// first L characters dropped (L = length of the Windows folder path), in
-// the stored "\" form and ending with "\". A folder the host cannot report
-// gives no line, and neither does a text that would be empty or a lone "\"
-// (a lone "\" would match every folder). Lines of folders outside the
-// Windows folder match nothing or only unrelated names.
+// the Recent, Start Menu, Desktop and Favorites folders, each that lies
+// inside the Windows folder (ASCII case ignored) as its path there in the
+// stored "\" form between "\" and "\" ("\TEMP\"). A folder the host cannot
+// report, the Windows folder itself, or one outside it gives no line: cut
+// at the Windows folder's length, an outside path would give a piece of
+// text that skips unrelated folders.
 std::vector<std::string> DefaultIgnoreLines(Mapper& mapper);
 // Writes DefaultIgnoreLines to "IGNORLST.TXT" (CR LF, atomic). Throws
 // HostError when it cannot be written.

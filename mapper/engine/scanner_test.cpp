@@ -466,8 +466,10 @@ TEST_F(ScannerTest, DefaultIgnoreList) {
        {"\\TEMP\\", "\\Recent\\", "\\Start Menu\\", "\\Desktop\\", "\\Favorites\\"}},
       // Unknown places give no line, and the Windows folder itself no lone "\".
       {"/w/WINDOWS/", {{11, "/w/WINDOWS"}, {16, ""}}, {}},
-      // Places elsewhere keep the rule: the first L characters are dropped.
-      {"/tmp/", {{11, "/home/ann/.local/share/applications"}}, {".local\\share\\applications\\"}},
+      // Places outside the Windows folder give no line: cut at its length
+      // they would read "Desktop\" and skip unrelated folders.
+      {"/tmp/", {{11, "/home/ann/.local/share/applications"}, {16, "/home/ann/Desktop"}}, {}},
+      {"/w/WINDOWS-old/TEMP/", {{16, "/w/windows/Desk"}}, {"\\Desk\\"}},
   };
   PlacesHost places(*host_);
   Mapper mapper(places, person_);
