@@ -12,6 +12,7 @@
 #include "mapper/shell/splash.h"
 #include "mapper/shell/startup.h"
 #include "mapper/shell/text_editor.h"
+#include "mapper/shell/trash_window.h"
 #include "platform/termination.h"
 
 int main(int argc, char** argv) {
@@ -46,11 +47,13 @@ int main(int argc, char** argv) {
   app.ServeTerminationRequests(requests);
   zv::TSplash splash;
   splash.ShowNow();
+  zv::TTrash32 trash;
   zv::TVEdit editor(*host);
   zv::TInDialog dialog;
   zv::QtPerson person(dialog, splash, &editor);
   zv::Mapper mapper(*host, person);
   zv::TForm1 form(mapper, splash, dialog, person);
+  form.AttachTrashWindow(&trash);
 
   const std::string argument = argc > 1 ? argv[1] : "";
   try {

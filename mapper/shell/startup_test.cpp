@@ -14,41 +14,14 @@
 namespace zv {
 namespace {
 
+using testing::AnswerModals;
 using testing::Exists;
 using testing::ReadBytes;
 using testing::WriteBytes;
 
-// Answers the modal windows that come one after the other, each with its
-// own action; the next is awaited only once the one before is answered.
-void AnswerModals(std::vector<std::function<void(QWidget*)>> acts) {
-  if (acts.empty()) return;
-  testing::AnswerNextModal([acts](QWidget* modal) {
-    AnswerModals({acts.begin() + 1, acts.end()});
-    acts.front()(modal);
-  });
-}
-
-class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
+class FirstStartTest : public ::testing::Test, public testing::StartUpFixture {
  protected:
-  FirstStartTest() {
-    WriteBytes(program_ / "English.lng", ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
-    WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");
-    WriteBytes(program_ / "WIN/SYSTEM/Foo.dll", "dll");
-    env_.Set("ZORVAN_WINDIR", program_ / "WIN");
-    env_.Set("XDG_CONFIG_HOME", home_ / "config");
-    env_.Set("XDG_DATA_HOME", home_ / "data");
-    if (::getcwd(cwd_, sizeof cwd_) == nullptr) cwd_[0] = '\0';
-    EXPECT_EQ(::chdir(program_.path().c_str()), 0);
-  }
-  ~FirstStartTest() override {
-    if (cwd_[0] != '\0') {
-      EXPECT_EQ(::chdir(cwd_), 0);
-    }
-  }
-
-  testing::ScratchFolder home_;
-  host_testing::EnvGuard env_;
-  char cwd_[4096];
+  FirstStartTest() { WriteBytes(program_ / "WIN/SYSTEM/Foo.dll", "dll"); }
 };
 
 TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) {
@@ -78,6 +51,7 @@ TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) 
   EXPECT_FALSE(scanned_before_editor);
   EXPECT_NE(ReadBytes(program_ / kIgnoreListFile).find("\\Private\\\r\n"), std::string::npos);
   EXPECT_TRUE(Exists(program_ / "Windows (1st map).MAP"));
+  EXPECT_EQ(ReadBytes(program_ / "#TRASH/!TRASH!.DAT"), "***TrashManager 2.0***\r\n");
 
   const std::string probe = ReadBytes(home_ / "config/autostart/Zorvan - Vigilo probe.desktop");
   EXPECT_NE(probe.find("\nExec=" + program_.path() + "/Vigilo32\n"), std::string::npos) << probe;
