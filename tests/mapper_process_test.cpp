@@ -118,6 +118,20 @@ TEST_F(MapperProcessTest, StartedFromAFolderWithoutTheProgramEndsWithItsNotice) 
   EXPECT_EQ(ReadLines(elsewhere / "ZV.INI").size(), 2u) << "an early end saves nothing";
 }
 
+TEST_F(MapperProcessTest, ATrashFolderThatCannotBeMadeEndsTheProgramSavingNothing) {
+  WriteSettings();
+  WriteBytes(program_ / "#TRASH", "a file where the trash folder belongs");
+  auto mapper = Start(program_.path());
+  ASSERT_EQ(mapper->WaitExit(30s), 0);
+  EXPECT_NE(mapper->ErrorOutput().find("Error: Cannot create #TRASH folder"), std::string::npos)
+      << mapper->ErrorOutput();
+  EXPECT_EQ(ReadLines(program_ / "ZV.INI").size(), 5u) << "an early end saves nothing";
+  EXPECT_FALSE(Exists(program_ / "IGNORLST.TXT")) << "the program ended before its next step";
+  EXPECT_EQ(ReadBytes(program_ / "#TRASH"), "a file where the trash folder belongs");
+  usleep(500 * 1000);
+  EXPECT_FALSE(Exists(program_ / "probe-started.txt"));
+}
+
 TEST_F(MapperProcessTest, MissingOrTruncatedLanguageFileEndsWithItsMessage) {
   WriteLines(program_ / "ZV.INI", {"Zorvan 3.0", "Version=3.0", "Language=Klingon.lng"});
   auto missing = Start(program_.path());

@@ -13,6 +13,7 @@
 #include "mapper/shell/splash.h"
 #include "mapper/shell/startup.h"
 #include "mapper/shell/text_editor.h"
+#include "mapper/shell/trash_window.h"
 #include "platform/termination.h"
 
 int main(int argc, char** argv) {
@@ -48,12 +49,14 @@ int main(int argc, char** argv) {
   zv::TSplash splash;
   splash.ShowNow();
   zv::TRemote remote;
+  zv::TTrash32 trash;
   zv::TVEdit editor(*host);
   zv::TInDialog dialog;
   zv::QtPerson person(dialog, splash, &editor);
   zv::Mapper mapper(*host, person);
   zv::TForm1 form(mapper, splash, dialog, person);
   form.AttachRemote(&remote);
+  form.AttachTrashWindow(&trash);
 
   const std::string argument = argc > 1 ? argv[1] : "";
   try {

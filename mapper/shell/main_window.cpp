@@ -244,11 +244,16 @@ void TForm1::LogoClick() { OpenWebPage(mapper_, LookupMessage(mapper_, "*SITE"))
 
 bool TForm1::MapsListKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   const bool alt = modifiers.testFlag(Qt::AltModifier);
+  bool ran = false;
+  if (key == Qt::Key_Delete || (alt && key == Qt::Key_D)) {
+    DeleteApplication1Click();
+    ran = true;
+  }
   if (key == Qt::Key_Return || key == Qt::Key_Enter || (alt && key == Qt::Key_R)) {
     Rename1Click();
-    return true;
+    ran = true;
   }
-  return false;
+  return ran;
 }
 
 void TForm1::MapsListClick() {
@@ -312,9 +317,9 @@ void TForm1::SetAnimations(bool running) {
 }
 
 void TForm1::RunBarCommand(int k) {
-  // Trash (2) has no command yet.
   if (k == 0) New1Click();
   if (k == 1) Identifyafile1Click();
+  if (k == 2) Trash1Click();
   if (k == 3) About1Click();
   if (k == 4) Vigilo1Click();
 }
@@ -348,6 +353,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (watched == MapsList && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (MapsListKeyDown(key->key(), key->modifiers())) return true;
+  } else if (watched == Map && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (MapKeyDown(key->key(), key->modifiers())) return true;
   } else if (watched == MapsList->viewport() && event->type() == QEvent::MouseButtonPress) {
     // A press below the rows would clear the highlight while the current
     // map stays selected; it is ignored instead.

@@ -34,6 +34,8 @@
 
 namespace zv {
 
+class TTrash32;
+
 // The logo: a picture with a hand cursor that runs `on_click` when clicked.
 class LogoPicture : public QWidget {
  public:
@@ -86,6 +88,9 @@ class TForm1 : public QMainWindow {
   // Shows or hides the remote-control window, when there is one.
   void ShowRemote(bool visible);
   bool RemoteVisible() const { return remote_ != nullptr && remote_->isVisible(); }
+  // The trash manager, created before this window; it manages this mapper's
+  // trash and Trash1Click shows it.
+  void AttachTrashWindow(TTrash32* trash);
 
   // ---- Commands.
   void New1Click();
@@ -107,9 +112,22 @@ class TForm1 : public QMainWindow {
   void Icon1Click();
   void About1Click();
   void Contents1Click();
-  // Keys of the map list: Enter, or R with Alt held, renames. Answers
-  // whether the key ran a command.
+  // Keys of the map list: Delete, or D with Alt held, deletes the
+  // application; Enter, or R with Alt held, renames. Both are tested for
+  // every key. Answers whether the key ran a command.
   bool MapsListKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // Keys of the file list: Delete, or D with Alt held, deletes the selected
+  // file. Answers whether the key ran a command.
+  bool MapKeyDown(int key, Qt::KeyboardModifiers modifiers);
+  // The removal commands on the current map and the file list's selected
+  // row; each ends with the refresh.
+  void DeleteApplication1Click();
+  void Deleteallmappedfiles1Click() { DeleteApplication1Click(); }
+  void Deleteselectedfile1Click();
+  void DeleteFile1Click() { Deleteselectedfile1Click(); }
+  // Shows the trash manager modally (its captions from the language), then
+  // refreshes.
+  void Trash1Click();
   void Exit1Click() { close(); }
   void Remotecontrol1Click();
   void ScanOnStartClick();
@@ -239,6 +257,7 @@ class TForm1 : public QMainWindow {
   std::array<std::string, 4> trash_captions_;
   TAboutBox* about_ = nullptr;
   QPointer<TRemote> remote_;
+  TTrash32* trash_ = nullptr;
   bool shown_ = false;
   bool maps_hint_ = true;
   // The map list's current row when a mouse button went down on it, so a

@@ -29,14 +29,6 @@ QAction* NewCheckItem(QMenu* menu, const QString& caption) {
   return item;
 }
 
-// A command whose feature the program does not have yet: it keeps its place
-// and caption, greyed.
-QAction* NewLaterItem(QMenu* menu, const QString& caption) {
-  QAction* item = menu->addAction(caption);
-  item->setEnabled(false);
-  return item;
-}
-
 // The window keeps the classic three-dimensional colours its pictures are
 // drawn for: on a silver face the bar's white captions and their shadows
 // read as intended.
@@ -178,8 +170,8 @@ void TForm1::BuildMenus() {
   Rename1 = Map1->addAction("&Rename map");
   Unmap1 = Map1->addAction("&Unmap");
   N1 = NewSeparator(Map1);
-  Deleteallmappedfiles1 = NewLaterItem(Map1, "Delete &all mapped files");
-  Deleteselectedfile1 = NewLaterItem(Map1, "Delete &selected file");
+  Deleteallmappedfiles1 = Map1->addAction( "Delete &all mapped files");
+  Deleteselectedfile1 = Map1->addAction( "Delete &selected file");
   N2 = NewSeparator(Map1);
   Refresh1 = Map1->addAction("Refres&h");
   Refresh1->setShortcut(Qt::Key_F5);
@@ -205,7 +197,6 @@ void TForm1::BuildMenus() {
   ListModes->addAction(DetailedList1);
 
   Trash1 = bar->addAction("&Trash");
-  Trash1->setEnabled(false);
 
   Help1 = bar->addMenu("&?");
   About1 = Help1->addAction("&About Zorvan...");
@@ -216,15 +207,15 @@ void TForm1::BuildMenus() {
   EditMap1 = PopupMenu1->addAction(Edit1->text());
   RenameMapID1 = PopupMenu1->addAction(Rename1->text());
   UnMap2 = PopupMenu1->addAction(Unmap1->text());
-  DeleteApplication2 = NewLaterItem(PopupMenu1, Deleteallmappedfiles1->text());
+  DeleteApplication2 = PopupMenu1->addAction( Deleteallmappedfiles1->text());
   Blue = NewCheckItem(PopupMenu1, "Blue");
   N5 = NewSeparator(PopupMenu1);
   Ok2 = PopupMenu1->addAction("Ok");
   for (QAction* item : {EditMap1, RenameMapID1, UnMap2}) item->setData(static_cast<int>(FromQ(item->text()).size()));
 
   PopupMenu2 = new QMenu(this);
-  DeleteFile1 = NewLaterItem(PopupMenu2, Deleteselectedfile1->text());
-  DeleteApplication1 = NewLaterItem(PopupMenu2, Deleteallmappedfiles1->text());
+  DeleteFile1 = PopupMenu2->addAction( Deleteselectedfile1->text());
+  DeleteApplication1 = PopupMenu2->addAction( Deleteallmappedfiles1->text());
   N6 = NewSeparator(PopupMenu2);
   Ok1 = PopupMenu2->addAction("Ok");
 
@@ -251,6 +242,8 @@ void TForm1::BuildMenus() {
   connect(Edit1, &QAction::triggered, this, [this] { Edit1Click(); });
   connect(Rename1, &QAction::triggered, this, [this] { Rename1Click(); });
   connect(Unmap1, &QAction::triggered, this, [this] { Unmap1Click(); });
+  connect(Deleteallmappedfiles1, &QAction::triggered, this, [this] { Deleteallmappedfiles1Click(); });
+  connect(Deleteselectedfile1, &QAction::triggered, this, [this] { Deleteselectedfile1Click(); });
   connect(Refresh1, &QAction::triggered, this, [this] { Refresh1Click(); });
   connect(EditMap1, &QAction::triggered, this, [this] { EditMap1Click(); });
   connect(RenameMapID1, &QAction::triggered, this, [this] { RenameMapID1Click(); });
@@ -268,6 +261,10 @@ void TForm1::BuildMenus() {
   connect(Usesysicons1, &QAction::triggered, this, [this] { Usesysicons1Click(); });
   connect(SimpleList1, &QAction::triggered, this, [this] { SimpleList1Click(); });
   connect(DetailedList1, &QAction::triggered, this, [this] { DetailedList1Click(); });
+  connect(DeleteApplication2, &QAction::triggered, this, [this] { Deleteallmappedfiles1Click(); });
+  connect(DeleteFile1, &QAction::triggered, this, [this] { DeleteFile1Click(); });
+  connect(DeleteApplication1, &QAction::triggered, this, [this] { DeleteApplication1Click(); });
+  connect(Trash1, &QAction::triggered, this, [this] { Trash1Click(); });
   connect(PopupMenu1, &QMenu::aboutToShow, this, [this] { PopupMenu1Popup(); });
   connect(Blue, &QAction::triggered, this, [this] { BlueClick(); });
 }

@@ -131,17 +131,14 @@ TEST_F(MainWindowTest, TheFontDialogAppliesOnlyNameAndSizeToBothLists) {
   EXPECT_TRUE(form_->Map->font().bold());  // style stays
 }
 
-TEST_F(MainWindowTest, CommandsNotBuiltYetAreGreyedAndTheOthersWork) {
+TEST_F(MainWindowTest, EveryCommandIsEnabledWithItsKeys) {
   TForm1& f = *form_;
-  for (const QAction* item : {f.Deleteallmappedfiles1, f.Deleteselectedfile1, f.Trash1, f.DeleteApplication2,
-                              f.DeleteFile1, f.DeleteApplication1}) {
-    EXPECT_FALSE(item->isEnabled()) << Text(item);
-  }
   for (const QAction* item :
-       {f.Vigilo1, f.Exit1, f.Createnew1, f.Identifyafile1, f.Edit1, f.Rename1, f.Unmap1, f.Refresh1,
-        f.Remotecontrol1, f.ScanOnStart, f.Vigiloonstartup1, f.Icon1, f.GraphicFX1, f.Ignorelist1, f.Languagefile1,
-        f.Usefont1, f.Usesysicons1, f.SimpleList1, f.DetailedList1, f.About1, f.Contents1, f.EditMap1,
-        f.RenameMapID1, f.UnMap2, f.Blue}) {
+       {f.Vigilo1, f.Exit1, f.Createnew1, f.Identifyafile1, f.Edit1, f.Rename1, f.Unmap1, f.Deleteallmappedfiles1,
+        f.Deleteselectedfile1, f.Refresh1, f.Remotecontrol1, f.ScanOnStart, f.Vigiloonstartup1, f.Icon1,
+        f.GraphicFX1, f.Ignorelist1, f.Languagefile1, f.Usefont1, f.Usesysicons1, f.SimpleList1, f.DetailedList1,
+        f.Trash1, f.About1, f.Contents1, f.EditMap1, f.RenameMapID1, f.UnMap2, f.DeleteApplication2, f.Blue,
+        f.DeleteFile1, f.DeleteApplication1}) {
     EXPECT_TRUE(item->isEnabled()) << Text(item);
   }
   EXPECT_EQ(f.Remotecontrol1->shortcut(), QKeySequence(Qt::Key_F10));
@@ -156,11 +153,10 @@ TEST_F(MainWindowTest, EachBarButtonIsGreyedExactlyWhileItsMenuItemIs) {
   for (int k = 0; k < TPopGroup::kButtons; ++k) {
     EXPECT_EQ(f.PopGroup->ButtonEnabled(k), items[static_cast<std::size_t>(k)]->isEnabled()) << k;
   }
+  f.Trash1->setEnabled(false);
   EXPECT_FALSE(f.PopGroup->ButtonEnabled(2));
-  f.Trash1->setEnabled(true);  // the day the trash manager is built
+  f.Trash1->setEnabled(true);
   EXPECT_TRUE(f.PopGroup->ButtonEnabled(2));
-  f.Createnew1->setEnabled(false);
-  EXPECT_FALSE(f.PopGroup->ButtonEnabled(0));
 }
 
 TEST_F(MainWindowTest, StatusLineAndCaptionReachTheWindow) {

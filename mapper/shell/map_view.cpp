@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kIcon = 16;
 constexpr int kStateGap = 2;
+// Where a row keeps its presence mark, which the delete file command reads.
+constexpr int kStateRole = Qt::UserRole;
 
 }  // namespace
 
@@ -81,6 +83,7 @@ void QtMapView::ShowListing(const MapListing& listing) {
     auto* row = new QTreeWidgetItem;
     row->setText(0, ToQ(item.caption));
     row->setText(1, ToQ(item.size_text));
+    row->setData(0, kStateRole, item.state);
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     const QIcon icon = ItemIcon(item);
     if (!icon.isNull()) row->setIcon(0, icon);
@@ -94,6 +97,15 @@ void QtMapView::ShowListing(const MapListing& listing) {
   list_.setColumnHidden(1, listing.simple);
   FitFirstColumn();
   list_.setUpdatesEnabled(true);
+}
+
+std::optional<MapItem> QtMapView::SelectedItem() const {
+  const QList<QTreeWidgetItem*> selected = list_.selectedItems();
+  if (selected.isEmpty()) return std::nullopt;
+  MapItem item;
+  item.caption = FromQ(selected.front()->text(0));
+  item.state = selected.front()->data(0, kStateRole).toInt();
+  return item;
 }
 
 void QtMapView::FitFirstColumn() {

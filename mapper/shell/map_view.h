@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QTreeWidget>
 #include <functional>
+#include <optional>
 
 #include "mapper/engine/viewer.h"
 
@@ -27,6 +28,10 @@ class QtMapView : public MapView {
   // Whether the presence marks (`PresenceIcons`) show as state images.
   void SetStateImages(bool on) { state_images_ = on; }
   bool StateImages() const { return state_images_; }
+
+  // The selected row's caption and presence mark (`state`), nothing when no
+  // row is selected.
+  std::optional<MapItem> SelectedItem() const;
 
   // Gives the first column the room the second leaves: the list's width less
   // the second column and 20 pixels, at least 100.

@@ -11,6 +11,7 @@
 #include "mapper/shell/config.h"
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/startup_steps.h"
+#include "mapper/trash/trash_store.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -79,6 +80,7 @@ bool FormCreate(TForm1& form, Mapper& m, const std::string& argument, const std:
   if (first_run) FirstRunSetup(form, m);
   ReadLinkStates(m);
   form.ShowOptions();
+  if (!CreateTrashStore(m)) return false;
 
   if (!m.host.FileExists(m.ProgramFile(kIgnoreListFile))) {
     // The person adjusts the new list before the first scan reads it.

@@ -12,7 +12,8 @@ class TForm1;
 
 // Runs the start-up steps in their order. Answers false when the process
 // must end now with exit code 0 (a working folder that cannot be read,
-// started inside the Windows folder, or from a folder without the mapper);
+// started inside the Windows folder, a trash folder that can be neither
+// made nor found, or from a folder without the mapper);
 // nothing is saved then and the probe is not started. An exception escaping a step ends the sequence: the caller shows
 // it with the error report and opens the window with what was done so far.
 // `argument` is the process's first argument ("" when none); `home` stands

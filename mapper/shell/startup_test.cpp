@@ -22,28 +22,13 @@ using testing::Exists;
 using testing::ReadBytes;
 using testing::WriteBytes;
 
-class FirstStartTest : public ::testing::Test, public testing::WindowFixture {
+class FirstStartTest : public ::testing::Test, public testing::StartUpFixture {
  protected:
   FirstStartTest() {
-    WriteBytes(program_ / "English.lng", ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
-    WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");
     WriteBytes(program_ / "WIN/SYSTEM/Foo.dll", "dll");
-    env_.Set("ZORVAN_WINDIR", program_ / "WIN");
-    env_.Set("XDG_CONFIG_HOME", home_ / "config");
-    env_.Set("XDG_DATA_HOME", home_ / "data");
-    if (::getcwd(cwd_, sizeof cwd_) == nullptr) cwd_[0] = '\0';
-    EXPECT_EQ(::chdir(program_.path().c_str()), 0);
     form_->AttachRemote(&remote_);
   }
-  ~FirstStartTest() override {
-    if (cwd_[0] != '\0') {
-      EXPECT_EQ(::chdir(cwd_), 0);
-    }
-  }
 
-  testing::ScratchFolder home_;
-  host_testing::EnvGuard env_;
-  char cwd_[4096];
   TRemote remote_;
 };
 
@@ -74,6 +59,7 @@ TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) 
   EXPECT_FALSE(scanned_before_editor);
   EXPECT_NE(ReadBytes(program_ / kIgnoreListFile).find("\\Private\\\r\n"), std::string::npos);
   EXPECT_TRUE(Exists(program_ / "Windows (1st map).MAP"));
+  EXPECT_EQ(ReadBytes(program_ / "#TRASH/!TRASH!.DAT"), "***TrashManager 2.0***\r\n");
 
   const std::string probe = ReadBytes(home_ / "config/autostart/Zorvan - Vigilo probe.desktop");
   EXPECT_NE(probe.find("\nExec=" + program_.path() + "/Vigilo32\n"), std::string::npos) << probe;

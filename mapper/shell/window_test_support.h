@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -18,6 +20,8 @@
 #include "mapper/shell/splash.h"
 #include "mapper/shell/text_editor.h"
 #include "platform/forwarding_host.h"
+#include "platform/posix_test_support.h"
+#include "tests/support/process.h"
 #include "tests/support/scratch.h"
 
 namespace zv::testing {
@@ -98,6 +102,19 @@ class WindowFixture {
     form_->AttachAboutBox(&about_);
   }
 
+  // The file list's rows, each followed by " missing" when it carries the
+  // missing mark.
+  std::vector<std::string> FileRows() const {
+    std::vector<std::string> rows;
+    for (int i = 0; i < form_->Map->topLevelItemCount(); ++i) {
+      form_->Map->setCurrentItem(form_->Map->topLevelItem(i));
+      const std::optional<MapItem> item = form_->View().SelectedItem();
+      rows.push_back(item->caption + (item->state == 2 ? " missing" : ""));
+    }
+    form_->Map->clearSelection();
+    return rows;
+  }
+
   ScratchFolder program_;
   std::unique_ptr<Host> host_;
   ShellRecordingHost shell_;
@@ -108,6 +125,32 @@ class WindowFixture {
   Mapper mapper_;
   std::unique_ptr<TForm1> form_;
   TAboutBox about_;
+};
+
+// The windows of a session about to start as the program starts them: the
+// shipped English language and a mapper file in the program folder, which
+// is the current folder, its "WIN" folder as the Windows folder, and the
+// link folders below a scratch home.
+class StartUpFixture : public WindowFixture {
+ public:
+  StartUpFixture() {
+    WriteBytes(program_ / "English.lng", ReadBytes(BuiltProgramFolder() + "/English.lng"));
+    WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");
+    env_.Set("ZORVAN_WINDIR", program_ / "WIN");
+    env_.Set("XDG_CONFIG_HOME", home_ / "config");
+    env_.Set("XDG_DATA_HOME", home_ / "data");
+    if (::getcwd(cwd_, sizeof cwd_) == nullptr) cwd_[0] = '\0';
+    EXPECT_EQ(::chdir(program_.path().c_str()), 0);
+  }
+  ~StartUpFixture() {
+    if (cwd_[0] != '\0') {
+      EXPECT_EQ(::chdir(cwd_), 0);
+    }
+  }
+
+  ScratchFolder home_;
+  host_testing::EnvGuard env_;
+  char cwd_[4096];
 };
 
 }  // namespace zv::testing

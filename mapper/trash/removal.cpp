@@ -1,5 +1,6 @@
 #include "mapper/trash/removal.h"
 
+#include "mapper/engine/maintenance.h"
 #include "mapper/engine/messages.h"
 #include "mapper/trash/trash_log.h"
 #include "mapper/trash/trash_store.h"
@@ -60,6 +61,7 @@ bool DeleteApplication(Mapper& m) {
     }
   }
   session.Finish();
+  RefreshMaps(m);
   return true;
 }
 
@@ -78,6 +80,7 @@ bool DeleteSelectedFile(Mapper& m, const MapItem* selected) {
     return false;
   }
   TrashEntry(m, entry);
+  RefreshMaps(m);
   return true;
 }
 

@@ -1,7 +1,9 @@
 // The removal commands of the main window: delete the current map's whole
 // application, or the one entry selected in the file list, into the trash.
 // Each asks once; nothing is deleted for good, and the map itself does not
-// change (the removed entries show as missing afterwards).
+// change (the removed entries show as missing afterwards). Each command is
+// whole: once past its confirmation it ends with the refresh of the main
+// window (RefreshMaps), so a caller adds nothing after it.
 #pragma once
 
 #include "mapper/engine/mapper.h"
@@ -16,17 +18,20 @@ namespace zv {
 // puts its entries into the trash from the last row to the first of the
 // viewer's order, so that files go before their folders and sub-folders
 // before their parents. A failure of one entry is reported and the others
-// go on. True when the command ran past its confirmation: the caller then
-// refreshes the catalogue (the main window's Refresh1Click). False when it
-// stopped before changing anything.
+// go on. Then RefreshMaps: the catalogue reloaded, a fresh snapshot, the
+// current map shown again (its entries now missing), "*REFDONE" on the
+// status line. True when the command ran past its confirmation; false when
+// it stopped before changing anything (no refresh either). Throws
+// HostError when the refresh cannot read the maps, the ignore list or the
+// Windows folder; the trash and its log are complete by then.
 bool DeleteApplication(Mapper& mapper);
 
 // Delete file: `selected` is the file list's selected row, null when there
 // is none ("*NOFSEL"); a row carrying the missing mark gives "*GIADEL".
 // Otherwise asks ("*FTODEL" + entry + a quote, a line break, "*FMOVEDTO" +
-// the trash folder) and puts the entry into the trash. True when the
-// command ran past its confirmation: the caller then refreshes the
-// catalogue (Refresh1Click). False when it stopped before changing anything.
+// the trash folder), puts the entry into the trash and refreshes
+// (RefreshMaps), as DeleteApplication does. True when the command ran past
+// its confirmation; false when it stopped before changing anything.
 bool DeleteSelectedFile(Mapper& mapper, const MapItem* selected);
 
 }  // namespace zv

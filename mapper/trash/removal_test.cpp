@@ -7,8 +7,26 @@ namespace {
 
 using namespace trash_testing;
 
+// The main window's lists as the refresh at the end of a command fills them.
+class ListsView : public MapView {
+ public:
+  void SetAnimations(bool) override {}
+  void SetMapGroupCaption(const std::string&) override {}
+  void ShowListing(const MapListing& listing) override {
+    states.clear();
+    for (const MapItem& item : listing.items) states.push_back(item.caption + (item.state == 2 ? " missing" : ""));
+  }
+  void ShowCatalogue(const MapsList& maps) override { catalogue = maps.rows; }
+
+  Lines states, catalogue;
+};
+
 class RemovalTest : public TrashTest {
  protected:
+  RemovalTest() {
+    mapper_.options.simple_list = false;
+    mapper_.view = &view_;
+  }
   // Installs a small application and maps it: files, a sub-folder, a folder.
   void InstallPaint() {
     Install("Paint\\paint.exe", "exe");
@@ -21,6 +39,16 @@ class RemovalTest : public TrashTest {
     person_.QueueConfirmDialog(confirm);
     return DeleteApplication(mapper_);
   }
+  // The refresh ran last: a fresh snapshot and "*REFDONE" on the status line.
+  bool Refreshed() const {
+    return Exists(program_ / kSnapshotFile) && !person_.statuses.empty() && person_.LastStatus().text == "REFDONE";
+  }
+  void ForgetRefresh() {
+    ::unlink((program_ / kSnapshotFile).c_str());
+    person_.statuses.clear();
+  }
+
+  ListsView view_;
 };
 
 TEST_F(RemovalTest, DeleteApplicationTrashesFilesBeforeTheirFolders) {
@@ -39,13 +67,22 @@ TEST_F(RemovalTest, DeleteApplicationTrashesFilesBeforeTheirFolders) {
                           "|N{Paint}N|M{Paint}M|T{<DIR>}T|P{Paint}P|",
                           "|N{round.br}N|M{Paint}M|T{DEL0round.br}T|P{Paint\\Brushes\\}P|"}));
   EXPECT_TRUE(person_.notices.empty());
+  // The command ends with the refresh: the catalogue reloaded and the map
+  // shown again with every entry missing.
+  EXPECT_TRUE(Refreshed());
+  EXPECT_EQ(view_.catalogue, Lines{"Paint"});
+  EXPECT_EQ(view_.states, (Lines{"<DIR> Paint missing", "<DIR> Paint\\Brushes missing",
+                                 "Paint\\Brushes\\round.br missing", "Paint\\paint.exe missing",
+                                 "SYSTEM\\paint.dll missing"}));
 
   // A second time everything is missing: nothing moves, nothing is said,
-  // the log stays byte for byte; the caller still refreshes.
+  // the log stays byte for byte; the refresh still runs.
+  ForgetRefresh();
   const std::string log = LogBytes();
   EXPECT_TRUE(DeleteApp());
   EXPECT_EQ(LogBytes(), log);
   EXPECT_TRUE(person_.notices.empty());
+  EXPECT_TRUE(Refreshed());
 }
 
 TEST_F(RemovalTest, AFolderHoldingAnUnmappedFileStaysWithOneNotice) {
@@ -76,6 +113,7 @@ TEST_F(RemovalTest, QuestionsAndNoticesComeInTheOrderOfTheRows) {
 
 TEST_F(RemovalTest, NothingHappensWithoutMapOrConfirmation) {
   InstallPaint();
+  ForgetRefresh();
   EXPECT_FALSE(DeleteApp(false));
   EXPECT_TRUE(Exists(InWindows("Paint/paint.exe")));
   mapper_.maps = {};
@@ -86,6 +124,8 @@ TEST_F(RemovalTest, NothingHappensWithoutMapOrConfirmation) {
   EXPECT_EQ(NoticeTexts(), (Lines{"NOFSEL", "NOFSEL", "GIADEL"}));
   EXPECT_EQ(person_.notices[0].title, "Zorvan");
   EXPECT_EQ(Log().size(), 1u);
+  EXPECT_FALSE(Exists(program_ / kSnapshotFile)) << "a command that stops early does not refresh";
+  EXPECT_TRUE(person_.statuses.empty());
 }
 
 TEST_F(RemovalTest, DeleteFileTrashesTheSelectedEntry) {
@@ -96,12 +136,18 @@ TEST_F(RemovalTest, DeleteFileTrashesTheSelectedEntry) {
   EXPECT_EQ(person_.confirm_questions.back(),
             "FTODELSYSTEM/paint.dll\"\nFMOVEDTO" + program_.path() + "/#TRASH");
   EXPECT_EQ(TrashFiles(), Lines{"DEL0paint.dll"});
-  // A plain list marks nothing missing: a gone entry passes, then does nothing.
+  EXPECT_TRUE(Refreshed());
+  EXPECT_EQ(view_.states.back(), "SYSTEM\\paint.dll missing");
+  EXPECT_EQ(view_.states.front(), "<DIR> Paint");
+  // A plain list marks nothing missing: a gone entry passes, then does
+  // nothing, and the list is refreshed all the same.
+  ForgetRefresh();
   const MapItem plain{"SYSTEM\\paint.dll", "", 0, ""};
   person_.QueueConfirmDialog(true);
   EXPECT_TRUE(DeleteSelectedFile(mapper_, &plain));
   EXPECT_EQ(TrashFiles(), Lines{"DEL0paint.dll"});
   EXPECT_TRUE(person_.notices.empty());
+  EXPECT_TRUE(Refreshed());
 }
 
 }  // namespace

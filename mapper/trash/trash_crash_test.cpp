@@ -6,6 +6,7 @@
 #include <map>
 
 #include "mapper/engine/fake_person.h"
+#include "mapper/engine/scanner.h"
 #include "mapper/trash/removal.h"
 #include "mapper/trash/trash_log.h"
 #include "mapper/trash/trash_manager.h"
@@ -108,6 +109,7 @@ class KillingHost : public ForwardingHost {
 class World {
  public:
   World() {
+    WriteLines(program_ / kIgnoreListFile, {"\\Temp\\"});
     for (const auto& [relative, content] : Files()) WriteBytes(windows_ / relative, content);
     WriteLines(program_ / "App.MAP", {"***App***", "<DIR> App", "<DIR> App\\Sub", "App\\a.txt", "App\\b.txt",
                                       "App\\Sub\\c.txt", "App\\Sub\\d.txt", "e.txt", "f.txt"});

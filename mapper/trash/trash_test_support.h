@@ -1,5 +1,6 @@
 // A fixture for the trash tests: a fresh program folder with its trash
-// store, a fresh Windows folder, a scripted person, and verbs to install
+// store and an ignore list (the removal commands end with a scan), a fresh
+// Windows folder, a scripted person, and verbs to install
 // files, write a map and read the trash back. Without a message catalogue
 // every message text is its bare key ("VIO-DIR").
 #pragma once
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "mapper/engine/fake_person.h"
+#include "mapper/engine/scanner.h"
 #include "mapper/trash/trash_log.h"
 #include "mapper/trash/trash_store.h"
 #include "platform/forwarding_host.h"
@@ -31,6 +33,7 @@ class TrashTest : public ::testing::Test {
     mapper_.windows_folder = windows_.path();
     mapper_.main_caption = "Zorvan";
     EXPECT_TRUE(CreateTrashStore(mapper_));
+    WriteLines(program_ / kIgnoreListFile, {"\\Temp\\"});
   }
 
   // A file below the Windows folder ("\" or "/" between names).
