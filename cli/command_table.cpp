@@ -8,6 +8,7 @@ std::string Command::Synopsis() const {
   for (const ArgumentHelp& argument : arguments) {
     synopsis += argument.required ? " " + argument.name : " [" + argument.name + "]";
   }
+  if (repeats_last) synopsis += "...";
   if (takes_program) synopsis += " -- COMMAND [ARGS...]";
   return synopsis;
 }

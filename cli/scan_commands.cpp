@@ -4,6 +4,7 @@
 #include <ostream>
 #include <set>
 
+#include "cli/command_steps.h"
 #include "cli/commands.h"
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/messages.h"
@@ -17,24 +18,6 @@ namespace {
 
 // What a new-map run came to.
 enum class NewMapOutcome { kStored, kNothingNew, kCancelled };
-
-// What every scan needs first: a Windows folder to walk, and an ignore list
-// (the default one is written when there is none, as the mapper's start does).
-bool ReadyToScan(CommandContext& c) {
-  Mapper& m = c.mapper;
-  if (!m.host.FolderExists(m.windows_folder)) {
-    c.person.Say("the Windows folder " + DisplayPath(m.windows_folder) +
-                 " does not exist. Set ZORVAN_WINDIR to the folder you mean to map.");
-    return false;
-  }
-  const std::string ignore_list = m.ProgramFile(kIgnoreListFile);
-  if (!m.host.FileExists(ignore_list)) {
-    WriteDefaultIgnoreList(m);
-    c.person.Say("wrote the default ignore list " + DisplayPath(ignore_list) +
-                 ". Edit it to leave more folders out of every scan.");
-  }
-  return true;
-}
 
 // What the scan left out, in the language's words, with what to do.
 void ReportLeftOut(CommandContext& c) {
