@@ -15,7 +15,8 @@ std::string Command::Synopsis() const {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      MapsCommand(), ShowCommand(), ScanCommand(), NewMapCommand(), TrackCommand(),
+      MapsCommand(), ShowCommand(), IdentifyCommand(), ScanCommand(), NewMapCommand(), TrackCommand(),
+      RenameCommand(), UnmapCommand(),
   };
   return commands;
 }

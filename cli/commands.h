@@ -10,9 +10,16 @@ namespace zv::cli {
 Command MapsCommand();
 Command ShowCommand();
 
+// identify_command.cpp: which maps list a file.
+Command IdentifyCommand();
+
 // scan_commands.cpp: the snapshot and new maps.
 Command ScanCommand();
 Command NewMapCommand();
 Command TrackCommand();
+
+// maintenance_commands.cpp: the Map menu's commands on one map.
+Command RenameCommand();
+Command UnmapCommand();
 
 }  // namespace zv::cli
