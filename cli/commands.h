@@ -22,4 +22,12 @@ Command TrackCommand();
 Command RenameCommand();
 Command UnmapCommand();
 
+// removal_commands.cpp: an application, or one entry, into the trash.
+Command RemoveCommand();
+
+// trash_commands.cpp: the trash manager.
+Command TrashListCommand();
+Command TrashRestoreCommand();
+Command TrashPurgeCommand();
+
 }  // namespace zv::cli
