@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 
+#include "cli/formats.h"
 #include "platform/text.h"
 
 namespace zv::cli {
@@ -72,11 +73,7 @@ std::string GroupWords(const std::string& group) {
   for (const Command& command : Commands()) {
     if (StartsWith(command.name, group + " ")) words.push_back(command.name.substr(group.size() + 1));
   }
-  std::string text;
-  for (std::size_t k = 0; k < words.size(); ++k) {
-    text += (k == 0 ? "" : k + 1 == words.size() ? " or " : ", ") + words[k];
-  }
-  return text;
+  return JoinWords(words, "or");
 }
 
 // Checks the options and arguments that only make sense with the command.

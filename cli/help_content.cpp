@@ -3,6 +3,7 @@
 
 #include <cctype>
 
+#include "cli/formats.h"
 #include "platform/text.h"
 
 namespace zv::cli {
@@ -71,11 +72,7 @@ std::string CommandNames(bool changing) {
   for (const Command& command : Commands()) {
     if (command.changes_files == changing) names.push_back(command.name);
   }
-  std::string text;
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    text += (k == 0 ? "" : k + 1 == names.size() ? " and " : ", ") + names[k];
-  }
-  return text;
+  return JoinWords(names, "and");
 }
 
 std::vector<HelpSection> GeneralSections() {

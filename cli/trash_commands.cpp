@@ -247,9 +247,10 @@ Command TrashRestoreCommand() {
           "place (never over a file that is there again), each folder is made again, and their records leave "
           "the log. Folders come back first, each before the folders inside it, then the files, so a whole "
           "application comes back in one step: zorvan trash restore --map NAME. A file keeps its contents and "
-          "permissions. When a file's folder is missing, the question whether to make it is answered by --yes; "
-          "a read-only file moves only with --force. Then the maps are reloaded and the snapshot taken again, as "
-          "the mapper does after its trash manager closes.",
+          "permission bits (a read-only file lost its read-only mark when --force let it into the trash, as in "
+          "the mapper). When a file's folder is missing, the question whether to make it is answered by --yes; "
+          "a read-only file moves only with --force. When something came back, the maps are then reloaded and the "
+          "snapshot taken again, as the mapper does after its trash manager closes.",
           std::string(kRowsText) + " --all selects every row. One of them must be given.",
           "Every row that stays in the trash is named, and the exit status is then 1.",
       },
