@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 
+#include "cli/formats.h"
 #include "platform/text.h"
 
 namespace zv::cli {
@@ -28,14 +29,70 @@ Format FormatNamed(const std::string& value, const std::string& command) {
   throw UsageError(command, "--format takes text, tsv or json, not '" + value + "'.");
 }
 
+// The options only some commands take.
+struct OwnOption {
+  const char* name;
+  unsigned bit;    // CommandOption
+  bool has_value;  // "--name=value" or "--name value"
+};
+constexpr OwnOption kOwnOptions[] = {
+    {"--format", kFormatOption, true}, {"--host-paths", kHostPathsOption, false},
+    {"--force", kForceOption, false},  {"--entry", kEntryOption, true},
+    {"--map", kRowsOption, true},      {"--name", kRowsOption, true},
+    {"--all", kAllOption, false},
+};
+
+const OwnOption* OwnOptionOf(const std::string& arg) {
+  for (const OwnOption& option : kOwnOptions) {
+    const std::string name = option.name;
+    if (arg == name || (option.has_value && StartsWith(arg, name + "="))) return &option;
+  }
+  return nullptr;
+}
+
+// Puts the option at args[*i] (and its value) into the call.
+void TakeOwnOption(const OwnOption& option, const std::vector<std::string>& args, std::size_t* i,
+                   const std::string& command, Invocation* call) {
+  const std::string name = option.name;
+  if (!option.has_value) {
+    (name == "--host-paths" ? call->host_paths : name == "--force" ? call->force : call->all) = true;
+    return;
+  }
+  const std::string value = OptionValue(args, i, name, command);
+  if (name == "--format") {
+    call->format = FormatNamed(value, command);
+    return;
+  }
+  if (value.empty()) throw UsageError(command, name + " needs a value.");
+  (name == "--entry" ? call->entry : name == "--map" ? call->map_rows : call->name_rows) = value;
+}
+
+// "list, restore or purge": the second words of a two-word command's group.
+std::string GroupWords(const std::string& group) {
+  std::vector<std::string> words;
+  for (const Command& command : Commands()) {
+    if (StartsWith(command.name, group + " ")) words.push_back(command.name.substr(group.size() + 1));
+  }
+  return JoinWords(words, "or");
+}
+
 // Checks the options and arguments that only make sense with the command.
 void CheckAgainstCommand(const Invocation& call, const std::vector<std::string>& used_options, bool had_separator) {
   const Command& command = *call.command;
   for (const std::string& option : used_options) {
-    const unsigned bit = option == "--format" ? kFormatOption : kHostPathsOption;
-    if ((command.options & bit) == 0) throw UsageError(command.name, "it has no option " + option + ".");
+    if ((command.options & OwnOptionOf(option)->bit) == 0) {
+      throw UsageError(command.name, "it has no option " + option + ".");
+    }
   }
   if (call.help) return;
+  if (command.options & kAllOption) {
+    const bool some = !call.map_rows.empty() || !call.name_rows.empty();
+    if (call.all && some) throw UsageError(command.name, "--all already selects every row: leave out --map and --name.");
+    if (!call.all && !some) {
+      throw UsageError(command.name, "say which rows of the trash: --map NAME (every row of one map), --name NAME, "
+                                     "or --all.");
+    }
+  }
   if (had_separator && !command.takes_program) {
     throw UsageError(command.name, "it runs no program, so nothing may follow '--'.");
   }
@@ -45,7 +102,7 @@ void CheckAgainstCommand(const Invocation& call, const std::vector<std::string>&
     const ArgumentHelp& missing = command.arguments[call.arguments.size()];
     throw UsageError(command.name, "missing " + missing.name + ": " + missing.text + ".");
   }
-  if (call.arguments.size() > command.arguments.size()) {
+  if (call.arguments.size() > command.arguments.size() && !command.repeats_last) {
     throw UsageError(command.name, "unexpected argument '" + call.arguments[command.arguments.size()] + "'" +
                                        (command.takes_program ? " (put the program to run after '--')." : "."));
   }
@@ -64,7 +121,7 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
   Invocation call;
   std::vector<std::string> used_options;
   bool had_separator = false;
-  const auto name = [&call] { return call.command ? call.command->name : std::string(); };
+  const auto name = [&call] { return call.command ? call.command->name : call.group; };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
@@ -78,26 +135,31 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
       call.version = true;
     } else if (arg == "--yes") {
       call.yes = true;
-    } else if (arg == "--host-paths") {
-      call.host_paths = true;
-      used_options.push_back("--host-paths");
     } else if (arg == "--program-folder" || StartsWith(arg, "--program-folder=")) {
       call.program_folder = OptionValue(args, &i, "--program-folder", name());
       if (call.program_folder.empty()) throw UsageError(name(), "--program-folder needs a folder.");
-    } else if (arg == "--format" || StartsWith(arg, "--format=")) {
-      call.format = FormatNamed(OptionValue(args, &i, "--format", name()), name());
-      used_options.push_back("--format");
+    } else if (const OwnOption* option = OwnOptionOf(arg)) {
+      TakeOwnOption(*option, args, &i, name(), &call);
+      used_options.push_back(option->name);
     } else if (arg.size() > 1 && arg[0] == '-') {
       throw UsageError(name(), "unknown option '" + arg + "'.");
     } else if (call.command == nullptr) {
-      call.command = FindCommand(arg);
-      if (call.command == nullptr) throw UsageError("", "unknown command '" + arg + "'.");
+      call.command = FindCommand(call.group.empty() ? arg : call.group + " " + arg);
+      if (call.command != nullptr) continue;
+      if (!call.group.empty()) {
+        throw UsageError(call.group, "unknown command '" + arg + "': give " + GroupWords(call.group) + ".");
+      }
+      if (GroupWords(arg).empty()) throw UsageError("", "unknown command '" + arg + "'.");
+      call.group = arg;
     } else {
       call.arguments.push_back(arg);
     }
   }
   if (call.command == nullptr) {
     if (call.help || call.version) return call;
+    if (!call.group.empty()) {
+      throw UsageError(call.group, "say what to do: zorvan " + call.group + " " + GroupWords(call.group) + ".");
+    }
     if (had_separator) throw UsageError("", "a command must come before '--'.");
     throw UsageError("", "no command given.");
   }

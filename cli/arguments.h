@@ -22,8 +22,10 @@ class UsageError : public std::runtime_error {
 
 // Reads the arguments after the program's name. Options may stand before or
 // after the command's name; "--" ends them, and what follows is the program
-// a command such as track runs. --help and --version need nothing else.
-// Throws UsageError.
+// a command such as track runs. A two-word command ("trash list") is named
+// by its two words. --help and --version need nothing else (after the first
+// word of a two-word command, --help asks for its group's help). Throws
+// UsageError.
 Invocation ParseArguments(const std::vector<std::string>& args);
 
 }  // namespace zv::cli

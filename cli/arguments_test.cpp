@@ -36,6 +36,34 @@ TEST(ArgumentsTest, HelpNeedsNothingElse) {
   EXPECT_EQ(ParseArguments({"new-map"}).arguments.size(), 0u) << "the name is optional";
 }
 
+TEST(ArgumentsTest, TwoWordCommandsAndTheOptionsOfSomeCommands) {
+  const Invocation restore = ParseArguments({"--map", "Foo 2.1", "trash", "--force", "restore", "--name=a.dll"});
+  EXPECT_EQ(restore.command->name, "trash restore");
+  EXPECT_EQ(restore.map_rows, "Foo 2.1");
+  EXPECT_EQ(restore.name_rows, "a.dll");
+  EXPECT_TRUE(restore.force);
+  EXPECT_FALSE(restore.all);
+
+  const Invocation remove = ParseArguments({"remove", "Foo", "--entry", "SYSTEM\\Foo.dll"});
+  EXPECT_EQ(remove.arguments, std::vector<std::string>{"Foo"});
+  EXPECT_EQ(remove.entry, "SYSTEM\\Foo.dll");
+  EXPECT_EQ(ParseArguments({"identify", "a", "b", "c"}).arguments.size(), 3u);
+
+  const Invocation group = ParseArguments({"trash", "--help"});
+  EXPECT_TRUE(group.help);
+  EXPECT_EQ(group.command, nullptr);
+  EXPECT_EQ(group.group, "trash");
+
+  try {
+    ParseArguments({"trash", "empty"});
+    FAIL();
+  } catch (const UsageError& error) {
+    EXPECT_EQ(error.command(), "trash");
+    EXPECT_STREQ(error.what(), "zorvan trash: unknown command 'empty': give list, restore or purge. Run 'zorvan trash "
+                               "--help' to see how to use it.");
+  }
+}
+
 TEST(ArgumentsTest, AMistakeNamesTheCommandAndWhereToLook) {
   try {
     ParseArguments({"show", "Foo", "--frob"});

@@ -31,6 +31,10 @@ enum class Format { kText, kTsv, kJson };
 enum CommandOption : unsigned {
   kFormatOption = 1,     // --format=text|tsv|json
   kHostPathsOption = 2,  // --host-paths
+  kForceOption = 4,      // --force: read-only files may be touched
+  kEntryOption = 8,      // --entry ENTRY: one entry of the map
+  kRowsOption = 16,      // --map NAME, --name NAME: rows of the trash
+  kAllOption = 32,       // --all: every row of the trash
 };
 
 struct ArgumentHelp {
@@ -42,9 +46,10 @@ struct ArgumentHelp {
 struct CommandContext;
 
 struct Command {
-  std::string name;                      // "new-map"
+  std::string name;                      // "new-map"; "trash list" for a two-word command
   std::string summary;                   // one line for the list of commands
   std::vector<ArgumentHelp> arguments;   // in order
+  bool repeats_last = false;             // the last argument may be given more than once
   // Takes "-- COMMAND [ARGS...]": a program to run, with its arguments.
   bool takes_program = false;
   unsigned options = 0;                  // CommandOption bits
@@ -53,7 +58,7 @@ struct Command {
   std::vector<std::string> examples;     // command lines
   std::function<int(CommandContext&)> run;
 
-  // "new-map [NAME]", "track NAME -- COMMAND [ARGS...]".
+  // "new-map [NAME]", "identify FILE...", "track NAME -- COMMAND [ARGS...]".
   std::string Synopsis() const;
 };
 
@@ -64,12 +69,20 @@ const Command* FindCommand(const std::string& name);
 // A parsed command line.
 struct Invocation {
   const Command* command = nullptr;
+  // The first word of a two-word command ("trash"), kept while its second
+  // is missing (zorvan trash --help).
+  std::string group;
   std::vector<std::string> arguments;  // the command's own, in order
   std::vector<std::string> program;    // after "--"
   std::string program_folder;          // --program-folder, empty: the executable's folder
   Format format = Format::kText;
   bool host_paths = false;
   bool yes = false;
+  bool force = false;
+  std::string entry;     // --entry, empty when not given
+  std::string map_rows;  // --map
+  std::string name_rows; // --name
+  bool all = false;      // --all
   bool help = false;
   bool version = false;
 };

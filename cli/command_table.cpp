@@ -8,13 +8,16 @@ std::string Command::Synopsis() const {
   for (const ArgumentHelp& argument : arguments) {
     synopsis += argument.required ? " " + argument.name : " [" + argument.name + "]";
   }
+  if (repeats_last) synopsis += "...";
   if (takes_program) synopsis += " -- COMMAND [ARGS...]";
   return synopsis;
 }
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      MapsCommand(), ShowCommand(), ScanCommand(), NewMapCommand(), TrackCommand(),
+      MapsCommand(),   ShowCommand(),      IdentifyCommand(),     ScanCommand(),       NewMapCommand(),
+      TrackCommand(),  RenameCommand(),    UnmapCommand(),        RemoveCommand(),     TrashListCommand(),
+      TrashRestoreCommand(), TrashPurgeCommand(),
   };
   return commands;
 }

@@ -10,9 +10,24 @@ namespace zv::cli {
 Command MapsCommand();
 Command ShowCommand();
 
+// identify_command.cpp: which maps list a file.
+Command IdentifyCommand();
+
 // scan_commands.cpp: the snapshot and new maps.
 Command ScanCommand();
 Command NewMapCommand();
 Command TrackCommand();
+
+// maintenance_commands.cpp: the Map menu's commands on one map.
+Command RenameCommand();
+Command UnmapCommand();
+
+// removal_commands.cpp: an application, or one entry, into the trash.
+Command RemoveCommand();
+
+// trash_commands.cpp: the trash manager.
+Command TrashListCommand();
+Command TrashRestoreCommand();
+Command TrashPurgeCommand();
 
 }  // namespace zv::cli

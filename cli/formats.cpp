@@ -92,6 +92,14 @@ std::string TsvField(std::string_view text) {
   return out;
 }
 
+std::string JoinWords(const std::vector<std::string>& words, const std::string& last) {
+  std::string text;
+  for (std::size_t k = 0; k < words.size(); ++k) {
+    text += (k == 0 ? "" : k + 1 == words.size() ? " " + last + " " : ", ") + words[k];
+  }
+  return text;
+}
+
 std::string TextTable::Render() const {
   std::vector<std::size_t> widths;
   for (const auto& row : rows_) {

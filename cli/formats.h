@@ -16,6 +16,10 @@ std::string JsonString(std::string_view text);
 // `text` as one TSV field: a tab, CR or LF becomes "\t", "\r", "\n".
 std::string TsvField(std::string_view text);
 
+// The words joined by ", " and, before the last, by " " + `last` + " ":
+// "list, restore or purge".
+std::string JoinWords(const std::vector<std::string>& words, const std::string& last);
+
 // Rows printed in columns as wide as their widest cell (counted in UTF-8
 // characters), two blanks apart; columns marked right-aligned are padded on
 // the left. The last column is never padded on the right.

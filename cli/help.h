@@ -32,6 +32,8 @@ HelpDocument ProgramHelp();
 // zorvan COMMAND --help: everything about one command, with the options
 // every command takes.
 HelpDocument CommandHelp(const Command& command);
+// zorvan trash --help: the commands of a two-word group ("trash").
+HelpDocument GroupHelp(const std::string& group);
 // The manual page: the program's help with every command's in full.
 HelpDocument ManualPage();
 

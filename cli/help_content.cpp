@@ -3,6 +3,9 @@
 
 #include <cctype>
 
+#include "cli/formats.h"
+#include "platform/text.h"
+
 namespace zv::cli {
 namespace {
 
@@ -21,7 +24,8 @@ std::vector<HelpItem> GlobalOptions() {
   return {
       {"--program-folder DIR",
        "Work on the program folder DIR instead of the folder of the zorvan executable."},
-      {"--yes", "Answer yes to every yes/no question the command asks."},
+      {"--yes", "Answer yes to every yes/no question the command asks, but the one before a read-only file is "
+                "touched, which only --force answers."},
       {"-h, --help", "Show this help; after a command's name, everything about that command."},
       {"--version", "Show the version."},
   };
@@ -41,7 +45,34 @@ std::vector<HelpItem> CommandOptions(const Command& command) {
                      "Print full paths in the host's form (\"/\" between names, a folder ending with \"/\") "
                      "instead of names and entries as the maps store them."});
   }
+  if (command.options & kEntryOption) {
+    items.push_back({"--entry ENTRY",
+                     "Only this entry of the map: as the map lists it (SYSTEM\\Foo.dll, <DIR> SYSTEM\\NewDir), "
+                     "with / between names (SYSTEM/Foo.dll), or as its full path; letter case is ignored."});
+  }
+  if (command.options & kRowsOption) {
+    items.push_back({"--map NAME", "The rows of the trash removed under the map NAME."});
+    items.push_back({"--name NAME",
+                     "The rows of the trash whose file or folder is named NAME, or, with a folder part, came from "
+                     "there (SYSTEM/Foo.dll, or its full path)."});
+  }
+  if (command.options & kAllOption) items.push_back({"--all", "Every row of the trash."});
+  if (command.options & kForceOption) {
+    items.push_back({"--force",
+                     "Touch read-only files: move or delete them all the same (they lose their read-only mark, as "
+                     "in the mapper). Without it a read-only file stays, and is named."});
+  }
   return items;
+}
+
+// "scan, new-map and track": the names of the commands that change files,
+// or of those that only read.
+std::string CommandNames(bool changing) {
+  std::vector<std::string> names;
+  for (const Command& command : Commands()) {
+    if (command.changes_files == changing) names.push_back(command.name);
+  }
+  return JoinWords(names, "and");
 }
 
 std::vector<HelpSection> GeneralSections() {
@@ -73,16 +104,18 @@ std::vector<HelpSection> GeneralSections() {
   };
   HelpSection writers{"One writer at a time"};
   writers.paragraphs = {
-      "Commands that change files (scan, new-map, track) run only while Zorvan32 and every other such command "
-      "are closed; otherwise they end at once with exit status 3 and change nothing. While one of them runs, "
-      "Zorvan32 does not start and says why. Commands that only read (maps, show) run at any time and never "
-      "write a file.",
+      "Commands that change files (" + CommandNames(true) + ") run only while Zorvan32 and every other such "
+      "command are closed; otherwise they end at once with exit status 3 and change nothing. While one of them "
+      "runs, Zorvan32 does not start and says why. Commands that only read (" + CommandNames(false) + ") run at "
+      "any time and never write a file. trash list counts as one that changes files: listing the trash tidies "
+      "its log, as the mapper's trash manager does.",
   };
   HelpSection questions{"Questions, messages and progress"};
   questions.paragraphs = {
-      "Questions are answered on the command line: a map's name by its argument, a yes/no question by --yes. "
-      "When standard input is a terminal, a question the command line leaves open is asked there; otherwise "
-      "it is declined at once (exit status 1), and a message says which argument or option answers it.",
+      "Questions are answered on the command line: a map's name by its argument, a yes/no question by --yes, "
+      "the question before a read-only file is moved or deleted by --force. When standard input is a terminal, "
+      "a question the command line leaves open is asked there; otherwise it is declined at once (exit status "
+      "1), and a message says which argument or option answers it.",
       "What a command was asked for goes to standard output; messages go to standard error, each saying what to "
       "do next. While a long step runs and standard error is a terminal, a progress line there shows the step, "
       "its count and the count's rate.",
@@ -130,6 +163,19 @@ HelpDocument ProgramHelp() {
   more.paragraphs = {"Run 'zorvan COMMAND --help' for everything about one command."};
   document.push_back(more);
   return document;
+}
+
+HelpDocument GroupHelp(const std::string& group) {
+  HelpSection top{""};
+  top.paragraphs = {"Usage: zorvan [OPTIONS] " + group + " COMMAND"};
+  HelpSection commands{"Commands"};
+  for (const Command& command : Commands()) {
+    if (StartsWith(command.name, group + " ")) commands.items.push_back({command.Synopsis(), command.summary});
+  }
+  HelpSection more;
+  more.paragraphs = {"Run 'zorvan " + group + " COMMAND --help' for everything about one of them, and 'zorvan "
+                     "--help' for the folders, the exit status and the other commands."};
+  return {top, commands, more};
 }
 
 HelpDocument CommandHelp(const Command& command) {

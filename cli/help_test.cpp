@@ -36,6 +36,17 @@ TEST(HelpTest, EveryCommandsHelpSaysAllItTakes) {
   for (const char* topic : {"Exit status", "ZORVAN_WINDIR", "IGNORLST.TXT", "One writer at a time"}) {
     EXPECT_TRUE(Holds(program, topic)) << topic;
   }
+  // The writers and the readers are named as the table marks them.
+  std::string flat;
+  for (const HelpSection& section : ProgramHelp()) {
+    for (const std::string& paragraph : section.paragraphs) flat += paragraph + "\n";
+  }
+  EXPECT_TRUE(Holds(flat, "(scan, new-map, track, rename, unmap, remove, trash list, trash restore and trash purge)"))
+      << flat;
+  EXPECT_TRUE(Holds(flat, "(maps, show and identify)")) << flat;
+  const std::string trash = RenderText(GroupHelp("trash"));
+  EXPECT_TRUE(Holds(trash, "Usage: zorvan [OPTIONS] trash COMMAND")) << trash;
+  EXPECT_TRUE(Holds(trash, "  trash purge ")) << trash;
 }
 
 TEST(HelpTest, TheBuiltManualPageIsTheHelpInRoff) {

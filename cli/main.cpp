@@ -1,4 +1,6 @@
 // zorvan: the mapper's commands from a terminal.
+#include <malloc.h>
+
 #include <iostream>
 
 #include "cli/zorvan.h"
@@ -6,6 +8,11 @@
 #include "platform/programs.h"
 
 int main(int argc, char** argv) {
+  // zorvan runs one command and ends. Its large buffers (the snapshot, a
+  // map, the index) come one after another: memory freed is kept for the
+  // next one instead of being handed back and faulted in again page by page.
+  mallopt(M_MMAP_THRESHOLD, 1 << 30);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   zv::cli::System system{*host, zv::OwnProgramFolder, zv::RunProgram};
   const zv::TerminalPerson::Terminal terminal{std::cin, std::cerr, zv::IsTerminal(zv::StandardStream::kInput),

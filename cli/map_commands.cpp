@@ -2,6 +2,7 @@
 // mapper reads them and shown as its detailed list shows them.
 #include <ostream>
 
+#include "cli/command_steps.h"
 #include "cli/commands.h"
 #include "cli/formats.h"
 #include "mapper/engine/catalogue.h"
@@ -10,62 +11,6 @@
 
 namespace zv::cli {
 namespace {
-
-// Keeps the listing the viewer hands the file list.
-class KeptListing : public MapView {
- public:
-  void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string& caption) override { caption_ = caption; }
-  void ShowListing(const MapListing& listing) override { listing_ = listing; }
-  const MapListing& listing() const { return listing_; }
-  const std::string& caption() const { return caption_; }
-
- private:
-  MapListing listing_;
-  std::string caption_;
-};
-
-struct Counts {
-  std::size_t entries = 0, present = 0, missing = 0;
-};
-
-Counts CountsOf(const MapListing& listing) {
-  Counts counts;
-  counts.entries = listing.items.size();
-  for (const MapItem& item : listing.items) {
-    if (item.state == 1) ++counts.present;
-    if (item.state == 2) ++counts.missing;
-  }
-  return counts;
-}
-
-// The viewer's detailed listing of catalogue row `row`.
-MapListing DetailedListing(Mapper& m, int row, std::string* caption = nullptr) {
-  m.options.simple_list = false;
-  m.options.use_sys_icons = false;
-  m.maps.selected = row;
-  KeptListing view;
-  ShowMap(m, view);
-  if (caption != nullptr) *caption = view.caption();
-  return view.listing();
-}
-
-// A map's name, or with --host-paths its file's full path.
-std::string MapLabel(const CommandContext& c, const std::string& name) {
-  return c.invocation.host_paths ? DisplayPath(c.mapper.ProgramFile(name + ".MAP")) : name;
-}
-
-// An entry as the map holds it, or with --host-paths its full host path (a
-// folder ending with "/").
-std::string EntryLabel(const CommandContext& c, const std::string& entry) {
-  if (!c.invocation.host_paths) return entry;
-  constexpr std::string_view kFolder = "<DIR> ";
-  const bool folder = StartsWith(entry, kFolder);
-  const std::string target = folder ? entry.substr(kFolder.size()) : entry;
-  return ToHostPath(c.mapper.WindowsPath(target)) + (folder ? "/" : "");
-}
-
-const char* StateWord(int state) { return state == 1 ? "present" : "missing"; }
 
 int RunMaps(CommandContext& c) {
   Mapper& m = c.mapper;
@@ -77,7 +22,7 @@ int RunMaps(CommandContext& c) {
   if (format == Format::kJson) c.out << "[";
   for (std::size_t row = 0; row < m.maps.rows.size(); ++row) {
     const MapListing listing = DetailedListing(m, static_cast<int>(row));
-    const Counts n = CountsOf(listing);
+    const ListingCounts n = CountsOf(listing);
     const std::string label = MapLabel(c, m.maps.rows[row]);
     if (format == Format::kText) {
       table.Add({label, std::to_string(n.entries), std::to_string(n.present), std::to_string(n.missing),
@@ -102,17 +47,11 @@ int RunMaps(CommandContext& c) {
 
 int RunShow(CommandContext& c) {
   Mapper& m = c.mapper;
-  const std::string& wanted = c.invocation.arguments[0];
-  LoadMaps(m, wanted);
-  if (!EqualsNoCase(m.maps.SelectedName(), wanted)) {
-    c.person.Say("there is no map \"" + wanted + "\" in " + DisplayPath(m.program_folder) +
-                 ". zorvan maps lists the maps there.");
-    return kFailed;
-  }
+  if (!SelectNamedMap(c, c.invocation.arguments[0])) return kFailed;
   const std::string name = m.maps.SelectedName();
   std::string caption;
   const MapListing listing = DetailedListing(m, m.maps.selected, &caption);
-  const Counts n = CountsOf(listing);
+  const ListingCounts n = CountsOf(listing);
   const std::string summary = listing.first_header + ", " + listing.second_header;
 
   switch (c.invocation.format) {

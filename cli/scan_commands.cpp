@@ -4,6 +4,7 @@
 #include <ostream>
 #include <set>
 
+#include "cli/command_steps.h"
 #include "cli/commands.h"
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/messages.h"
@@ -17,24 +18,6 @@ namespace {
 
 // What a new-map run came to.
 enum class NewMapOutcome { kStored, kNothingNew, kCancelled };
-
-// What every scan needs first: a Windows folder to walk, and an ignore list
-// (the default one is written when there is none, as the mapper's start does).
-bool ReadyToScan(CommandContext& c) {
-  Mapper& m = c.mapper;
-  if (!m.host.FolderExists(m.windows_folder)) {
-    c.person.Say("the Windows folder " + DisplayPath(m.windows_folder) +
-                 " does not exist. Set ZORVAN_WINDIR to the folder you mean to map.");
-    return false;
-  }
-  const std::string ignore_list = m.ProgramFile(kIgnoreListFile);
-  if (!m.host.FileExists(ignore_list)) {
-    WriteDefaultIgnoreList(m);
-    c.person.Say("wrote the default ignore list " + DisplayPath(ignore_list) +
-                 ". Edit it to leave more folders out of every scan.");
-  }
-  return true;
-}
 
 // What the scan left out, in the language's words, with what to do.
 void ReportLeftOut(CommandContext& c) {
@@ -160,17 +143,17 @@ int RunTrack(CommandContext& c) {
   ListCatalogue(m);
   if (!NameAccepted(c, name)) return kFailed;
 
-  // The walk before the program is remembered, so that the one after it
-  // reads again only the folders whose names changed.
-  c.listings.SetMode(ListingMemoryHost::Mode::kRemember);
-  if (m.maps.rows.empty()) {
+  // With no map yet, the tree as it stands is mapped first, and that walk
+  // is remembered, so that the one after the program reads again only the
+  // folders whose names changed. With maps, nothing needs a walk before the
+  // program: the new map compares the walk after it with every map, and
+  // its snapshot replaces any taken before, so one would only cost time.
+  const bool first_map = m.maps.rows.empty();
+  if (first_map) {
+    c.listings.SetMode(ListingMemoryHost::Mode::kRemember);
     MapFirst(c);
-  } else {
-    c.person.ShowProgress(true);
-    ScanWithProgress(m, m.windows_folder, "Refreshing tree...");
-    c.person.ShowProgress(false);
+    c.listings.SetMode(ListingMemoryHost::Mode::kForward);
   }
-  c.listings.SetMode(ListingMemoryHost::Mode::kForward);
 
   c.person.ClearProgressLine();
   c.out.flush();
@@ -182,7 +165,7 @@ int RunTrack(CommandContext& c) {
   }
   const bool succeeded = ReportProgramEnd(c, end);
 
-  c.listings.SetMode(ListingMemoryHost::Mode::kReplay);
+  if (first_map) c.listings.SetMode(ListingMemoryHost::Mode::kReplay);
   c.person.QueueAnswer(name);
   c.person.SetAnswerHint("run zorvan new-map NAME to map what it added");
   const NewMapOutcome outcome = MapNewEntries(c);
@@ -249,14 +232,14 @@ Command TrackCommand() {
       .takes_program = true,
       .changes_files = true,
       .description = {
-          "Refreshes the snapshot, runs COMMAND with its arguments (its input and output are zorvan's, so what it "
-          "prints passes through), says how it ended, and then maps what it added below the Windows folder as NAME, "
-          "as new-map NAME would right after it. The walk after COMMAND reads again only the folders whose names "
-          "changed while it ran, so it costs far less than the first.",
+          "Runs COMMAND with its arguments (its input and output are zorvan's, so what it prints passes through), "
+          "says how it ended, and then maps what it added below the Windows folder as NAME, as new-map NAME would "
+          "right after it: a fresh snapshot compared with every map. Entries that were below the Windows folder "
+          "before but that no map lists are mapped as NAME too, as the mapper's new map would map them: run "
+          "new-map first to map them apart.",
           "When there is no map yet, the Windows folder as it stands before COMMAND is mapped first as \"Windows "
-          "(1st map)\" (an empty map when the folder is empty), so that NAME holds only what COMMAND added. "
-          "Entries that were below the Windows folder before but that no map lists are mapped as NAME too, as the "
-          "mapper's new map would map them: run new-map first to map them apart.",
+          "(1st map)\" (an empty map when the folder is empty), so that NAME holds only what COMMAND added; the "
+          "walk after COMMAND then reads again only the folders whose names changed while it ran.",
           "When COMMAND added nothing that a map does not list, zorvan says so and writes no map. While COMMAND "
           "runs, the terminal's interrupt key ends COMMAND, not zorvan, which then maps what it had added.",
           "Exit status 0 when COMMAND succeeded and its map was stored or nothing was new; 1 when COMMAND could not "

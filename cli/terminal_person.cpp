@@ -60,19 +60,27 @@ void TerminalPerson::OpenInEditor(const std::string& file, const std::string& no
   Say("edit " + DisplayPath(file) + " with a text editor of yours if you wish: " + note);
 }
 
-bool TerminalPerson::AskConfirm(const std::string& text) { return AskYesNo(text); }
+constexpr const char* kAnswerYes = "run the command again with --yes to answer yes";
 
-bool TerminalPerson::ConfirmDialog(const std::string& question) { return AskYesNo(question); }
+bool TerminalPerson::AskConfirm(const std::string& text) { return AskYesNo(text, yes_, "--yes", kAnswerYes); }
 
-bool TerminalPerson::AskYesNo(const std::string& question) {
-  if (yes_) {
-    Say(question + " yes (--yes)");
+bool TerminalPerson::ConfirmDialog(const std::string& question) {
+  return AskYesNo(question, yes_, "--yes", kAnswerYes);
+}
+
+bool TerminalPerson::AskTouchReadOnly(const std::string& text) {
+  return AskYesNo(text, force_, "--force",
+                  "the file stays as it is; run the command again with --force to let it touch read-only files");
+}
+
+bool TerminalPerson::AskYesNo(const std::string& question, bool answered, const char* flag, const std::string& how) {
+  if (answered) {
+    Say(question + " yes (" + flag + ")");
     return true;
   }
   if (!terminal_.input_is_terminal) {
     Say(question);
-    Decline("there is no terminal to answer this question, so the answer is no; "
-            "run the command again with --yes to answer yes");
+    Decline("there is no terminal to answer this question, so the answer is no; " + how);
     return false;
   }
   ClearProgressLine();

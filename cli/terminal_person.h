@@ -32,9 +32,13 @@ class TerminalPerson : public Person {
   };
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-  // `yes`: every yes/no question is answered yes.
+  // `yes`: every yes/no question is answered yes, but the one before a
+  // read-only file is touched (AskTouchReadOnly), which SetForce answers.
   TerminalPerson(Terminal terminal, bool yes, Clock clock = std::chrono::steady_clock::now);
   ~TerminalPerson() override;
+
+  // `force`: read-only files may be touched (the question is answered yes).
+  void SetForce(bool force) { force_ = force; }
 
   // The answer to the next text question, taken instead of asking.
   void QueueAnswer(const std::string& text) { answers_.push_back(text); }
@@ -56,6 +60,8 @@ class TerminalPerson : public Person {
   void ShowNotice(const std::string& title, const std::string& text) override;
   bool AskConfirm(const std::string& text) override;
   bool ConfirmDialog(const std::string& question) override;
+  // Answered by --force alone: --yes leaves read-only files as they are.
+  bool AskTouchReadOnly(const std::string& text) override;
   std::string AskText(const TextRequest& request) override;
   // The caption and then each line, as notices are said.
   void ShowResults(const std::string& caption, const std::vector<std::string>& lines) override;
@@ -75,7 +81,9 @@ class TerminalPerson : public Person {
   bool MainWindowVisible() const override { return true; }
 
  private:
-  bool AskYesNo(const std::string& question);
+  // A yes/no question: yes when `answered` (said with `flag`), else asked
+  // on the terminal, else declined with `how` said.
+  bool AskYesNo(const std::string& question, bool answered, const char* flag, const std::string& how);
   // Reads one line of the terminal's input; false at its end.
   bool ReadAnswer(std::string* line);
   void Decline(const std::string& how);
@@ -85,6 +93,7 @@ class TerminalPerson : public Person {
 
   Terminal terminal_;
   bool yes_;
+  bool force_ = false;
   Clock clock_;
   std::deque<std::string> answers_;
   std::string answer_hint_;

@@ -48,6 +48,25 @@ TEST_F(TerminalPersonTest, FlagsAndQueuedAnswersAnswerWithoutAsking) {
   EXPECT_TRUE(person.declined());
 }
 
+TEST_F(TerminalPersonTest, OnlyForceLetsAReadOnlyFileBeTouched) {
+  const std::string question = "\"/w/ro.dat\" is a read-only file.\n Move it all the same?";
+  TerminalPerson yes = Make(false, false, /*yes=*/true);
+  EXPECT_FALSE(yes.AskTouchReadOnly(question));
+  EXPECT_TRUE(yes.declined());
+  EXPECT_NE(err_.str().find("run the command again with --force"), std::string::npos) << err_.str();
+
+  TerminalPerson forced = Make(false, false);
+  forced.SetForce(true);
+  EXPECT_TRUE(forced.AskTouchReadOnly(question));
+  EXPECT_FALSE(forced.AskConfirm("Create it now?")) << "--force answers nothing else";
+  EXPECT_NE(err_.str().find("Move it all the same? yes (--force)"), std::string::npos) << err_.str();
+
+  in_.str("y\n");
+  TerminalPerson asked = Make(true, true, /*yes=*/true);
+  EXPECT_TRUE(asked.AskTouchReadOnly(question)) << "on a terminal the person answers it";
+  EXPECT_NE(err_.str().find("Move it all the same? [y/N] "), std::string::npos) << err_.str();
+}
+
 TEST_F(TerminalPersonTest, OnATerminalTheQuestionIsAskedThere) {
   TerminalPerson person = Make(true, true);
   in_.str("yes\nn\n\nBar\r\n");

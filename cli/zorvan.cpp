@@ -18,7 +18,10 @@ int RunZorvan(const std::vector<std::string>& args, System& system, const Termin
     return kUsage;
   }
   if (call.help) {
-    out << RenderText(call.command != nullptr ? CommandHelp(*call.command) : ProgramHelp()) << std::flush;
+    out << RenderText(call.command != nullptr ? CommandHelp(*call.command)
+                      : call.group.empty()    ? ProgramHelp()
+                                              : GroupHelp(call.group))
+        << std::flush;
     return kDone;
   }
   if (call.version) {
@@ -26,10 +29,16 @@ int RunZorvan(const std::vector<std::string>& args, System& system, const Termin
     return kDone;
   }
   TerminalPerson person(terminal, call.yes);
+  person.SetForce(call.force);
   try {
     const int code = RunCommand(call, system, person, out);
     out.flush();
     return code;
+  } catch (const UsageError& error) {
+    // An argument only the command itself can judge (a path that names no file).
+    out.flush();
+    terminal.err << error.what() << '\n' << std::flush;
+    return kUsage;
   } catch (const std::exception& error) {
     out.flush();
     person.Say(std::string("error: ") + error.what() +

@@ -81,6 +81,43 @@ TEST_F(ZorvanOutputTest, ReadingCommandsShowTheDetailedListAndWriteNothing) {
   EXPECT_EQ(Contents(program_.path()), before);
 }
 
+TEST_F(ZorvanOutputTest, IdentifyListsTheHitsTheDialogListsAndWritesNothing) {
+  WriteBytes(windows_ / "XFOO.DLL", "x");
+  WriteLines(program_ / "Alpha.MAP", {"***Alpha***", "SYSTEM\\Foo.dll", "<DIR> SYSTEM"});
+  // Unsorted, with a duplicate in another case: counted once, as once loaded.
+  WriteLines(program_ / "Beta.MAP", {"***Beta***", "xfoo.dll", "foo.dll", "SYSTEM\\FOO.DLL", "SYSTEM\\foo.dll"});
+  const auto before = Contents(program_.path());
+  const std::string w = windows_.path();
+
+  ZorvanRun run = Zorvan({"identify", w + "/SYSTEM/foo.dll", "nothing.txt"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "\"FOO.DLL\"\n"
+            "STATE    MAP    ENTRY\n"
+            "present  Alpha  SYSTEM\\Foo.dll\n"
+            "present  Beta   SYSTEM\\FOO.DLL\n"
+            "present  Beta   xfoo.dll\n"
+            "missing  Beta   foo.dll\n"
+            "\n"
+            "\"NOTHING.TXT\"\n"
+            "No map lists this file.\n");
+  EXPECT_EQ(Zorvan({"identify", "system", "--format=tsv", "--host-paths"}).out,
+            "file\tsearch\tstate\tmap\tentry\n"
+            "system\tSYSTEM\tpresent\t" + program_ / "Alpha.MAP" + "\t" + w + "/SYSTEM/\n");
+  EXPECT_EQ(Zorvan({"identify", "xfoo.dll", "none", "--format=json"}).out,
+            "[\n"
+            "  {\"file\": \"xfoo.dll\", \"search\": \"XFOO.DLL\", \"hits\": [\n"
+            "    {\"state\": \"present\", \"map\": \"Beta\", \"entry\": \"xfoo.dll\"}\n"
+            "  ]},\n"
+            "  {\"file\": \"none\", \"search\": \"NONE\", \"hits\": []}\n"
+            "]\n");
+
+  run = Zorvan({"identify", w + "/SYSTEM/"});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_TRUE(run.err.find("names no file") != std::string::npos) << run.err;
+  EXPECT_EQ(Contents(program_.path()), before);
+}
+
 TEST_F(ZorvanOutputTest, TheProgramFolderIsTheExecutablesUnlessGiven) {
   const ZorvanRun run = Zorvan({"show", "no map of this name"}, false);
   EXPECT_EQ(run.code, 1);

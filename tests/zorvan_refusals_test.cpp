@@ -31,6 +31,29 @@ TEST_F(ZorvanRefusalsTest, EveryUsageErrorExitsWith2AndSaysWhereToLook) {
       {"maps", "--", "true"},
       {"--", "true"},
       {"maps", "--program-folder"},
+      {"identify"},
+      {"identify", "--force", "foo.dll"},
+      {"rename", "Foo"},
+      {"rename", "Foo", "Bar", "Baz"},
+      {"unmap"},
+      {"unmap", "--entry", "x"},
+      {"remove"},
+      {"remove", "Foo", "--entry"},
+      {"remove", "Foo", "--entry="},
+      {"remove", "Foo", "--all"},
+      {"remove", "Foo", "--format=json"},
+      {"trash"},
+      {"trash", "frob"},
+      {"trash", "list", "extra"},
+      {"trash", "list", "--all"},
+      {"trash", "list", "--force"},
+      {"trash", "restore"},
+      {"trash", "restore", "--all", "--map", "Foo"},
+      {"trash", "restore", "--map"},
+      {"trash", "purge", "--format=tsv", "--all"},
+      {"trash", "purge", "--entry", "x", "--all"},
+      {"list", "trash"},
+      {"track", "Foo", "--force", "--", "true"},
   };
   for (const auto& args : wrong) {
     std::string shown;
@@ -42,7 +65,8 @@ TEST_F(ZorvanRefusalsTest, EveryUsageErrorExitsWith2AndSaysWhereToLook) {
     EXPECT_TRUE(Holds(run.err, " --help' to see ")) << shown << ": " << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << shown << ": " << run.err;
   }
-  for (const std::vector<std::string>& help : {std::vector<std::string>{"--help"}, {"track", "--help"}, {"-h", "show"}}) {
+  for (const std::vector<std::string>& help : {std::vector<std::string>{"--help"}, {"track", "--help"}, {"-h", "show"},
+                                               {"trash", "--help"}, {"trash", "restore", "-h"}}) {
     const ZorvanRun run = Zorvan(help, false);
     EXPECT_EQ(run.code, 0);
     EXPECT_TRUE(StartsWith(run.out, "Usage: zorvan ")) << run.out;
@@ -69,8 +93,10 @@ TEST_F(ZorvanRefusalsTest, WhileTheMapperRunsOnlyReadingCommandsGoOn) {
   {
     const std::unique_ptr<HeldMutex> mapper = HoldLock(kMapperLock);
     ASSERT_NE(mapper, nullptr);
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"scan"}, {"new-map", "Bar"},
-                                                 {"track", "Bar", "--", "touch", windows_ / "ran"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"scan"}, {"new-map", "Bar"}, {"track", "Bar", "--", "touch", windows_ / "ran"},
+          {"rename", "Foo", "Bar"}, {"unmap", "Foo", "--yes"}, {"remove", "Foo", "--yes"}, {"trash", "list"},
+          {"trash", "restore", "--all"}, {"trash", "purge", "--all", "--yes"}}) {
       const ZorvanRun run = Zorvan(args);
       EXPECT_EQ(run.code, 3) << args[0];
       EXPECT_TRUE(Holds(run.err, "Zorvan32 is running")) << run.err;
@@ -81,6 +107,8 @@ TEST_F(ZorvanRefusalsTest, WhileTheMapperRunsOnlyReadingCommandsGoOn) {
         << "a busy command writes nothing";
     EXPECT_EQ(Zorvan({"maps"}).code, 0);
     EXPECT_EQ(Zorvan({"show", "foo"}).code, 0);
+    EXPECT_EQ(Zorvan({"identify", "foo.dll"}).code, 0);
+    EXPECT_TRUE(Exists(windows_ / "SYSTEM/Foo.dll"));
   }
 
   // A command that changes files keeps the mapper, and every other such

@@ -35,7 +35,7 @@ ReadOnly AskAboutReadOnly(Mapper& m, const std::string& path, const char* gap, c
   Announce(before_box);
   const std::string question =
       Quoted(path) + " " + LookupMessage(m, "*VIO-FRONLY") + "\n" + gap + LookupMessage(m, question_key);
-  if (!m.person.AskConfirm(question)) return ReadOnly::kKept;
+  if (!m.person.AskTouchReadOnly(question)) return ReadOnly::kKept;
   m.host.SetReadOnly(path, false);
   return ReadOnly::kCleared;
 }

@@ -79,6 +79,37 @@ TEST_F(GuardedTest, ReadOnlySourceIsTouchedOnlyAfterYes) {
   }
 }
 
+// A person who answers the read-only question apart from the others, as a
+// terminal does with its own flag.
+struct ReadOnlyApart : FakePerson {
+  bool AskTouchReadOnly(const std::string& text) override {
+    read_only_questions.push_back(text);
+    return touch;
+  }
+  std::vector<std::string> read_only_questions;
+  bool touch = false;
+};
+
+TEST_F(GuardedTest, OnlyTheReadOnlyQuestionGoesToItsOwnCall) {
+  ReadOnlyApart person;
+  Mapper mapper(host_, person);
+  mapper.program_folder = dir_.path();
+  const std::string source = ReadOnlyFile("ro.txt");
+  EXPECT_FALSE(GuardedMove(mapper, source, dir_ / "New/ro.txt"));
+  EXPECT_FALSE(GuardedDelete(mapper, source));
+  EXPECT_TRUE(person.confirm_questions.empty()) << "declined before the folder was offered";
+  EXPECT_EQ(person.read_only_questions.size(), 2u);
+  EXPECT_TRUE(IsReadOnly(source));
+
+  person.touch = true;
+  person.QueueConfirm(true);  // create the missing folder
+  EXPECT_TRUE(GuardedMove(mapper, source, dir_ / "New/ro.txt"));
+  EXPECT_EQ(person.read_only_questions.size(), 3u);
+  ASSERT_EQ(person.confirm_questions.size(), 1u);
+  EXPECT_NE(person.confirm_questions[0].find("VIO-CREADIR?"), std::string::npos);
+  EXPECT_TRUE(Exists(dir_ / "New/ro.txt"));
+}
+
 TEST_F(GuardedTest, FailureAfterYesLeavesTheFileReadOnly) {
   const std::string source = ReadOnlyFile("ro.txt"), taken = File("taken.txt", "other");
   person_.QueueConfirm(true);

@@ -106,13 +106,24 @@ Identification SearchMaps(Mapper& mapper, const std::string& search_name) {
         return;
       }
       if (!presence) presence.emplace(mapper.host, mapper.windows_folder);
-      const char* mark = IsPresent(*presence, entry, windows_forms) ? "> " : "X ";
-      result.lines.push_back(mark + std::string(entry) + map_note);
+      const bool present = IsPresent(*presence, entry, windows_forms);
+      result.lines.push_back((present ? "> " : "X ") + std::string(entry) + map_note);
+      result.hits.push_back({present, std::string(entry), file});
       result.last_map_file = file;
     });
   }
-  std::stable_sort(result.lines.begin(), result.lines.end(), LessNoCase);
-  return result;
+  // The lines and their hits sorted together, by the lines.
+  std::vector<std::size_t> order(result.lines.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return LessNoCase(result.lines[a], result.lines[b]); });
+  Identification sorted;
+  sorted.last_map_file = std::move(result.last_map_file);
+  for (const std::size_t i : order) {
+    sorted.lines.push_back(std::move(result.lines[i]));
+    sorted.hits.push_back(std::move(result.hits[i]));
+  }
+  return sorted;
 }
 
 void IdentifyFile(Mapper& mapper, const std::string& caption, const std::string& selected_entry) {

@@ -22,11 +22,20 @@ std::string SearchName(std::string_view entered);
 // folder name of a folder entry ("<DIR> " + path).
 bool EntryMatches(std::string_view entry, std::string_view search_name);
 
+// One hit of a search, the parts of its result line.
+struct IdentifiedEntry {
+  bool present = false;  // on disk when searched
+  std::string entry;     // as the map holds it
+  std::string map_file;  // "Office.MAP", as the folder spells it
+};
+
 struct Identification {
   // "> " (on disk) or "X " (missing) + entry + " (" + map file name + ")",
   // sorted in the program's order (CompareNoCase), so every present hit
   // comes before every missing one.
   std::vector<std::string> lines;
+  // The same hits in the same order, for a caller that shows their parts.
+  std::vector<IdentifiedEntry> hits;
   // The map file ("Office.MAP", as the folder spells it) of the last hit,
   // maps taken in catalogue order and entries in file order; empty when
   // nothing matched.

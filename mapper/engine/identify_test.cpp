@@ -147,6 +147,13 @@ TEST_F(IdentifyTest, PresenceIsTestedAsTheViewerTestsIt) {
             (Lines{"> <DIR> Program Files\\ToolBox (Tools.MAP)", "> " + legacy + " (Tools.MAP)",
                    "X <DIR> FileBox (Tools.MAP)", "X <DIR> OldBox (Tools.MAP)", "X " + elsewhere + " (Tools.MAP)",
                    "X DirBox.txt (Tools.MAP)"}));
+  // The hits come in the order of the lines, each with its line's parts.
+  const Identification found = SearchMaps(mapper_, "BOX");
+  ASSERT_EQ(found.hits.size(), found.lines.size());
+  for (std::size_t i = 0; i < found.hits.size(); ++i) {
+    const IdentifiedEntry& hit = found.hits[i];
+    EXPECT_EQ((hit.present ? "> " : "X ") + hit.entry + " (" + hit.map_file + ")", found.lines[i]);
+  }
 }
 
 TEST_F(IdentifyTest, NothingEnteredChangesNothingAndNoHitSaysSo) {

@@ -40,6 +40,11 @@ class Person {
   virtual bool AskConfirm(const std::string& text) = 0;
   // The larger confirm dialog (OK / No); true exactly when OK was pressed.
   virtual bool ConfirmDialog(const std::string& question) = 0;
+  // The guarded operations' question before they touch a read-only file
+  // ("... is a read-only file. Move it all the same?"). The windows ask it
+  // as any other yes/no question; a person who answers from flags can hold
+  // it apart from the others, since it may cost a file its protection.
+  virtual bool AskTouchReadOnly(const std::string& text) { return AskConfirm(text); }
   // Runs the input dialog modally and returns its edit field's text.
   virtual std::string AskText(const TextRequest& request) = 0;
   // Runs the input dialog modally as a list of results: `caption` as its

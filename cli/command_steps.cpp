@@ -1,0 +1,94 @@
+#include "cli/command_steps.h"
+
+#include "mapper/engine/catalogue.h"
+#include "mapper/engine/scanner.h"
+#include "platform/text.h"
+
+namespace zv::cli {
+namespace {
+
+// Keeps the listing the viewer hands the file list.
+class KeptListing : public MapView {
+ public:
+  void SetAnimations(bool) override {}
+  void SetMapGroupCaption(const std::string& caption) override { caption_ = caption; }
+  void ShowListing(const MapListing& listing) override { listing_ = listing; }
+  const MapListing& listing() const { return listing_; }
+  const std::string& caption() const { return caption_; }
+
+ private:
+  MapListing listing_;
+  std::string caption_;
+};
+
+}  // namespace
+
+bool SelectNamedMap(CommandContext& c, const std::string& wanted) {
+  Mapper& m = c.mapper;
+  LoadMaps(m, wanted);
+  if (EqualsNoCase(m.maps.SelectedName(), wanted)) return true;
+  c.person.Say("there is no map \"" + wanted + "\" in " + DisplayPath(m.program_folder) +
+               ". zorvan maps lists the maps there.");
+  return false;
+}
+
+bool ReadyToScan(CommandContext& c) {
+  Mapper& m = c.mapper;
+  if (!m.host.FolderExists(m.windows_folder)) {
+    c.person.Say("the Windows folder " + DisplayPath(m.windows_folder) +
+                 " does not exist. Set ZORVAN_WINDIR to the folder you mean to map.");
+    return false;
+  }
+  const std::string ignore_list = m.ProgramFile(kIgnoreListFile);
+  if (!m.host.FileExists(ignore_list)) {
+    WriteDefaultIgnoreList(m);
+    c.person.Say("wrote the default ignore list " + DisplayPath(ignore_list) +
+                 ". Edit it to leave more folders out of every scan.");
+  }
+  return true;
+}
+
+MapListing DetailedListing(Mapper& m, int row, std::string* caption) {
+  m.options.simple_list = false;
+  m.options.use_sys_icons = false;
+  m.maps.selected = row;
+  KeptListing view;
+  ShowMap(m, view);
+  if (caption != nullptr) *caption = view.caption();
+  return view.listing();
+}
+
+ListingCounts CountsOf(const MapListing& listing) {
+  ListingCounts counts;
+  counts.entries = listing.items.size();
+  for (const MapItem& item : listing.items) {
+    if (item.state == 1) ++counts.present;
+    if (item.state == 2) ++counts.missing;
+  }
+  return counts;
+}
+
+const char* StateWord(int state) { return state == 1 ? "present" : "missing"; }
+
+std::string MapLabel(const CommandContext& c, const std::string& name) {
+  return c.invocation.host_paths ? DisplayPath(c.mapper.ProgramFile(name + ".MAP")) : name;
+}
+
+std::string EntryLabel(const CommandContext& c, const std::string& entry) {
+  if (!c.invocation.host_paths) return entry;
+  constexpr std::string_view kFolder = "<DIR> ";
+  const bool folder = StartsWith(entry, kFolder);
+  const std::string target = folder ? entry.substr(kFolder.size()) : entry;
+  return ToHostPath(c.mapper.WindowsPath(target)) + (folder ? "/" : "");
+}
+
+std::string GivenEntryPath(const Mapper& m, const std::string& given) {
+  std::string path = given;
+  const std::string windows = ToHostPath(m.windows_folder) + "/";
+  if (StartsWith(path, windows)) path.erase(0, windows.size());
+  for (char& c : path) c = c == '/' ? '\\' : c;
+  while (!path.empty() && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+}  // namespace zv::cli

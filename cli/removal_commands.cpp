@@ -1,0 +1,122 @@
+// zorvan remove: the mapper's "delete application" and "delete file", which
+// move what a map lists into the trash with one log record each.
+#include <ostream>
+#include <unordered_set>
+
+#include "cli/command_steps.h"
+#include "cli/commands.h"
+#include "mapper/trash/removal.h"
+#include "mapper/trash/trash_log.h"
+#include "mapper/trash/trash_store.h"
+#include "platform/text.h"
+
+namespace zv::cli {
+namespace {
+
+constexpr std::string_view kFolderMark = "<DIR> ";
+
+// The item of `listing` that `given` names: the entry as the map holds it,
+// or its path as GivenEntryPath reads it; an exact spelling first, then
+// any letter case. Null when none.
+const MapItem* FindEntry(const Mapper& m, const MapListing& listing, const std::string& given) {
+  const std::string path = GivenEntryPath(m, given);
+  const std::vector<std::string> wanted = {given, path, std::string(kFolderMark) + path};
+  for (const bool exact : {true, false}) {
+    for (const std::string& name : wanted) {
+      for (const MapItem& item : listing.items) {
+        if (exact ? item.caption == name : EqualsNoCase(item.caption, name)) return &item;
+      }
+    }
+  }
+  return nullptr;
+}
+
+// The row of the map `name` in the catalogue, or -1.
+int RowOf(const Mapper& m, const std::string& name) {
+  for (std::size_t row = 0; row < m.maps.rows.size(); ++row) {
+    if (EqualsNoCase(m.maps.rows[row], name)) return static_cast<int>(row);
+  }
+  return -1;
+}
+
+int RunRemove(CommandContext& c) {
+  Mapper& m = c.mapper;
+  const std::string& given = c.invocation.entry;
+  // The removal ends with the mapper's refresh, which scans; and it needs
+  // the trash folder start-up makes.
+  if (!ReadyToScan(c) || !CreateTrashStore(m)) return kFailed;
+  if (!SelectNamedMap(c, c.invocation.arguments[0])) return kFailed;
+  const std::string name = m.maps.SelectedName();
+  const MapListing before = DetailedListing(m, m.maps.selected);
+
+  bool ran = false;
+  std::vector<std::string> asked;  // the entries the command is about
+  if (given.empty()) {
+    for (const MapItem& item : before.items) {
+      if (item.state == 1) asked.push_back(item.caption);
+    }
+    ran = DeleteApplication(m);
+  } else {
+    const MapItem* item = FindEntry(m, before, given);
+    if (item == nullptr) {
+      c.person.Say("the map \"" + name + "\" lists no entry \"" + given + "\". zorvan show \"" + name +
+                   "\" lists its entries.");
+      return kFailed;
+    }
+    asked.push_back(item->caption);
+    ran = DeleteSelectedFile(m, item);
+  }
+  if (!ran) {
+    c.person.Say("nothing was moved into the trash.");
+    return kFailed;
+  }
+
+  // What is still on disk afterwards stayed: the entry's own notices said why.
+  const int row = RowOf(m, name);
+  const MapListing after = row >= 0 ? DetailedListing(m, row) : MapListing{};
+  const std::unordered_set<std::string> about(asked.begin(), asked.end());
+  std::vector<std::string> stayed;
+  for (const MapItem& item : after.items) {
+    if (item.state == 1 && about.count(item.caption) != 0) stayed.push_back(item.caption);
+  }
+  c.person.ClearProgressLine();
+  c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of " << asked.size()
+        << " entries on disk moved into the trash " << DisplayPath(TrashFolderPath(m)) << ".\n";
+  if (stayed.empty()) {
+    c.person.Say("run 'zorvan trash list' to see them and 'zorvan trash restore --map \"" + name +
+                 "\"' to bring them back.");
+    return kDone;
+  }
+  for (const std::string& entry : stayed) c.person.Say("still on disk: " + EntryLabel(c, entry));
+  c.person.Say(std::to_string(stayed.size()) + " entries stayed where they are: a read-only file moves only with "
+               "--force, and a folder goes only once it is empty. Mend the cause and run the command again.");
+  return kFailed;
+}
+
+}  // namespace
+
+Command RemoveCommand() {
+  return {
+      .name = "remove",
+      .summary = "Move an application's files, or one entry, into the trash.",
+      .arguments = {{"MAP", "the map's name, as zorvan maps lists it (letter case is ignored)"}},
+      .options = kEntryOption | kForceOption,
+      .changes_files = true,
+      .description = {
+          "Deletes the application MAP as the mapper's \"delete application\" does: after one question (--yes "
+          "answers it), every entry of the map still on disk goes into the trash folder #TRASH of the program "
+          "folder, files first and each folder after what it holds, with one record each in the trash log "
+          "#TRASH/!TRASH!.DAT. Nothing is deleted for good, and the map itself stays (its entries show as "
+          "missing); zorvan trash restore --map MAP brings everything back, zorvan unmap MAP forgets the map. "
+          "Then the maps are reloaded and the snapshot taken again, as the mapper's refresh does.",
+          "With --entry, only that entry goes, as the mapper's \"delete file\" does; an entry already gone from "
+          "the disk is refused. A folder entry goes only when its folder is empty.",
+          "A read-only file moves only with --force (or when the person answers yes on a terminal). A folder "
+          "that still holds files stays. Every entry that stays is named, and the exit status is then 1.",
+      },
+      .examples = {"zorvan remove \"Foo 2.1\" --yes", "zorvan remove Foo --entry SYSTEM/Foo.dll --yes --force"},
+      .run = RunRemove,
+  };
+}
+
+}  // namespace zv::cli
