@@ -106,6 +106,22 @@ class FolderHandle {
   std::string path_;
 };
 
+// A replacement of one file written in pieces (Host::WriteFileInPieces), so
+// that a large file need not be held whole in memory before it is written:
+// nothing at the file's path changes until Commit, which replaces the file
+// with every piece added, atomically, as Host::WriteFile does. Destroyed
+// without a successful Commit, it leaves the file as it was and removes
+// whatever it wrote on the way.
+class FileInPieces {
+ public:
+  virtual ~FileInPieces() = default;
+  // Adds `data` at the end. Throws HostError when it cannot be written.
+  virtual void Add(std::string_view data) = 0;
+  // Replaces the file with everything added. Throws HostError as
+  // Host::WriteFile does, the file then left as it was. Call it once.
+  virtual void Commit() = 0;
+};
+
 // A conversation with a service of the desktop shell, opened by
 // Host::OpenConversation and ended when destroyed.
 class ServiceConversation {
@@ -159,6 +175,14 @@ class Host {
   // cannot be written. This default reads the file and writes it whole
   // with WriteFile.
   virtual void AppendFile(const std::string& path, std::string_view data, bool flush);
+  // The file at `path` replaced by pieces added one after another (see
+  // FileInPieces); the result is what WriteFile of all the pieces joined
+  // would give. A host may look at the path and start writing before the
+  // last piece (its errors then come from this call or from Add) or only at
+  // Commit. This default gathers the pieces in memory and hands them to
+  // WriteFile at Commit, so a host that overrides WriteFile alone sees every
+  // write through it.
+  virtual std::unique_ptr<FileInPieces> WriteFileInPieces(const std::string& path);
   // WriteFile under `rules` (follow_link, plain_data); what they refuse
   // throws RefusedFileError and leaves the file as it was.
   virtual void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) = 0;
@@ -199,6 +223,14 @@ class Host {
     }
     return true;
   }
+  // How many threads may list folders at once: ListSubfolder and
+  // OpenSubfolder called on several threads together, also with one parent
+  // handle shared between them, and a handle they gave used and destroyed
+  // on a thread other than the one it was opened on. 1, this default, means
+  // one thread at a time: a host that does not override it (ForwardingHost
+  // and the fault-injecting hosts derived from it) never sees two listing
+  // calls at once. A walk of a large tree lists ahead on that many threads.
+  virtual unsigned ListingThreads() { return 1; }
   // Opens the folder that ListFolder(path) reads, for ListSubfolder;
   // nullptr when it cannot be opened. This default opens nothing but
   // remembers the path.

@@ -88,6 +88,9 @@ std::string FindInPath(const std::string& program);
 // the implementation of the Host call of the same name.
 std::string ReadFile(const std::string& path, const FileRules& rules);
 void WriteFile(const std::string& path, std::string_view data, const FileRules& rules);
+std::unique_ptr<FileInPieces> WriteFileInPieces(const std::string& path);
+// Processors this process may run on (its affinity), at least 1.
+unsigned UsableProcessors();
 std::string GetSystemFolder(int kind);
 std::string SpecialFolderPath(int id);
 std::string GetCurrentFolder();
