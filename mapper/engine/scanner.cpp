@@ -1,11 +1,12 @@
 #include "mapper/engine/scanner.h"
 
 #include <array>
+#include <memory>
 
 #include "mapper/engine/case_twins.h"
 #include "mapper/engine/messages.h"
+#include "mapper/engine/scan_feed.h"
 #include "mapper/engine/text_buffer.h"
-#include "mapper/engine/walk_path.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -20,16 +21,41 @@ constexpr int kFavoritesFolder = 6;
 // How often the walk shows its count and lets the window breathe.
 constexpr std::uint64_t kPumpEvery = 4096;
 
-// One level of the walk: the listing of a folder, which of its names have
-// a twin in another case, whether the folder lies in a twin's subtree, the
-// next entry to take from it, and where the parent's relative path ended
-// before this folder's name was appended to it.
+// One output of the scan, written to the host in pieces as the walk goes,
+// so that neither output is held whole in memory and the writing overlaps
+// the listing of folders on other threads.
+class StreamedFile {
+ public:
+  StreamedFile(Host& host, const std::string& path) : file_(host.WriteFileInPieces(path)) {}
+  template <typename... Texts>
+  void Line(const Texts&... texts) {
+    ((text_ << texts), ...);
+    text_ << "\r\n";
+    if (text_.size() >= kPiece) Spill();
+  }
+  void Commit() {
+    Spill();
+    file_->Commit();
+  }
+
+ private:
+  static constexpr std::size_t kPiece = std::size_t{1} << 20;
+  void Spill() {
+    file_->Add(text_.view());
+    text_.Clear();
+  }
+  std::unique_ptr<FileInPieces> file_;
+  TextBuffer text_;
+};
+
+// One folder of the walk's path: its listing, the next entry to take from
+// it, whether it lies in a twin's subtree, and where the parent's relative
+// path ended before this folder's name was appended to it.
 struct Level {
-  std::vector<FolderEntry> entries;
-  std::vector<char> twins;
-  bool below_twin = false;
-  std::size_t next = 0;
-  std::size_t parent_relative_size = 0;
+  const FolderListing* listing;
+  std::size_t next;
+  bool below_twin;
+  std::size_t parent_relative_size;
 };
 
 // The ignore line of a special folder: its path without the first
@@ -83,10 +109,12 @@ bool NameFitsMap(std::string_view name) {
 }
 
 void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
-  const IgnoreList ignore(mapper.host.ReadFile(mapper.ProgramFile(kIgnoreListFile)));
+  Host& host = mapper.host;
+  const IgnoreList ignore(host.ReadFile(mapper.ProgramFile(kIgnoreListFile)));
   Person& person = mapper.person;
 
-  TextBuffer snapshot, folders;
+  StreamedFile snapshot(host, mapper.ProgramFile(kSnapshotFile));
+  StreamedFile folders(host, mapper.ProgramFile(kProbeFolderList));
   std::uint64_t counter = 0, skipped = 0, twins = 0, unreadable = 0;
   CaseTwins case_twins;
   std::string line;  // a line that may lose to a twin, for CaseTwins
@@ -94,27 +122,24 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
   // The folder being walked as a relative stored path ("" for the root);
   // it grows and shrinks with the walk.
   std::string relative;
-  WalkPath path(mapper.host, folder);
-
-  // Levels are kept when the walk climbs back, so each depth reuses its
-  // listing's storage; the stack grows for trees of any depth.
-  std::vector<Level> levels(1);
-  if (!path.ListRoot(&levels[0].entries)) ++unreadable;
-  case_twins.Mark(levels[0].entries, &levels[0].twins);
+  ScanFeed feed(host, folder, ignore, host.ListingThreads());
+  std::vector<Level> path = {{&feed.Root(), 0, false, 0}};
+  if (!feed.Root().readable) ++unreadable;
 
   for (;;) {
-    const std::size_t depth = path.depth();
-    Level& level = levels[depth];
-    if (level.next == level.entries.size()) {
-      if (depth == 0) break;
+    Level& level = path.back();
+    const FolderListing& listing = *level.listing;
+    if (level.next == listing.entries.size()) {
+      if (path.size() == 1) break;
       relative.resize(level.parent_relative_size);
-      path.Leave();
+      path.pop_back();
+      feed.Leave();
       continue;
     }
-    const FolderEntry& entry = level.entries[level.next++];
-    const bool is_folder = entry.kind == EntryKind::kFolder;
-    if (is_folder ? ignore.Skips(entry.name) : IsExcludedFile(entry.name)) continue;
-    if (!NameFitsMap(entry.name)) {
+    const std::size_t index = level.next++;
+    const EntryUse use = listing.uses[index];
+    if (use == EntryUse::kLeftOut) continue;
+    if (use == EntryUse::kBadName) {
       ++skipped;
       continue;
     }
@@ -126,12 +151,16 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
     }
 
     // Only a name with a twin, or anything below one, can lose to a twin.
-    const bool may_lose = level.below_twin || level.twins[level.next - 1];
-    if (!is_folder) {
-      if (!relative.empty()) snapshot << relative << '\\';
-      snapshot << entry.name << "\r\n";
+    const std::string& name = listing.entries[index].name;
+    const bool may_lose = level.below_twin || listing.twins[index];
+    if (use == EntryUse::kFile) {
+      if (relative.empty()) {
+        snapshot.Line(name);
+      } else {
+        snapshot.Line(relative, '\\', name);
+      }
       if (may_lose) {
-        line.assign(relative).append(relative.empty() ? "" : "\\").append(entry.name);
+        line.assign(relative).append(relative.empty() ? "" : "\\").append(name);
         twins += case_twins.Loses(line);
       }
       continue;
@@ -139,23 +168,18 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
 
     const std::size_t parent_relative_size = relative.size();
     if (!relative.empty()) relative += '\\';
-    relative += entry.name;
-    snapshot << "<DIR> " << relative << "\r\n";
-    folders << relative << "\r\n";
+    relative += name;
+    snapshot.Line("<DIR> ", relative);
+    folders.Line(relative);
     if (may_lose) twins += case_twins.Loses(line.assign("<DIR> ").append(relative));
 
-    if (depth + 1 == levels.size()) levels.emplace_back();  // invalidates `level` and `entry`
-    Level& child = levels[depth + 1];
-    child.next = 0;
-    child.parent_relative_size = parent_relative_size;
-    child.below_twin = may_lose;
-    const Level& parent = levels[depth];
-    if (!path.Enter(parent.entries[parent.next - 1].name, &child.entries)) ++unreadable;
-    case_twins.Mark(child.entries, &child.twins);
+    const FolderListing& child = feed.Enter();
+    if (!child.readable) ++unreadable;
+    path.push_back({&child, 0, may_lose, parent_relative_size});  // `level` is not used again
   }
 
-  mapper.host.WriteFile(mapper.ProgramFile(kSnapshotFile), snapshot.view());
-  mapper.host.WriteFile(mapper.ProgramFile(kProbeFolderList), folders.view());
+  snapshot.Commit();
+  folders.Commit();
   mapper.entry_counter = counter;
   mapper.skipped_names = skipped;
   mapper.twin_names = twins;

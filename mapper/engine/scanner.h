@@ -48,8 +48,11 @@ bool NameFitsMap(std::string_view name);
 // for a file (relative paths join names with "\", no leading "\"); the
 // probe list holds each folder's relative path. Symbolic links are file
 // lines and never followed. Each folder is opened relative to an open
-// ancestor (WalkPath), so no depth or path length loses entries; a folder
-// that cannot be read counts as empty. Sets mapper.entry_counter (the
+// ancestor (ScanFeed), so no depth or path length loses entries; a folder
+// that cannot be read counts as empty. Folders are listed ahead of the walk
+// on as many threads as the host allows (Host::ListingThreads); the files
+// written are the same whatever the number. Both outputs are written in
+// pieces while the walk goes on and replace the old files only at its end. Sets mapper.entry_counter (the
 // snapshot's line count), mapper.skipped_names (names a map line cannot
 // hold, each left out with its subtree), mapper.twin_names (lines equal
 // but for letter case to an earlier line, which no map keeps: CaseTwins)
