@@ -8,8 +8,11 @@ namespace zv {
 namespace {
 
 // Listings kept for reuse: their vectors and names keep their storage, so a
-// walk allocates little once it is under way.
-constexpr std::size_t kSpareListings = 256;
+// walk allocates little once it is under way. Room for every listing read
+// ahead, and for the walk's path.
+constexpr std::size_t kSpareListings = ScanFeed::kAheadFolders + 64;
+
+const std::string kNoName;
 
 }  // namespace
 
@@ -19,10 +22,13 @@ constexpr std::size_t kSpareListings = 256;
 struct ScanFeed::Node {
   enum class State : std::uint8_t { kPending, kClaimed, kListed };
 
-  Node(Node* up, std::string own_name) : parent(up), name(std::move(own_name)) {}
+  Node(Node* up, const std::string& own_name) : parent(up), name(own_name) {}
 
   Node* const parent;
-  const std::string name;  // as the parent's listing spelled it; empty for the root
+  // Its entry in the parent's listing, which stays as it is for as long as
+  // the walk has not left the parent, and so for as long as this folder or
+  // anything below it is still to be listed; empty for the root.
+  const std::string& name;
   Node* next = nullptr;    // the next folder in walk order
   State state = State::kPending;
   bool taken = false;             // the walk has entered it
@@ -64,7 +70,7 @@ void ScanFeed::Lister::Prepare(FolderListing& listing) {
 
 ScanFeed::ScanFeed(Host& host, const std::string& root, const IgnoreList& ignore, unsigned listing_threads)
     : host_(host), ignore_(ignore), walk_lister_(ignore) {
-  root_ = &nodes_.emplace_back(nullptr, std::string());
+  root_ = &nodes_.emplace_back(nullptr, kNoName);
   FolderListing& listing = root_->listing;
   listing.readable = host_.ListFolder(root, &listing.entries);
   if (!listing.readable) listing.entries.clear();
@@ -105,7 +111,7 @@ const FolderListing& ScanFeed::Enter() {
     if (error_) std::rethrow_exception(error_);
     if (node->state == Node::State::kPending) {
       ListHere(node, lock);
-    } else if (Node* ahead = ahead_ < kAheadEntries ? NextPending() : nullptr) {
+    } else if (Node* ahead = RoomAhead() ? NextPending() : nullptr) {
       // A helper reads this folder: the walk reads another meanwhile.
       ListHere(ahead, lock);
     } else {
@@ -113,9 +119,10 @@ const FolderListing& ScanFeed::Enter() {
     }
   }
   node->taken = true;
-  const bool helpers_paused = ahead_ >= kAheadEntries;
+  const bool helpers_paused = !RoomAhead();
   ahead_ -= node->listing.entries.size();
-  if (helpers_paused && ahead_ < kAheadEntries) changed_.notify_all();
+  --ahead_folders_;
+  if (helpers_paused && RoomAhead()) changed_.notify_all();
   last_entered_ = node;
   path_.push_back(node);
   return node->listing;
@@ -136,7 +143,7 @@ void ScanFeed::Help() {
   try {
     for (;;) {
       Node* node = nullptr;
-      changed_.wait(lock, [&] { return stop_ || (ahead_ < kAheadEntries && (node = NextPending()) != nullptr); });
+      changed_.wait(lock, [&] { return stop_ || (RoomAhead() && (node = NextPending()) != nullptr); });
       if (stop_) return;
       {
         Job job = Claim(node);
@@ -233,6 +240,7 @@ void ScanFeed::Publish(Job& job, Handles& closing) {
   if (--node->parent->unlisted == 0) Release(node->parent, closing);
   node->state = Node::State::kListed;
   ahead_ += node->listing.entries.size();
+  ++ahead_folders_;
   changed_.notify_all();
 }
 
@@ -277,16 +285,15 @@ void ScanFeed::Release(Node* node, Handles& closing) {
 }
 
 void ScanFeed::ListHere(Node* node, std::unique_lock<std::mutex>& lock) {
-  Handles closing;
   {
     Job job = Claim(node);
     lock.unlock();
     Run(job, walk_lister_);
     lock.lock();
-    Publish(job, closing);
+    Publish(job, walk_closing_);
     lock.unlock();
   }
-  closing.clear();
+  walk_closing_.clear();
   lock.lock();
 }
 

@@ -56,8 +56,9 @@ class ScanFeed {
   // folder it let go of is opened again, one level at a time from its
   // nearest ancestor still held, when one of its subfolders is listed.
   static constexpr std::size_t kHeldBelowRoot = 63;
-  // The helpers pause while this many listed entries wait for the walk, so
-  // the memory read ahead stays small whatever the tree.
+  // The helpers pause while this many listed folders, or entries, wait for
+  // the walk, so the memory read ahead stays small whatever the tree.
+  static constexpr std::size_t kAheadFolders = 1024;
   static constexpr std::size_t kAheadEntries = std::size_t{1} << 15;
 
   // Lists `root` (a host path) on the calling thread, then starts
@@ -94,6 +95,7 @@ class ScanFeed {
 
   void Help();
   // All but Run are called with mutex_ held.
+  bool RoomAhead() const { return ahead_folders_ < kAheadFolders && ahead_ < kAheadEntries; }
   Node* NextPending();
   Job Claim(Node* node);
   void Run(Job& job, Lister& lister);
@@ -107,6 +109,7 @@ class ScanFeed {
   Host& host_;
   const IgnoreList ignore_;
   Lister walk_lister_;
+  Handles walk_closing_;  // handles the walk's own listings let go of
 
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -117,6 +120,7 @@ class ScanFeed {
   Node* cursor_ = nullptr;        // where the search for a folder to list resumes
   std::size_t pending_ = 0;       // folders nobody has taken to list yet
   std::size_t ahead_ = 0;         // entries listed that the walk has not taken
+  std::size_t ahead_folders_ = 0; // folders listed that the walk has not entered
   std::size_t held_ = 0;          // folders below the root held open
   std::uint64_t hold_serial_ = 0;
   std::deque<std::pair<Node*, std::uint64_t>> held_order_;  // oldest hold first

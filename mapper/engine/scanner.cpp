@@ -1,6 +1,7 @@
 #include "mapper/engine/scanner.h"
 
 #include <array>
+#include <cstring>
 #include <memory>
 
 #include "mapper/engine/case_twins.h"
@@ -101,11 +102,26 @@ bool IsExcludedFile(std::string_view name) {
 }
 
 bool NameFitsMap(std::string_view name) {
-  for (char c : name) {
-    const auto b = static_cast<unsigned char>(c);
-    if (c == '\\' || b < 0x20 || b == 0x7F) return false;
+  // Every name of a scan passes here, so eight bytes are tested at once: a
+  // byte below 0x20, or equal to "\\" or 0x7F, sets the high bit of its
+  // place in one of the three words (the first below it may set more, but
+  // only when one is there).
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  const auto unfit = [](std::uint64_t w) {
+    const std::uint64_t backslash = w ^ (kOnes * '\\'), del = w ^ (kOnes * 0x7F);
+    return (((w - kOnes * 0x20) & ~w) | ((backslash - kOnes) & ~backslash) | ((del - kOnes) & ~del)) & kHighs;
+  };
+  std::size_t i = 0;
+  for (; i + 8 <= name.size(); i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, name.data() + i, 8);
+    if (unfit(w) != 0) return false;
   }
-  return true;
+  if (i == name.size()) return true;
+  // The tail padded with "A"s, which fit.
+  std::uint64_t w = kOnes * 'A';
+  std::memcpy(&w, name.data() + i, name.size() - i);
+  return unfit(w) == 0;
 }
 
 void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {

@@ -247,6 +247,27 @@ TEST_F(ScannerTest, FoldersThatCannotBeReadAreCountedAndReported) {
   EXPECT_EQ(ScanReportText(mapper), "");
 }
 
+// Names are tested eight bytes at a time: every byte that cannot stand in a
+// map line is found wherever it sits, and every other byte passes.
+TEST(NameFitsMapTest, FindsAnUnfitByteAtAnyPlace) {
+  const auto fits_byte = [](unsigned char b) { return b >= 0x20 && b != 0x7F && b != '\\'; };
+  for (std::size_t length = 1; length <= 20; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (int b = 0; b < 256; ++b) {
+        // The other bytes run through the printable and the high ones.
+        std::string name;
+        for (std::size_t i = 0; i < length; ++i) name += static_cast<char>(0x20 + (i * 37) % 0xDF);
+        std::replace(name.begin(), name.end(), '\\', 'x');
+        std::replace(name.begin(), name.end(), '\x7F', 'y');
+        name[at] = static_cast<char>(b);
+        ASSERT_EQ(NameFitsMap(name), fits_byte(static_cast<unsigned char>(b)))
+            << "byte " << b << " at " << at << " of " << length;
+      }
+    }
+  }
+  EXPECT_TRUE(NameFitsMap(""));
+}
+
 TEST_F(ScannerTest, NamesAMapLineCannotHoldAreSkippedWithTheirSubtreeAndCounted) {
   File("Good\\ok.txt");
   File("Back\\slash\\inner.txt");  // on Linux "Back\slash" is one folder name
