@@ -8,6 +8,7 @@
 #include "mapper/engine/entry_index.h"
 #include "mapper/engine/fake_person.h"
 #include "mapper/engine/scanner.h"
+#include "mapper/engine/viewer.h"
 #include "platform/text.h"
 
 namespace zv::bench {
@@ -28,6 +29,15 @@ struct BenchMapper {
   std::unique_ptr<Host> host = NewPosixHost();
   FakePerson person;
   Mapper mapper{*host, person};
+};
+
+// A file list that keeps nothing but the number of rows it was given.
+class DiscardingView : public MapView {
+ public:
+  void SetAnimations(bool) override {}
+  void SetMapGroupCaption(const std::string&) override {}
+  void ShowListing(const MapListing& listing) override { items = listing.items.size(); }
+  std::size_t items = 0;
 };
 
 // The whole comparison as new-map creation runs it: index every map file in

@@ -5,24 +5,13 @@
 #include <cstdio>
 
 #include "bench/bench_support.h"
+#include "bench/engine_support.h"
 #include "mapper/engine/fake_person.h"
 #include "mapper/engine/viewer.h"
 #include "platform/text.h"
 
 using namespace zv;
 using namespace zv::bench;
-
-namespace {
-
-class DiscardingView : public MapView {
- public:
-  void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string&) override {}
-  void ShowListing(const MapListing& listing) override { items = listing.items.size(); }
-  std::size_t items = 0;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const std::size_t entries = SizeArgument(argc, argv, 1, 100000);
