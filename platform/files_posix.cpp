@@ -72,20 +72,23 @@ std::string ReadFile(const std::string& path, const FileRules& rules) {
   const std::uint64_t limit = rules.max_bytes;
   if (limit != 0 && static_cast<std::uint64_t>(st.st_size) > limit) RefuseSize(path, limit);
 
-  std::string data;
-  if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[1 << 16];
+  // Read straight into the text, sized by the file's size and grown in
+  // case the file grows while it is read.
+  std::string data(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  std::size_t size = 0;
   for (;;) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (size == data.size()) data.resize(size + (1 << 16));
+    const ssize_t got = ::read(fd.get(), data.data() + size, data.size() - size);
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
       ThrowSystemError(path, errno);
     }
-    data.append(buffer, static_cast<std::size_t>(got));
+    size += static_cast<std::size_t>(got);
     // A file that grows while it is read is held to the same limit.
-    if (limit != 0 && data.size() > limit) RefuseSize(path, limit);
+    if (limit != 0 && size > limit) RefuseSize(path, limit);
   }
+  data.resize(size);
   return data;
 }
 

@@ -27,12 +27,10 @@ constexpr FileRules kMapRules{.follow_link = false};
 // is ".HLP" (case ignored): the entry up to and including that dot. 0 for
 // any other entry, folder entries included.
 std::size_t CompanionStem(std::string_view entry) {
-  if (StartsWith(entry, "<DIR> ")) return 0;
-  const std::size_t name_start = entry.find_last_of("\\/") + 1;  // npos + 1 == 0
-  const std::size_t dot = entry.rfind('.');
-  if (dot == std::string_view::npos || dot < name_start) return 0;
-  if (!EqualsNoCase(entry.substr(dot), ".HLP")) return 0;
-  return dot + 1;
+  // Every entry of every map passes here: the ending decides most at once.
+  if (entry.size() < 4 || !EqualsNoCase(entry.substr(entry.size() - 4), ".HLP")) return 0;
+  // No separator follows that dot, so it is the name's last dot.
+  return StartsWith(entry, "<DIR> ") ? 0 : entry.size() - 3;
 }
 
 // The entries of a map text (every line after the first) as views into

@@ -101,11 +101,15 @@ class ScanFeedTest : public ::testing::Test {
     Mapper mapper(host, person);
     mapper.windows_folder = windows_.path();
     mapper.program_folder = program_.path();
-    ScanWindowsFolder(mapper, windows_.path());
-    // Nothing but the two outputs is left beside the ignore list.
+    TextBuffer kept;
+    ScanWindowsFolder(mapper, windows_.path(), &kept);
+    // Nothing but the two outputs is left beside the ignore list, and the
+    // text kept for the caller is the file's.
     EXPECT_EQ(ListNames(program_.path()), (std::vector<std::string>{kIgnoreListFile, kSnapshotFile, kProbeFolderList}));
-    return {ReadBytes(program_ / kSnapshotFile), ReadBytes(program_ / kProbeFolderList), mapper.entry_counter,
-            mapper.skipped_names, mapper.twin_names, mapper.unreadable_folders};
+    const std::string snapshot = ReadBytes(program_ / kSnapshotFile);
+    EXPECT_TRUE(kept.view() == snapshot);
+    return {snapshot, ReadBytes(program_ / kProbeFolderList), mapper.entry_counter, mapper.skipped_names,
+            mapper.twin_names, mapper.unreadable_folders};
   }
 
   // A tree with a bit of everything a walk meets: a wide folder, empty

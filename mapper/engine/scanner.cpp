@@ -23,16 +23,18 @@ constexpr int kFavoritesFolder = 6;
 constexpr std::uint64_t kPumpEvery = 4096;
 
 // One output of the scan, written to the host in pieces as the walk goes,
-// so that neither output is held whole in memory and the writing overlaps
-// the listing of folders on other threads.
+// so that neither output need be held whole in memory and the writing
+// overlaps the listing of folders on other threads. Given a buffer to keep,
+// the whole text stays there (and only what is new goes to the host).
 class StreamedFile {
  public:
-  StreamedFile(Host& host, const std::string& path) : file_(host.WriteFileInPieces(path)) {}
+  StreamedFile(Host& host, const std::string& path, TextBuffer* keep = nullptr)
+      : file_(host.WriteFileInPieces(path)), text_(keep != nullptr ? *keep : own_), keep_(keep != nullptr) {}
   template <typename... Texts>
   void Line(const Texts&... texts) {
     ((text_ << texts), ...);
     text_ << "\r\n";
-    if (text_.size() >= kPiece) Spill();
+    if (text_.size() - written_ >= kPiece) Spill();
   }
   void Commit() {
     Spill();
@@ -42,11 +44,18 @@ class StreamedFile {
  private:
   static constexpr std::size_t kPiece = std::size_t{1} << 20;
   void Spill() {
-    file_->Add(text_.view());
-    text_.Clear();
+    file_->Add(text_.view().substr(written_));
+    if (keep_) {
+      written_ = text_.size();
+    } else {
+      text_.Clear();
+    }
   }
   std::unique_ptr<FileInPieces> file_;
-  TextBuffer text_;
+  TextBuffer own_;
+  TextBuffer& text_;
+  const bool keep_;
+  std::size_t written_ = 0;
 };
 
 // One folder of the walk's path: its listing, the next entry to take from
@@ -124,12 +133,13 @@ bool NameFitsMap(std::string_view name) {
   return unfit(w) == 0;
 }
 
-void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
+void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* snapshot_text) {
   Host& host = mapper.host;
   const IgnoreList ignore(host.ReadFile(mapper.ProgramFile(kIgnoreListFile)));
   Person& person = mapper.person;
 
-  StreamedFile snapshot(host, mapper.ProgramFile(kSnapshotFile));
+  if (snapshot_text != nullptr) snapshot_text->Clear();
+  StreamedFile snapshot(host, mapper.ProgramFile(kSnapshotFile), snapshot_text);
   StreamedFile folders(host, mapper.ProgramFile(kProbeFolderList));
   std::uint64_t counter = 0, skipped = 0, twins = 0, unreadable = 0;
   CaseTwins case_twins;
@@ -202,7 +212,8 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
   mapper.unreadable_folders = unreadable;
 }
 
-void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption) {
+void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption,
+                      TextBuffer* snapshot_text) {
   Person& person = mapper.person;
   struct CursorGuard {
     Person& person;
@@ -213,7 +224,7 @@ void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::stri
   person.SetProgressCaption(caption);
   person.SetProgressMessage("Initializing...");
   person.PumpMessages();
-  ScanWindowsFolder(mapper, folder);
+  ScanWindowsFolder(mapper, folder, snapshot_text);
   ShowScanReport(mapper);
 }
 
