@@ -66,6 +66,8 @@ std::unique_ptr<FileInPieces> Host::WriteFileInPieces(const std::string& path) {
 
 bool Host::ReadFolderStamp(const std::string&, FolderStamp*) { return false; }
 
+bool Host::ReadFileStamp(const std::string&, FileStamp*) { return false; }
+
 std::unique_ptr<FolderHandle> Host::OpenFolder(const std::string& path) {
   return FolderExists(path) ? std::make_unique<FolderHandle>(path) : nullptr;
 }

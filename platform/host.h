@@ -92,6 +92,28 @@ struct FolderStamp {
   }
 };
 
+// What a file's content hangs on, as its file system records it: the file's
+// identity, its size and the last times its content and its status changed
+// (nanoseconds since the epoch). Writing the file moves its times;
+// replacing it (a rename over it) gives it another identity. As for
+// folders, the times come from a coarse clock: only a stamp whose times
+// were already older than the clock's granularity when it was read proves,
+// when read again the same, that the content stayed as it was.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+  // The real-time clock just after the stamp was read; not part of the stamp.
+  std::int64_t read_ns = 0;
+
+  bool SameAs(const FileStamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified_ns == other.modified_ns && changed_ns == other.changed_ns;
+  }
+};
+
 // A folder held open by Host::OpenFolder or Host::ListSubfolder, so that
 // its subfolders can be listed relative to it; closed when destroyed. It
 // remembers the path it stands for. Each one holds a file descriptor, so
@@ -265,6 +287,11 @@ class Host {
   // that was listed, without a walk of its path. This default reads the
   // stamp of folder.path().
   virtual bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
+  // The stamp of the regular file at `path`, resolved as ReadOwnFile with
+  // links not followed resolves it. False when there is none to go by: the
+  // path is missing or no regular file, or its file system is not one whose
+  // times are known to follow every change at once. This default has none.
+  virtual bool ReadFileStamp(const std::string& path, FileStamp* out);
   // Names of the non-hidden files (not folders) of `folder` whose names match
   // the wildcard `pattern` ("*.MAP"), case ignored, sorted in the program's
   // case-ignoring order (CompareNoCase). A name holding "\\" is never

@@ -132,6 +132,7 @@ class PosixHost : public Host {
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return posix::ReadFolderStamp(path, out);
   }
+  bool ReadFileStamp(const std::string& path, FileStamp* out) override { return posix::ReadFileStamp(path, out); }
   bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) override {
     if (!posix::IsOwnFolder(folder)) return Host::ReadOpenFolderStamp(folder, out);
     return posix::ReadOpenFolderStamp(folder, out);

@@ -110,6 +110,7 @@ bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<Fo
                    std::unique_ptr<FolderHandle>* opened);
 std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name);
 bool ReadFolderStamp(const std::string& path, FolderStamp* out);
+bool ReadFileStamp(const std::string& path, FileStamp* out);
 // For handles of OpenFolder and ListSubfolder above only.
 bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
 // Splits a parameter text into arguments at blanks; a double-quoted run keeps
