@@ -70,8 +70,10 @@ std::uint64_t HashNoCase(std::string_view s) {
   return Mix(h);
 }
 
-void EntryIndex::AddMapText(std::string text) {
-  const std::string& kept = texts_.emplace_back(std::move(text));
+void EntryIndex::AddMapText(std::string text) { AddMapText(std::make_shared<const std::string>(std::move(text))); }
+
+void EntryIndex::AddMapText(std::shared_ptr<const std::string> text) {
+  const std::string& kept = *texts_.emplace_back(std::move(text));
   Reserve(count_ + CountLines(kept));
   std::string_view lines[kBatch];
   std::size_t count = 0;
@@ -91,7 +93,7 @@ void EntryIndex::AddMapText(std::string text) {
 }
 
 void EntryIndex::AddLine(std::string_view line) {
-  const std::string_view kept = texts_.emplace_back(line);
+  const std::string_view kept = *texts_.emplace_back(std::make_shared<const std::string>(line));
   Insert(&kept, 1);
 }
 
@@ -138,7 +140,7 @@ bool EntryIndex::Find(std::string_view line, std::uint64_t hash) const {
 }
 
 void EntryIndex::Clear() {
-  std::deque<std::string>().swap(texts_);
+  std::vector<std::shared_ptr<const std::string>>().swap(texts_);
   std::vector<Slot>().swap(slots_);
   count_ = 0;
 }

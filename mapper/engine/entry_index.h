@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +49,8 @@ class EntryIndex {
   // Takes a map file's text and indexes every line after the first (the
   // header). Equal lines (case ignored) are indexed once.
   void AddMapText(std::string text);
+  // The same for a text others may hold too; the index keeps it alive.
+  void AddMapText(std::shared_ptr<const std::string> text);
   // Indexes one line (a copy is kept).
   void AddLine(std::string_view line);
   // True when an indexed line equals `line`, ASCII case ignored.
@@ -117,7 +119,7 @@ class EntryIndex {
   void Answer(const Batch& batch, bool* known) const;
   bool Find(std::string_view line, std::uint64_t hash) const;
 
-  std::deque<std::string> texts_;  // a deque never moves what it holds
+  std::vector<std::shared_ptr<const std::string>> texts_;  // the lines' texts
   std::vector<Slot> slots_;
   std::size_t count_ = 0;
 };

@@ -46,7 +46,7 @@ struct Comparison {
 void IndexMaps(Mapper& mapper, EntryIndex& index) {
   for (const std::string& file : MapFiles(mapper)) {
     try {
-      index.AddMapText(ReadMapFile(mapper, mapper.ProgramFile(file)));
+      index.AddMapText(MapText(mapper, mapper.ProgramFile(file)));
     } catch (const RefusedFileError&) {
     }
   }

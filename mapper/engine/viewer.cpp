@@ -115,7 +115,10 @@ void ShowMap(Mapper& mapper, MapView& view) {
     return;
   }
   view.SetMapGroupCaption(LookupMessage(mapper, "*FINSTBY") + name + "\"");
-  const std::string text = ReadMapFile(mapper, file);
+  // The file list is the last reader the catalogue load kept texts for.
+  const std::shared_ptr<const std::string> kept = MapText(mapper, file);
+  mapper.map_texts.Clear();
+  const std::string& text = *kept;
   // Every line as a view into the text; a converted legacy entry is the end
   // of its own line, so it stays one.
   std::vector<std::string_view> lines;
