@@ -120,17 +120,23 @@ bool NameFitsMap(std::string_view name) {
     const std::uint64_t backslash = w ^ (kOnes * '\\'), del = w ^ (kOnes * 0x7F);
     return (((w - kOnes * 0x20) & ~w) | ((backslash - kOnes) & ~backslash) | ((del - kOnes) & ~del)) & kHighs;
   };
-  std::size_t i = 0;
-  for (; i + 8 <= name.size(); i += 8) {
+  const auto word_at = [&name](std::size_t at) {
     std::uint64_t w;
-    std::memcpy(&w, name.data() + i, 8);
-    if (unfit(w) != 0) return false;
+    std::memcpy(&w, name.data() + at, 8);
+    return w;
+  };
+  const std::size_t n = name.size();
+  if (n < 8) {
+    // A short name padded with "A"s, which fit.
+    std::uint64_t w = kOnes * 'A';
+    for (std::size_t i = 0; i < n; ++i) reinterpret_cast<unsigned char*>(&w)[i] = static_cast<unsigned char>(name[i]);
+    return unfit(w) == 0;
   }
-  if (i == name.size()) return true;
-  // The tail padded with "A"s, which fit.
-  std::uint64_t w = kOnes * 'A';
-  std::memcpy(&w, name.data() + i, name.size() - i);
-  return unfit(w) == 0;
+  for (std::size_t i = 0; i + 8 < n; i += 8) {
+    if (unfit(word_at(i)) != 0) return false;
+  }
+  // The last eight bytes, which may overlap the word before.
+  return unfit(word_at(n - 8)) == 0;
 }
 
 void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* snapshot_text) {
