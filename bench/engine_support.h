@@ -49,8 +49,8 @@ inline std::size_t CompareWithMaps(Mapper& mapper, const std::string& out) {
   const std::string snapshot = mapper.host.ReadFile(mapper.ProgramFile(kSnapshotFile));
   std::string found;
   std::size_t count = 0;
-  ForEachLine(snapshot, [&](std::string_view line) {
-    if (index.Contains(line)) return;
+  index.ForEachLineLookedUp(snapshot, [&](std::string_view line, bool known) {
+    if (known) return;
     ++count;
     found.append(line);
     found += "\r\n";
