@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zv::bench {
@@ -53,6 +55,27 @@ double TimeOnce(F&& f) {
   const double start = Now();
   f();
   return Now() - start;
+}
+
+// CPU seconds (user and system) of this process, all its threads, and of
+// the children it waited for, so far.
+inline double CpuSeconds() {
+  double total = 0;
+  for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+    rusage usage{};
+    ::getrusage(who, &usage);
+    total += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+             static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  }
+  return total;
+}
+
+// Wall-clock and CPU seconds of one call.
+template <typename F>
+std::pair<double, double> TimeBoth(F&& f) {
+  const double cpu = CpuSeconds();
+  const double wall = TimeOnce(f);
+  return {wall, CpuSeconds() - cpu};
 }
 
 inline double Median(std::vector<double> values) {

@@ -27,18 +27,22 @@ int main(int argc, char** argv) {
   ScanWindowsFolder(mapper, windows.path());
   Shell(find);
 
-  std::vector<double> ours, reference;
+  std::vector<double> ours, ours_cpu, reference;
   for (std::size_t i = 0; i < runs; ++i) {
     bench.person = FakePerson();
-    ours.push_back(TimeOnce([&] { ScanWindowsFolder(mapper, windows.path()); }));
+    const auto [wall, cpu] = TimeBoth([&] { ScanWindowsFolder(mapper, windows.path()); });
+    ours.push_back(wall);
+    ours_cpu.push_back(cpu);
     reference.push_back(TimeOnce([&] { Shell(find); }));
   }
   const double a = Median(ours), b = Median(reference);
-  std::printf("snapshot: %llu lines, %llu bytes; vigilo.ini %llu bytes\n",
+  std::printf("snapshot: %llu lines, %llu bytes; vigilo.ini %llu bytes; %u listing threads\n",
               static_cast<unsigned long long>(mapper.entry_counter),
               static_cast<unsigned long long>(FileBytes(mapper.ProgramFile(kSnapshotFile))),
-              static_cast<unsigned long long>(FileBytes(mapper.ProgramFile(kProbeFolderList))));
-  std::printf("ScanWindowsFolder median %.3f s; find median %.3f s (%zu runs)\n", a, b, runs);
-  std::printf("ratio %.2f (target at most 0.70)\n", a / b);
+              static_cast<unsigned long long>(FileBytes(mapper.ProgramFile(kProbeFolderList))),
+              bench.host->ListingThreads());
+  std::printf("ScanWindowsFolder median %.3f s (CPU %.3f s); find median %.3f s (%zu runs)\n", a, Median(ours_cpu), b,
+              runs);
+  std::printf("ratio %.2f (target at most 0.50)\n", a / b);
   return 0;
 }

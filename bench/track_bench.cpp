@@ -13,7 +13,6 @@
 // on a loaded machine the CPU times are the steadier.
 // Usage: track_bench [entries=500000] [added=1000] [runs=5]
 // Folders are a tenth of the entries, at most 8 levels deep.
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -29,28 +28,6 @@ using namespace zv;
 using namespace zv::bench;
 
 namespace {
-
-// CPU seconds (user and system) of this process and of the children it
-// waited for, so far.
-double CpuSeconds() {
-  double total = 0;
-  for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
-    rusage usage{};
-    ::getrusage(who, &usage);
-    total += static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-             static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-  }
-  return total;
-}
-
-// Wall-clock and CPU seconds of one call.
-template <typename F>
-std::pair<double, double> TimeBoth(F&& f) {
-  const double cpu = CpuSeconds();
-  const double wall = TimeOnce(f);
-  return {wall, CpuSeconds() - cpu};
-}
-
 
 // A shell script that installs `added` empty files into the folder named by
 // its first argument, ten to a subfolder, and one more file beside it.

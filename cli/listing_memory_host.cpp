@@ -6,8 +6,9 @@
 namespace zv {
 namespace {
 
-// The folders this host hands out: the target's own open folder when there
-// is one (a folder answered from memory is not opened at all).
+// The folders this host hands out, each with the target's own folder (a
+// folder answered from memory is opened only as a place to open its
+// subfolders from, which costs no listing).
 class MemoryHandle : public FolderHandle {
  public:
   MemoryHandle(std::string path, std::unique_ptr<FolderHandle> real)
@@ -17,6 +18,12 @@ class MemoryHandle : public FolderHandle {
  private:
   std::unique_ptr<FolderHandle> real_;
 };
+
+// The subfolder `name` of `parent` as the target opens it: relative to the
+// target's own open folder when `parent` holds one, else by its path.
+std::unique_ptr<FolderHandle> OpenReal(Host& target, MemoryHandle& parent, const std::string& name) {
+  return target.OpenSubfolder(parent.real() != nullptr ? *parent.real() : parent, name);
+}
 
 std::string ChildPath(const std::string& folder, const std::string& name) {
   return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
@@ -108,7 +115,8 @@ bool ListingMemoryHost::ListSubfolder(FolderHandle& parent, const std::string& n
   // One look at the stamp by path is cheaper than opening the folder.
   const auto kept = Recall(path);
   if (kept != memory_.end() && Replay(kept, target_.ReadFolderStamp(path, &stamp), stamp, out)) {
-    if (opened != nullptr) *opened = std::make_unique<MemoryHandle>(path, nullptr);
+    // Only a place to open its subfolders from, relative to it.
+    if (opened != nullptr) *opened = std::make_unique<MemoryHandle>(path, OpenReal(target_, *own, name));
     return true;
   }
 
@@ -130,6 +138,14 @@ bool ListingMemoryHost::ListSubfolder(FolderHandle& parent, const std::string& n
   }
   if (opened != nullptr) *opened = std::make_unique<MemoryHandle>(path, std::move(real));
   return true;
+}
+
+std::unique_ptr<FolderHandle> ListingMemoryHost::OpenSubfolder(FolderHandle& parent, const std::string& name) {
+  auto* own = dynamic_cast<MemoryHandle*>(&parent);
+  if (own == nullptr) return target_.OpenSubfolder(parent, name);
+  std::unique_ptr<FolderHandle> real = OpenReal(target_, *own, name);
+  if (real == nullptr) return nullptr;
+  return std::make_unique<MemoryHandle>(ChildPath(parent.path(), name), std::move(real));
 }
 
 }  // namespace zv

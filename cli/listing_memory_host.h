@@ -53,6 +53,12 @@ class ListingMemoryHost : public ForwardingHost {
   std::unique_ptr<FolderHandle> OpenFolder(const std::string& path) override;
   bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                      std::unique_ptr<FolderHandle>* opened) override;
+  // Opens again, relative to the target's own open folder, a folder a walk
+  // let go of, so that no depth or path length is too much for it.
+  std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name) override;
+  // While it only forwards, as many threads as the target allows may list
+  // through it; while it remembers or replays, one at a time.
+  unsigned ListingThreads() override { return mode_ == Mode::kForward ? target_.ListingThreads() : 1; }
 
  private:
   // A listing kept in two blocks rather than a string per name: the names,

@@ -5,11 +5,13 @@
 
 #include "mapper/engine/fake_person.h"
 #include "mapper/engine/scanner.h"
+#include "tests/support/deep_chain.h"
 #include "tests/support/scratch.h"
 
 namespace zv {
 namespace {
 
+using testing::DeepChain;
 using testing::MakeFolders;
 using testing::ReadBytes;
 using testing::ScratchFolder;
@@ -94,6 +96,28 @@ TEST_F(ListingMemoryHostTest, YoungStampsVouchForNothing) {
   memory.SetMode(ListingMemoryHost::Mode::kReplay);
   EXPECT_EQ(Scan(memory, remembered_), Scan(*posix_, fresh_));
   EXPECT_EQ(memory.replayed(), 0u);
+}
+
+// However deep the tree, a walk through the memory sees what a walk of the
+// plain host sees, while forwarding (on as many threads as the target
+// allows), remembering and replaying: a folder the walk let go of is
+// opened again relative to the target's own folders, never by a path too
+// long for the system.
+TEST_F(ListingMemoryHostTest, DeepTreesAreWalkedWholeInEveryMode) {
+  // Deep enough that folders let go of lie beyond what one path may hold.
+  const DeepChain chain(windows_.path(), 250, 60);
+  const std::string plain = Scan(*posix_, fresh_);
+  ASSERT_NE(plain.find(chain.deepest() + "\\f.txt"), std::string::npos);
+  ListingMemoryHost memory(*posix_, Later);
+  EXPECT_EQ(memory.ListingThreads(), posix_->ListingThreads());
+  EXPECT_EQ(Scan(memory, remembered_), plain);
+  memory.SetMode(ListingMemoryHost::Mode::kRemember);
+  EXPECT_EQ(memory.ListingThreads(), 1u);
+  EXPECT_EQ(Scan(memory, remembered_), plain);
+  memory.SetMode(ListingMemoryHost::Mode::kReplay);
+  EXPECT_EQ(memory.ListingThreads(), 1u);
+  EXPECT_EQ(Scan(memory, remembered_), plain);
+  EXPECT_GT(memory.replayed(), 100u);
 }
 
 }  // namespace

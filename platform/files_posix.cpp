@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/posix_support.h"
@@ -71,79 +72,134 @@ std::string ReadFile(const std::string& path, const FileRules& rules) {
   const std::uint64_t limit = rules.max_bytes;
   if (limit != 0 && static_cast<std::uint64_t>(st.st_size) > limit) RefuseSize(path, limit);
 
-  std::string data;
-  if (st.st_size > 0) data.reserve(static_cast<std::size_t>(st.st_size));
-  char buffer[1 << 16];
+  // Read straight into the text, sized by the file's size and grown in
+  // case the file grows while it is read.
+  std::string data(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  std::size_t size = 0;
   for (;;) {
-    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (size == data.size()) data.resize(size + (1 << 16));
+    const ssize_t got = ::read(fd.get(), data.data() + size, data.size() - size);
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
       ThrowSystemError(path, errno);
     }
-    data.append(buffer, static_cast<std::size_t>(got));
+    size += static_cast<std::size_t>(got);
     // A file that grows while it is read is held to the same limit.
-    if (limit != 0 && data.size() > limit) RefuseSize(path, limit);
+    if (limit != 0 && size > limit) RefuseSize(path, limit);
   }
+  data.resize(size);
   return data;
 }
 
+namespace {
+
+// One replacement of a file under way: the target looked at and a temporary
+// twin made beside it when it begins, the data written into the twin, and
+// the twin renamed over the target at Commit. Until then the target is
+// untouched; a replacement that ends without Commit (or fails in it)
+// removes its twin.
+class Replacement : public FileInPieces {
+ public:
+  Replacement(const std::string& path, const FileRules& rules) : path_(path), plain_data_(rules.plain_data) {
+    target_ = ResolveCase(path);
+    bool replacing = ::lstat(target_.c_str(), &old_) == 0;
+    if (replacing && S_ISLNK(old_.st_mode)) {
+      if (!rules.follow_link) Refuse(path, NotRegularReason(old_.st_mode));
+      // Writing through a link updates the file it points to, as an editor would.
+      if (char* real = ::realpath(target_.c_str(), nullptr)) {
+        target_ = real;
+        std::free(real);
+        replacing = ::lstat(target_.c_str(), &old_) == 0;
+      } else {
+        replacing = false;
+      }
+    }
+    if (replacing && S_ISDIR(old_.st_mode)) Refuse(path, NotRegularReason(old_.st_mode));
+    if (replacing && !rules.follow_link && !S_ISREG(old_.st_mode)) Refuse(path, NotRegularReason(old_.st_mode));
+
+    if (replacing && IsReadOnlyMode(old_)) ThrowSystemError(path, EACCES);
+
+    temp_ = CreateTempBeside(target_, 0666, &out_);
+    if (temp_.empty()) ThrowSystemError(path, errno);
+    // Where a new file gets run bits too, the file system keeps none of its
+    // own (FAT, exFAT, NTFS mounts): they say nothing about a file there, and
+    // the bits of a replaced file cannot be changed either.
+    keep_bits_ = replacing;
+    if (rules.plain_data) {
+      struct stat fresh;
+      const bool bits_mean_nothing = ::fstat(out_.get(), &fresh) == 0 && HasRunBit(fresh.st_mode);
+      if (replacing && HasRunBit(old_.st_mode) && !bits_mean_nothing) {
+        Discard();
+        Refuse(path, "is a program (it has a run bit), which data never replaces");
+      }
+      keep_bits_ = replacing && !bits_mean_nothing;
+    }
+  }
+  ~Replacement() override { Discard(); }
+
+  void Add(std::string_view data) override {
+    if (temp_.empty()) ThrowSystemError(path_, EBADF);
+    for (std::size_t done = 0; done < data.size();) {
+      const ssize_t put = ::write(out_.get(), data.data() + done, data.size() - done);
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) Fail(errno);
+      done += static_cast<std::size_t>(put);
+    }
+    written_ += data.size();
+    // A large file is sent on its way to the disk while the rest is still
+    // coming, so the flush of Commit waits only for its tail.
+    if (written_ - started_ >= kStartWritingEvery) {
+      ::sync_file_range(out_.get(), static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
+                        SYNC_FILE_RANGE_WRITE);
+      started_ = written_;
+    }
+  }
+
+  void Commit() override {
+    if (temp_.empty()) ThrowSystemError(path_, EBADF);
+    const mode_t kept = old_.st_mode & (plain_data_ ? 0666 : 07777);
+    bool ok = !keep_bits_ || ::fchmod(out_.get(), kept) == 0;
+    ok = ok && ::fsync(out_.get()) == 0;
+    ok = ok && out_.Close();
+    ok = ok && ::rename(temp_.c_str(), target_.c_str()) == 0;
+    if (!ok) Fail(errno);
+    temp_.clear();
+    SyncFolder(ParentFolder(target_));
+  }
+
+ private:
+  static constexpr std::uint64_t kStartWritingEvery = 8u << 20;
+
+  void Discard() {
+    if (temp_.empty()) return;
+    out_ = UniqueFd();
+    ::unlink(temp_.c_str());
+    temp_.clear();
+  }
+  [[noreturn]] void Fail(int error_number) {
+    Discard();
+    ThrowSystemError(path_, error_number);
+  }
+
+  std::string path_, target_, temp_;
+  bool plain_data_;
+  bool keep_bits_ = false;
+  struct stat old_ {};
+  UniqueFd out_;
+  std::uint64_t written_ = 0, started_ = 0;
+};
+
+}  // namespace
+
 void WriteFile(const std::string& path, std::string_view data, const FileRules& rules) {
-  std::string target = ResolveCase(path);
-  struct stat old;
-  bool replacing = ::lstat(target.c_str(), &old) == 0;
-  if (replacing && S_ISLNK(old.st_mode)) {
-    if (!rules.follow_link) Refuse(path, NotRegularReason(old.st_mode));
-    // Writing through a link updates the file it points to, as an editor would.
-    if (char* real = ::realpath(target.c_str(), nullptr)) {
-      target = real;
-      std::free(real);
-      replacing = ::lstat(target.c_str(), &old) == 0;
-    } else {
-      replacing = false;
-    }
-  }
-  if (replacing && S_ISDIR(old.st_mode)) Refuse(path, NotRegularReason(old.st_mode));
-  if (replacing && !rules.follow_link && !S_ISREG(old.st_mode)) Refuse(path, NotRegularReason(old.st_mode));
+  Replacement replacement(path, rules);
+  replacement.Add(data);
+  replacement.Commit();
+}
 
-  if (replacing && IsReadOnlyMode(old)) ThrowSystemError(path, EACCES);
-
-  UniqueFd out;
-  const std::string temp = CreateTempBeside(target, 0666, &out);
-  if (temp.empty()) ThrowSystemError(path, errno);
-  // Where a new file gets run bits too, the file system keeps none of its
-  // own (FAT, exFAT, NTFS mounts): they say nothing about a file there, and
-  // the bits of a replaced file cannot be changed either.
-  bool keep_bits = replacing;
-  if (rules.plain_data) {
-    struct stat fresh;
-    const bool bits_mean_nothing = ::fstat(out.get(), &fresh) == 0 && HasRunBit(fresh.st_mode);
-    if (replacing && HasRunBit(old.st_mode) && !bits_mean_nothing) {
-      ::unlink(temp.c_str());
-      Refuse(path, "is a program (it has a run bit), which data never replaces");
-    }
-    keep_bits = replacing && !bits_mean_nothing;
-  }
-
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < data.size()) {
-    const ssize_t put = ::write(out.get(), data.data() + done, data.size() - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put < 0) ok = false;
-    else done += static_cast<std::size_t>(put);
-  }
-  const mode_t kept = old.st_mode & (rules.plain_data ? 0666 : 07777);
-  ok = ok && (!keep_bits || ::fchmod(out.get(), kept) == 0);
-  ok = ok && ::fsync(out.get()) == 0;
-  ok = ok && out.Close();
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) {
-    const int saved = errno;
-    ::unlink(temp.c_str());
-    ThrowSystemError(path, saved);
-  }
-  SyncFolder(ParentFolder(target));
+std::unique_ptr<FileInPieces> WriteFileInPieces(const std::string& path) {
+  return std::make_unique<Replacement>(path, FileRules{});
 }
 
 }  // namespace zv::posix

@@ -34,8 +34,8 @@ bool IsDots(const char* name) {
 }
 
 // File systems that update a folder's times in place, from this machine's
-// clock, whenever an entry is created, removed or renamed, and answer stat
-// from that same state. Network and user-space file systems are left out:
+// clock, whenever an entry is created, removed or renamed (and a file's
+// whenever it is written), and answer stat from that same state. Network and user-space file systems are left out:
 // their times may come from a cache or from another machine's clock.
 bool KeepsFolderTimes(const std::string& host_path) {
   struct statfs fs;
@@ -243,6 +243,30 @@ bool ReadFolderStamp(const std::string& path, FolderStamp* out) {
     result = ::statx(AT_FDCWD, host.c_str(), 0, kStampAsked, &st);
   }
   return result == 0 && StampOf(st, host, out);
+}
+
+bool ReadFileStamp(const std::string& path, FileStamp* out) {
+  // Resolved as ReadOwnFile resolves a path whose final link it does not
+  // follow: as spelled, then by case; a link has no stamp of content.
+  std::string host = ToHostPath(path);
+  struct statx st;
+  int result = ::statx(AT_FDCWD, host.c_str(), AT_SYMLINK_NOFOLLOW, kStampAsked | STATX_SIZE, &st);
+  if (result != 0 && errno == ENOENT) {
+    host = ResolveCase(path);
+    result = ::statx(AT_FDCWD, host.c_str(), AT_SYMLINK_NOFOLLOW, kStampAsked | STATX_SIZE, &st);
+  }
+  constexpr unsigned kWanted = kStampWanted | STATX_SIZE;
+  if (result != 0 || (st.stx_mask & kWanted) != kWanted || !S_ISREG(st.stx_mode) || !MountKeepsFolderTimes(st, host)) {
+    return false;
+  }
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  out->device = (std::uint64_t{st.stx_dev_major} << 32) | st.stx_dev_minor;
+  out->inode = st.stx_ino;
+  out->size = st.stx_size;
+  return ToNanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec, &out->modified_ns) &&
+         ToNanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, &out->changed_ns) &&
+         ToNanoseconds(now.tv_sec, now.tv_nsec, &out->read_ns);
 }
 
 bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) {

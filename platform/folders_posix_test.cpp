@@ -164,6 +164,36 @@ TEST_F(PosixHostTest, FolderStampMovesWithEveryChangeOfNames) {
   }
 }
 
+// A file's stamp is the regular file a map read with links not followed
+// reads; it moves with a rewrite in place and with a replacement.
+TEST_F(PosixHostTest, FileStampIsOfTheRegularFileAndMovesWithItsContent) {
+  Put("maps/Base.MAP", "one\r\n");
+  Put("maps/sub/x", "");
+  ::symlink("Base.MAP", Path("maps/link.MAP").c_str());
+  FileStamp stamp, seen;
+  ASSERT_TRUE(host_->ReadFileStamp(Path("maps/Base.MAP"), &stamp));
+  struct stat st;
+  ASSERT_EQ(::stat(Path("maps/Base.MAP").c_str(), &st), 0);
+  EXPECT_EQ(stamp.inode, st.st_ino);
+  EXPECT_EQ(stamp.size, 5u);
+  EXPECT_GE(stamp.read_ns, stamp.changed_ns);
+  ASSERT_TRUE(host_->ReadFileStamp(Path("MAPS/base.map"), &seen));
+  EXPECT_TRUE(seen.SameAs(stamp)) << "found in another case";
+  for (const char* none : {"maps/missing", "maps/sub", "maps/link.MAP"}) {
+    EXPECT_FALSE(host_->ReadFileStamp(Path(none), &seen)) << none;
+  }
+
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  Put("maps/Base.MAP", "two\r\n");  // in place, the same size
+  ASSERT_TRUE(host_->ReadFileStamp(Path("maps/Base.MAP"), &seen));
+  EXPECT_FALSE(seen.SameAs(stamp));
+  stamp = seen;
+  host_->WriteFile(Path("maps/Base.MAP"), "two\r\n");  // replaced by rename
+  ASSERT_TRUE(host_->ReadFileStamp(Path("maps/Base.MAP"), &seen));
+  EXPECT_FALSE(seen.SameAs(stamp));
+  EXPECT_FALSE(host_->Host::ReadFileStamp(Path("maps/Base.MAP"), &seen)) << "a host without stamps";
+}
+
 TEST_F(PosixHostTest, FolderStampIsOfTheFolderThatListFolderReads) {
   Put("top/Sub/inner", "");
   Put("top/Other/inner", "");

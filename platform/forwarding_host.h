@@ -3,7 +3,10 @@
 // while everything else still reaches the real file system. The program's
 // own files (maps, settings, language files, the probe's mode file) go
 // through ReadOwnFile and WriteOwnFile, which a fault meant for them must
-// override.
+// override. A few calls keep the Host defaults rather than forward, so that
+// a derived host stays simple: WriteFileInPieces (which ends in WriteFile),
+// ListingThreads (one thread at a time) and ReadFileStamp (no stamps, so
+// every map is read from the disk).
 #pragma once
 
 #include "platform/host.h"

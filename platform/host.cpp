@@ -1,7 +1,9 @@
 #include "platform/host.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "platform/system_error.h"
 #include "platform/text.h"
@@ -26,7 +28,45 @@ void Host::AppendFile(const std::string& path, std::string_view data, bool) {
   WriteFile(path, ReadFile(path).append(data));
 }
 
+namespace {
+
+// Gathers the pieces in one block grown with realloc, which moves pages
+// instead of copying bytes, so a file of tens of megabytes never needs a
+// second block of its size; Commit hands the whole to WriteFile.
+class FileGatheredForWriteFile : public FileInPieces {
+ public:
+  FileGatheredForWriteFile(Host& host, std::string path) : host_(host), path_(std::move(path)) {}
+  ~FileGatheredForWriteFile() override { std::free(data_); }
+  void Add(std::string_view data) override {
+    if (data.size() > capacity_ - size_) {
+      std::size_t capacity = capacity_ < 65536 ? 65536 : capacity_ * 2;
+      while (capacity - size_ < data.size()) capacity *= 2;
+      void* grown = std::realloc(data_, capacity);
+      if (grown == nullptr) throw std::bad_alloc();
+      data_ = static_cast<char*>(grown);
+      capacity_ = capacity;
+    }
+    if (!data.empty()) std::memcpy(data_ + size_, data.data(), data.size());
+    size_ += data.size();
+  }
+  void Commit() override { host_.WriteFile(path_, std::string_view(data_, size_)); }
+
+ private:
+  Host& host_;
+  std::string path_;
+  char* data_ = nullptr;
+  std::size_t size_ = 0, capacity_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<FileInPieces> Host::WriteFileInPieces(const std::string& path) {
+  return std::make_unique<FileGatheredForWriteFile>(*this, path);
+}
+
 bool Host::ReadFolderStamp(const std::string&, FolderStamp*) { return false; }
+
+bool Host::ReadFileStamp(const std::string&, FileStamp*) { return false; }
 
 std::unique_ptr<FolderHandle> Host::OpenFolder(const std::string& path) {
   return FolderExists(path) ? std::make_unique<FolderHandle>(path) : nullptr;

@@ -92,6 +92,28 @@ struct FolderStamp {
   }
 };
 
+// What a file's content hangs on, as its file system records it: the file's
+// identity, its size and the last times its content and its status changed
+// (nanoseconds since the epoch). Writing the file moves its times;
+// replacing it (a rename over it) gives it another identity. As for
+// folders, the times come from a coarse clock: only a stamp whose times
+// were already older than the clock's granularity when it was read proves,
+// when read again the same, that the content stayed as it was.
+struct FileStamp {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+  // The real-time clock just after the stamp was read; not part of the stamp.
+  std::int64_t read_ns = 0;
+
+  bool SameAs(const FileStamp& other) const {
+    return device == other.device && inode == other.inode && size == other.size &&
+           modified_ns == other.modified_ns && changed_ns == other.changed_ns;
+  }
+};
+
 // A folder held open by Host::OpenFolder or Host::ListSubfolder, so that
 // its subfolders can be listed relative to it; closed when destroyed. It
 // remembers the path it stands for. Each one holds a file descriptor, so
@@ -104,6 +126,22 @@ class FolderHandle {
 
  private:
   std::string path_;
+};
+
+// A replacement of one file written in pieces (Host::WriteFileInPieces), so
+// that a large file need not be held whole in memory before it is written:
+// nothing at the file's path changes until Commit, which replaces the file
+// with every piece added, atomically, as Host::WriteFile does. Destroyed
+// without a successful Commit, it leaves the file as it was and removes
+// whatever it wrote on the way.
+class FileInPieces {
+ public:
+  virtual ~FileInPieces() = default;
+  // Adds `data` at the end. Throws HostError when it cannot be written.
+  virtual void Add(std::string_view data) = 0;
+  // Replaces the file with everything added. Throws HostError as
+  // Host::WriteFile does, the file then left as it was. Call it once.
+  virtual void Commit() = 0;
 };
 
 // A conversation with a service of the desktop shell, opened by
@@ -159,6 +197,14 @@ class Host {
   // cannot be written. This default reads the file and writes it whole
   // with WriteFile.
   virtual void AppendFile(const std::string& path, std::string_view data, bool flush);
+  // The file at `path` replaced by pieces added one after another (see
+  // FileInPieces); the result is what WriteFile of all the pieces joined
+  // would give. A host may look at the path and start writing before the
+  // last piece (its errors then come from this call or from Add) or only at
+  // Commit. This default gathers the pieces in memory and hands them to
+  // WriteFile at Commit, so a host that overrides WriteFile alone sees every
+  // write through it.
+  virtual std::unique_ptr<FileInPieces> WriteFileInPieces(const std::string& path);
   // WriteFile under `rules` (follow_link, plain_data); what they refuse
   // throws RefusedFileError and leaves the file as it was.
   virtual void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) = 0;
@@ -199,6 +245,14 @@ class Host {
     }
     return true;
   }
+  // How many threads may list folders at once: ListSubfolder and
+  // OpenSubfolder called on several threads together, also with one parent
+  // handle shared between them, and a handle they gave used and destroyed
+  // on a thread other than the one it was opened on. 1, this default, means
+  // one thread at a time: a host that does not override it (ForwardingHost
+  // and the fault-injecting hosts derived from it) never sees two listing
+  // calls at once. A walk of a large tree lists ahead on that many threads.
+  virtual unsigned ListingThreads() { return 1; }
   // Opens the folder that ListFolder(path) reads, for ListSubfolder;
   // nullptr when it cannot be opened. This default opens nothing but
   // remembers the path.
@@ -233,6 +287,11 @@ class Host {
   // that was listed, without a walk of its path. This default reads the
   // stamp of folder.path().
   virtual bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
+  // The stamp of the regular file at `path`, resolved as ReadOwnFile with
+  // links not followed resolves it. False when there is none to go by: the
+  // path is missing or no regular file, or its file system is not one whose
+  // times are known to follow every change at once. This default has none.
+  virtual bool ReadFileStamp(const std::string& path, FileStamp* out);
   // Names of the non-hidden files (not folders) of `folder` whose names match
   // the wildcard `pattern` ("*.MAP"), case ignored, sorted in the program's
   // case-ignoring order (CompareNoCase). A name holding "\\" is never

@@ -36,6 +36,9 @@ class PosixHost : public Host {
   void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) override {
     posix::WriteFile(path, data, rules);
   }
+  std::unique_ptr<FileInPieces> WriteFileInPieces(const std::string& path) override {
+    return posix::WriteFileInPieces(path);
+  }
 
   bool FileExists(const std::string& path) override {
     struct stat st;
@@ -112,6 +115,10 @@ class PosixHost : public Host {
                        std::vector<std::int64_t>* sizes) override {
     return posix::ListFolderSizes(path, out, sizes);
   }
+  // Listings are system calls on descriptors of their own, and their
+  // buffers are the thread's. More than four listing threads gain little:
+  // they contend for the kernel's locks of the folders they read.
+  unsigned ListingThreads() override { return std::min(posix::UsableProcessors(), 4u); }
   std::unique_ptr<FolderHandle> OpenFolder(const std::string& path) override { return posix::OpenFolder(path); }
   bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                      std::unique_ptr<FolderHandle>* opened) override {
@@ -125,6 +132,7 @@ class PosixHost : public Host {
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return posix::ReadFolderStamp(path, out);
   }
+  bool ReadFileStamp(const std::string& path, FileStamp* out) override { return posix::ReadFileStamp(path, out); }
   bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) override {
     if (!posix::IsOwnFolder(folder)) return Host::ReadOpenFolderStamp(folder, out);
     return posix::ReadOpenFolderStamp(folder, out);

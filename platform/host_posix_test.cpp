@@ -115,6 +115,96 @@ TEST_F(PosixHostTest, FailedWriteThrowsKeepsTheOldContentAndLeavesNoTemporary) {
   EXPECT_EQ(NamesIn(), (Names{"data"}));
 }
 
+// A file written in pieces replaces the old one only when committed, with
+// all its pieces and the old one's permission bits; given up, or failing
+// part way, it leaves the old file and no temporary behind.
+TEST_F(PosixHostTest, FileWrittenInPiecesReplacesTheOldOnlyWhenCommitted) {
+  Put("WINDIR.TMP", "old");
+  ::chmod(Path("WINDIR.TMP").c_str(), 0640);
+  // Large enough that the host sends the first part on to the disk early.
+  const std::string middle(9u << 20, 'm');
+  {
+    const auto file = host_->WriteFileInPieces(Path("windir.tmp"));
+    file->Add("first\r\n");
+    file->Add(middle);
+    file->Add("");
+    file->Add("last");
+    EXPECT_EQ(Get("WINDIR.TMP"), "old");
+    file->Commit();
+  }
+  EXPECT_EQ(Get("WINDIR.TMP"), "first\r\n" + middle + "last");
+  EXPECT_EQ(ModeOf(Path("WINDIR.TMP")), 0640u);
+  EXPECT_EQ(NamesIn(), (Names{"WINDIR.TMP"}));
+
+  host_->WriteFileInPieces(Path("WINDIR.TMP"))->Add("given up");
+  EXPECT_EQ(Get("WINDIR.TMP").size(), middle.size() + 11);
+  EXPECT_EQ(NamesIn(), (Names{"WINDIR.TMP"}));
+
+  const int code = InChild([&] {
+    LimitFileSize(1000);
+    try {
+      const auto file = host_->WriteFileInPieces(Path("WINDIR.TMP"));
+      file->Add(std::string(600, 'x'));
+      file->Add(std::string(600, 'y'));
+      file->Commit();
+    } catch (const HostError& error) {
+      return std::string(error.what()).find(Path("WINDIR.TMP") + ": ") == 0 ? 0 : 2;
+    }
+    return 1;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(NamesIn(), (Names{"WINDIR.TMP"}));
+
+  ::chmod(Path("WINDIR.TMP").c_str(), 0440);
+  EXPECT_THROW(
+      {
+        const auto file = host_->WriteFileInPieces(Path("WINDIR.TMP"));
+        file->Add("x");
+        file->Commit();
+      },
+      HostError);
+  EXPECT_EQ(Get("WINDIR.TMP").size(), middle.size() + 11);
+  EXPECT_EQ(NamesIn(), (Names{"WINDIR.TMP"}));
+}
+
+// Counts the whole-file writes that reach it.
+class CountingWritesHost : public ForwardingHost {
+ public:
+  using ForwardingHost::ForwardingHost;
+  void WriteFile(const std::string& path, std::string_view data) override {
+    ++writes;
+    if (fail) throw HostError(path, "the disk is full");
+    ForwardingHost::WriteFile(path, data);
+  }
+  int writes = 0;
+  bool fail = false;
+};
+
+// A host that only knows how to write whole files still takes a file in
+// pieces: they meet in one WriteFile at Commit, so a fault injected there
+// reaches the file too. Such a host lists on one thread.
+TEST_F(PosixHostTest, ByDefaultPiecesAreWrittenWholeThroughWriteFile) {
+  CountingWritesHost host(*host_);
+  EXPECT_EQ(host.ListingThreads(), 1u);
+  EXPECT_GE(host_->ListingThreads(), 1u);
+  Put("list.ini", "old");
+  host.WriteFileInPieces(Path("list.ini"))->Add("dropped");
+  EXPECT_EQ(host.writes, 0);
+  const auto file = host.WriteFileInPieces(Path("list.ini"));
+  for (int i = 0; i < 5000; ++i) file->Add("line " + std::to_string(i) + "\r\n");
+  file->Commit();
+  EXPECT_EQ(host.writes, 1);
+  const std::string written = Get("list.ini");
+  EXPECT_EQ(written.substr(0, 8), "line 0\r\n");
+  EXPECT_EQ(written.substr(written.size() - 11), "line 4999\r\n");
+
+  host.fail = true;
+  const auto failing = host.WriteFileInPieces(Path("list.ini"));
+  failing->Add("lost");
+  EXPECT_THROW(failing->Commit(), HostError);
+  EXPECT_EQ(Get("list.ini"), written);
+}
+
 // Uses the Host's own default listing with sizes, which asks FileSize per
 // entry.
 class DefaultSizesHost : public ForwardingHost {

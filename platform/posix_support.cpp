@@ -3,11 +3,14 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "platform/text.h"
@@ -175,6 +178,15 @@ std::string FindInPath(const std::string& program) {
     if (colon == std::string::npos) return {};
     start = colon + 1;
   }
+}
+
+unsigned UsableProcessors() {
+  // The affinity, not the machine's count: a process confined to one core
+  // (taskset, a container's cpuset) gains nothing from a second thread.
+  cpu_set_t set;
+  CPU_ZERO(&set);
+  if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+  return std::max(1u, std::thread::hardware_concurrency());
 }
 
 }  // namespace zv::posix

@@ -88,6 +88,9 @@ std::string FindInPath(const std::string& program);
 // the implementation of the Host call of the same name.
 std::string ReadFile(const std::string& path, const FileRules& rules);
 void WriteFile(const std::string& path, std::string_view data, const FileRules& rules);
+std::unique_ptr<FileInPieces> WriteFileInPieces(const std::string& path);
+// Processors this process may run on (its affinity), at least 1.
+unsigned UsableProcessors();
 std::string GetSystemFolder(int kind);
 std::string SpecialFolderPath(int id);
 std::string GetCurrentFolder();
@@ -107,6 +110,7 @@ bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<Fo
                    std::unique_ptr<FolderHandle>* opened);
 std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name);
 bool ReadFolderStamp(const std::string& path, FolderStamp* out);
+bool ReadFileStamp(const std::string& path, FileStamp* out);
 // For handles of OpenFolder and ListSubfolder above only.
 bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
 // Splits a parameter text into arguments at blanks; a double-quoted run keeps

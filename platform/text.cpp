@@ -1,6 +1,7 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -53,6 +54,13 @@ std::uint64_t UpperWord(std::uint64_t w) {
   return w - (lower >> 2);
 }
 
+// A word loaded from memory as the number its bytes make in memory order,
+// the first byte the most significant.
+std::uint64_t BigEndian(std::uint64_t w) {
+  if constexpr (std::endian::native == std::endian::little) return __builtin_bswap64(w);
+  return w;
+}
+
 std::uint64_t LoadWord(const char* p) {
   std::uint64_t w;
   std::memcpy(&w, p, sizeof w);
@@ -64,11 +72,13 @@ std::uint64_t LoadWord(const char* p) {
 int CompareNoCase(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   std::size_t i = 0;
-  // Eight bytes at a time while they agree; paths share long prefixes.
+  // Eight bytes at a time; paths share long prefixes. Read as big-endian
+  // numbers, two upper-cased words order as their first differing bytes do.
   for (; i + 8 <= n; i += 8) {
     const std::uint64_t x = LoadWord(a.data() + i), y = LoadWord(b.data() + i);
-    if (x == y || UpperWord(x) == UpperWord(y)) continue;
-    break;  // the byte loop below finds the first difference in this word
+    if (x == y) continue;
+    const std::uint64_t ux = BigEndian(UpperWord(x)), uy = BigEndian(UpperWord(y));
+    if (ux != uy) return ux < uy ? -1 : 1;
   }
   for (; i < n; ++i) {
     const auto x = static_cast<unsigned char>(UpperAscii(a[i]));
@@ -89,10 +99,6 @@ std::size_t FindNoCase(std::string_view haystack, std::string_view needle) {
     if (EqualsNoCase(haystack.substr(i, needle.size()), needle)) return i;
   }
   return std::string_view::npos;
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
 }
 
 bool MatchWildcard(std::string_view pattern, std::string_view name) {

@@ -24,7 +24,7 @@ int CompareNoCase(std::string_view a, std::string_view b);
 inline bool LessNoCase(std::string_view a, std::string_view b) { return CompareNoCase(a, b) < 0; }
 // Position of the first occurrence of `needle`, ASCII case ignored, or npos.
 std::size_t FindNoCase(std::string_view haystack, std::string_view needle);
-bool StartsWith(std::string_view text, std::string_view prefix);
+inline bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 // The part of `text` from byte `first` on, at most `max_bytes` long, moved to
 // whole UTF-8 characters: a `first` inside a character moves on past it, and

@@ -27,12 +27,10 @@ constexpr FileRules kMapRules{.follow_link = false};
 // is ".HLP" (case ignored): the entry up to and including that dot. 0 for
 // any other entry, folder entries included.
 std::size_t CompanionStem(std::string_view entry) {
-  if (StartsWith(entry, "<DIR> ")) return 0;
-  const std::size_t name_start = entry.find_last_of("\\/") + 1;  // npos + 1 == 0
-  const std::size_t dot = entry.rfind('.');
-  if (dot == std::string_view::npos || dot < name_start) return 0;
-  if (!EqualsNoCase(entry.substr(dot), ".HLP")) return 0;
-  return dot + 1;
+  // Every entry of every map passes here: the ending decides most at once.
+  if (entry.size() < 4 || !EqualsNoCase(entry.substr(entry.size() - 4), ".HLP")) return 0;
+  // No separator follows that dot, so it is the name's last dot.
+  return StartsWith(entry, "<DIR> ") ? 0 : entry.size() - 3;
 }
 
 // The entries of a map text (every line after the first) as views into
@@ -122,12 +120,12 @@ void ForEachCanonicalLine(const std::string& header, const CanonicalEntries& map
 }
 
 // Replaces `path` with the lines that `for_each_line(f)` passes to f, each
-// ended with CR LF, unless the file already holds exactly that text. The
-// lines are compared with `old_content` before anything is built, so an
-// unchanged file costs no second copy of its text, and a changed one is
-// built once in a block of its exact size.
+// ended with CR LF, unless the file already holds exactly that text; true
+// when it did. The lines are compared with `old_content` before anything
+// is built, so an unchanged file costs no second copy of its text, and a
+// changed one is built once in a block of its exact size.
 template <typename ForEachLineOf>
-void ReplaceIfChanged(Mapper& mapper, const std::string& path, std::string_view old_content,
+bool ReplaceIfChanged(Mapper& mapper, const std::string& path, std::string_view old_content,
                       ForEachLineOf&& for_each_line) {
   std::size_t size = 0;
   bool same = true;
@@ -139,7 +137,7 @@ void ReplaceIfChanged(Mapper& mapper, const std::string& path, std::string_view 
     compare(line);
     compare("\r\n");
   });
-  if (same && size == old_content.size()) return;
+  if (same && size == old_content.size()) return false;
   std::string content;
   content.reserve(size);
   for_each_line([&](std::string_view line) {
@@ -147,6 +145,7 @@ void ReplaceIfChanged(Mapper& mapper, const std::string& path, std::string_view 
     content.append("\r\n");
   });
   WriteMapFile(mapper, path, content);
+  return true;
 }
 
 int FindRow(const MapsList& maps, const std::string& name) {
@@ -209,6 +208,8 @@ void LoadMap(Mapper& mapper, const std::string& file, LoadReport& report) {
   const std::string path = mapper.ProgramFile(file);
   const std::string name = MapNameOf(file);
   std::string content;
+  FileStamp before;
+  const bool stamped = mapper.host.ReadFileStamp(path, &before);
   try {
     content = ReadMapFile(mapper, path);
   } catch (const RefusedFileError& e) {
@@ -226,7 +227,12 @@ void LoadMap(Mapper& mapper, const std::string& file, LoadReport& report) {
     }
     const std::string header = Header(name);
     const CanonicalEntries canonical = NormaliseEntries(content);
-    ReplaceIfChanged(mapper, path, content, [&](auto&& line) { ForEachCanonicalLine(header, canonical, line); });
+    const bool rewritten =
+        ReplaceIfChanged(mapper, path, content, [&](auto&& line) { ForEachCanonicalLine(header, canonical, line); });
+    FileStamp after;
+    if (!rewritten && stamped && mapper.host.ReadFileStamp(path, &after)) {
+      mapper.map_texts.Keep(path, before, after, std::make_shared<const std::string>(std::move(content)));
+    }
   } catch (const HostError& e) {
     report.unordered.push_back(e.what());
   }
@@ -250,6 +256,11 @@ std::vector<std::string> MapFiles(Mapper& mapper) {
 
 std::string ReadMapFile(Mapper& mapper, const std::string& path) { return mapper.host.ReadOwnFile(path, kMapRules); }
 
+std::shared_ptr<const std::string> MapText(Mapper& mapper, const std::string& path) {
+  if (std::shared_ptr<const std::string> kept = mapper.map_texts.Find(mapper.host, path)) return kept;
+  return std::make_shared<const std::string>(ReadMapFile(mapper, path));
+}
+
 void WriteMapFile(Mapper& mapper, const std::string& path, std::string_view content) {
   mapper.host.WriteOwnFile(path, content, kMapRules);
 }
@@ -271,6 +282,7 @@ void WriteMapHeader(Mapper& mapper, const std::string& map_file, const std::stri
 void LoadMaps(Mapper& mapper, const std::string& select) {
   const std::string previous = mapper.maps.SelectedName();
   ConvertOldMaps(mapper);
+  mapper.map_texts.Clear();
   LoadReport report;
   {
     BusyCursor busy(mapper.person);

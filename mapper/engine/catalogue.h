@@ -2,6 +2,7 @@
 // is one map; `LoadMaps` rebuilds `MapsList` from them.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,9 @@ std::vector<std::string> MapFiles(Mapper& mapper);
 std::string ReadMapFile(Mapper& mapper, const std::string& path);
 // Replaces a map file atomically under the same rule.
 void WriteMapFile(Mapper& mapper, const std::string& path, std::string_view content);
+// The text of the map file at `path`: the one the last LoadMaps kept when
+// the file is still as it was then (MapTexts), else ReadMapFile's.
+std::shared_ptr<const std::string> MapText(Mapper& mapper, const std::string& path);
 
 // Rebuilds the catalogue: converts files of earlier versions, then lists
 // every map file and, after listing it, clears its read-only mark, rewrites
@@ -39,7 +43,8 @@ void WriteMapFile(Mapper& mapper, const std::string& path, std::string_view cont
 // Nothing stops the load: a "*.MAP" that is not a regular file, or whose
 // name holds a backslash, is left out and never written; a map that cannot
 // be read or rewritten is listed as it stands; all of it is told in one
-// box titled "Error" once the load is done.
+// box titled "Error" once the load is done. The texts of the maps it read
+// and left as they were replace mapper.map_texts.
 void LoadMaps(Mapper& mapper, const std::string& select);
 
 // Makes line 1 of the map file (a name in the program folder, or an

@@ -42,6 +42,8 @@ inline std::uint64_t Mix(std::uint64_t h) {
 }
 
 bool SameNoCase(const char* a, const char* b, std::size_t n) {
+  // Most lines found are spelled alike: one plain comparison tells.
+  if (std::memcmp(a, b, n) == 0) return true;
   for (; n >= 8; a += 8, b += 8, n -= 8) {
     if (UpperWord(LoadWord(a, 8)) != UpperWord(LoadWord(b, 8))) return false;
   }
@@ -68,29 +70,67 @@ std::uint64_t HashNoCase(std::string_view s) {
   return Mix(h);
 }
 
-void EntryIndex::AddMapText(std::string text) {
-  const std::string& kept = texts_.emplace_back(std::move(text));
+void EntryIndex::AddMapText(std::string text) { AddMapText(std::make_shared<const std::string>(std::move(text))); }
+
+void EntryIndex::AddMapText(std::shared_ptr<const std::string> text) {
+  const std::string& kept = *texts_.emplace_back(std::move(text));
   Reserve(count_ + CountLines(kept));
+  std::string_view lines[kBatch];
+  std::size_t count = 0;
   bool header = true;
   ForEachLine(kept, [&](std::string_view line) {
     if (header) {
       header = false;
       return;
     }
-    Insert(line);
+    lines[count++] = line;
+    if (count == kBatch) {
+      Insert(lines, count);
+      count = 0;
+    }
   });
+  Insert(lines, count);
 }
 
 void EntryIndex::AddLine(std::string_view line) {
-  Insert(texts_.emplace_back(line));
+  const std::string_view kept = *texts_.emplace_back(std::make_shared<const std::string>(line));
+  Insert(&kept, 1);
 }
 
 bool EntryIndex::Contains(std::string_view line) const {
-  if (slots_.empty()) return false;
-  const std::uint64_t h = HashNoCase(line);
-  const auto tag = static_cast<std::uint32_t>(h >> 32);
+  return !slots_.empty() && Find(line, HashNoCase(line));
+}
+
+void EntryIndex::Prepare(Batch& batch) const {
+  const std::size_t mask = slots_.empty() ? 0 : slots_.size() - 1;
+  for (std::size_t i = 0; i < batch.count; ++i) {
+    batch.hashes[i] = HashNoCase(batch.lines[i]);
+    if (!slots_.empty()) __builtin_prefetch(&slots_[batch.hashes[i] & mask]);
+  }
+}
+
+void EntryIndex::FetchTexts(const Batch& batch) const {
+  if (slots_.empty()) return;
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = h & mask;; i = (i + 1) & mask) {
+  for (std::size_t i = 0; i < batch.count; ++i) {
+    const Slot& slot = slots_[batch.hashes[i] & mask];
+    if (slot.data != nullptr && slot.tag == static_cast<std::uint32_t>(batch.hashes[i] >> 32) && slot.size > 0) {
+      __builtin_prefetch(slot.data);
+      __builtin_prefetch(slot.data + slot.size - 1);
+    }
+  }
+}
+
+void EntryIndex::Answer(const Batch& batch, bool* known) const {
+  for (std::size_t i = 0; i < batch.count; ++i) {
+    known[i] = !slots_.empty() && Find(batch.lines[i], batch.hashes[i]);
+  }
+}
+
+bool EntryIndex::Find(std::string_view line, std::uint64_t hash) const {
+  const auto tag = static_cast<std::uint32_t>(hash >> 32);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.data == nullptr) return false;
     if (slot.tag == tag && slot.size == line.size() && SameNoCase(slot.data, line.data(), line.size())) {
@@ -100,7 +140,7 @@ bool EntryIndex::Contains(std::string_view line) const {
 }
 
 void EntryIndex::Clear() {
-  std::deque<std::string>().swap(texts_);
+  std::vector<std::shared_ptr<const std::string>>().swap(texts_);
   std::vector<Slot>().swap(slots_);
   count_ = 0;
 }
@@ -124,25 +164,38 @@ void EntryIndex::Reserve(std::size_t lines) {
   }
 }
 
-void EntryIndex::Insert(std::string_view line) {
-  if (line.size() > std::numeric_limits<std::uint32_t>::max()) {
-    throw std::length_error("map line too long for the index");
-  }
-  if (2 * (count_ + 1) > slots_.size()) Reserve(2 * count_ + 1);
-  const std::uint64_t h = HashNoCase(line);
-  const auto tag = static_cast<std::uint32_t>(h >> 32);
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t i = h & mask;
-  for (; slots_[i].data != nullptr; i = (i + 1) & mask) {
-    const Slot& slot = slots_[i];
-    if (slot.tag == tag && slot.size == line.size() && SameNoCase(slot.data, line.data(), line.size())) {
-      return;
+void EntryIndex::Insert(const std::string_view* lines, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (lines[i].size() > std::numeric_limits<std::uint32_t>::max()) {
+      throw std::length_error("map line too long for the index");
     }
   }
-  // An empty line still needs a non-null pointer to mark its slot used.
-  static const char kEmpty = 0;
-  slots_[i] = Slot{line.empty() ? &kEmpty : line.data(), static_cast<std::uint32_t>(line.size()), tag};
-  ++count_;
+  // The table grows before the lines' places are fetched, so they stay.
+  if (2 * (count_ + count) > slots_.size()) Reserve(2 * (count_ + count));
+  const std::size_t mask = slots_.size() - 1;
+  std::uint64_t hashes[kBatch];
+  for (std::size_t i = 0; i < count; ++i) {
+    hashes[i] = HashNoCase(lines[i]);
+    __builtin_prefetch(&slots_[hashes[i] & mask], 1);
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::string_view line = lines[k];
+    const auto tag = static_cast<std::uint32_t>(hashes[k] >> 32);
+    std::size_t i = hashes[k] & mask;
+    bool known = false;
+    for (; slots_[i].data != nullptr; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (slot.tag == tag && slot.size == line.size() && SameNoCase(slot.data, line.data(), line.size())) {
+        known = true;
+        break;
+      }
+    }
+    if (known) continue;
+    // An empty line still needs a non-null pointer to mark its slot used.
+    static const char kEmpty = 0;
+    slots_[i] = Slot{line.empty() ? &kEmpty : line.data(), static_cast<std::uint32_t>(line.size()), tag};
+    ++count_;
+  }
 }
 
 }  // namespace zv

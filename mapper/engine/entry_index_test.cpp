@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
+
 namespace zv {
 namespace {
 
@@ -57,6 +59,23 @@ TEST(EntryIndexTest, ReadsEveryLineEndAndKeepsEqualLinesOnce) {
   header_only.AddMapText("***A***");
   EXPECT_TRUE(header_only.empty());
   EXPECT_FALSE(header_only.Contains("***A***"));
+}
+
+// Every text of up to eight bytes made of "a", CR and LF splits into the
+// lines SplitLines gives: whatever the mix of line ends, where they stand
+// and whether the text ends with one.
+TEST(ForEachLineTest, SplitsEveryMixOfLineEndsLikeSplitLines) {
+  for (std::size_t length = 0; length <= 8; ++length) {
+    std::size_t count = 1;
+    for (std::size_t i = 0; i < length; ++i) count *= 3;
+    for (std::size_t code = 0; code < count; ++code) {
+      std::string text;
+      for (std::size_t rest = code, i = 0; i < length; ++i, rest /= 3) text += "a\r\n"[rest % 3];
+      std::vector<std::string> lines;
+      ForEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
+      ASSERT_EQ(lines, SplitLines(text)) << "text of " << length << " bytes, code " << code;
+    }
+  }
 }
 
 TEST(EntryIndexTest, OneTwoAndManyEntriesAcrossMaps) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "mapper/engine/map_texts.h"
 #include "mapper/engine/person.h"
 #include "platform/host.h"
 
@@ -81,6 +82,9 @@ struct Mapper {
   // The main window's file list; null where no window exists (tests that
   // do not look at it).
   MapView* view = nullptr;
+  // The map texts the last catalogue load read, for the comparison and the
+  // file list that follow it (MapText); the file list lets go of them.
+  MapTexts map_texts;
 
   // A file of the program folder: program_folder + "/" + name. Throws
   // std::logic_error while the program folder is not known, so that no file

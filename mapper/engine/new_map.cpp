@@ -46,7 +46,7 @@ struct Comparison {
 void IndexMaps(Mapper& mapper, EntryIndex& index) {
   for (const std::string& file : MapFiles(mapper)) {
     try {
-      index.AddMapText(ReadMapFile(mapper, mapper.ProgramFile(file)));
+      index.AddMapText(MapText(mapper, mapper.ProgramFile(file)));
     } catch (const RefusedFileError&) {
     }
   }
@@ -59,21 +59,21 @@ bool TakesTheFirstMapName(Mapper& mapper) {
   return mapper.maps.rows.empty() && !mapper.host.PathExists(mapper.ProgramFile(std::string(kFirstMapName) + ".MAP"));
 }
 
-// Compares every snapshot line with the index, moving the gauge.
-Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index) {
+// Compares every line of the snapshot's text with the index, moving the
+// gauge.
+Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index, std::string_view snapshot) {
   Person& person = mapper.person;
-  const std::string snapshot = mapper.host.ReadFile(mapper.ProgramFile(kSnapshotFile));
   const std::uint64_t total = mapper.entry_counter;
   Comparison result;
   result.map_text << "***NewMap***\r\n";
-  ForEachLine(snapshot, [&](std::string_view line) {
+  index.ForEachLineLookedUp(snapshot, [&](std::string_view line, bool known) {
     ++result.examined;
     if (result.examined % kGaugeEvery == 0 && total > 0) {
       const std::uint64_t percent = result.examined * 100 / total;
       person.SetGauge(true, static_cast<int>(percent > 100 ? 100 : percent));
       person.PumpMessages();
     }
-    if (index.Contains(line)) return;
+    if (known) return;
     ++result.new_lines;
     result.map_text << line << "\r\n";
     if (line.size() < 4 || !EqualsNoCase(line.substr(line.size() - 4), ".HLP")) return;
@@ -127,7 +127,9 @@ void CreateNewMap(Mapper& mapper, const std::string& folder) {
   person.PumpMessages();
   person.ShowProgress(true);
 
-  ScanWithProgress(mapper, folder, "Scanning...");
+  // The snapshot's text is kept from the scan rather than read back.
+  TextBuffer snapshot;
+  ScanWithProgress(mapper, folder, "Scanning...", &snapshot);
 
   Comparison found;
   {
@@ -137,8 +139,9 @@ void CreateNewMap(Mapper& mapper, const std::string& folder) {
     IndexMaps(mapper, index);
     person.SetProgressCaption("Lightning mapper");
     person.SetGauge(true, 0);
-    found = CompareSnapshot(mapper, index);
+    found = CompareSnapshot(mapper, index, snapshot.view());
   }
+  snapshot.Release();
   person.ShowProgress(false);
   person.SetGauge(false, 0);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mapper/engine/entry_index.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -13,25 +14,39 @@ struct PresenceCache::Folder {
   Folder* parent = nullptr;
   std::string name;  // as the disk spells it; empty for the root
   bool exists = false;
-  struct Known {
-    FolderEntry entry;
-    std::int64_t size;        // -1 for a folder
-    Folder* child = nullptr;  // the listing of a subfolder, once taken
-  };
-  // Names grouped by their ASCII upper-case form.
-  std::unordered_map<std::string, std::vector<Known>> names;
+  std::vector<FolderEntry> entries;
+  std::vector<std::int64_t> sizes;  // -1 for a folder
+  std::vector<Folder*> children;    // the listing of a subfolder, once taken
+  // An open-addressing table of entry numbers + 1 (0: free), placed by the
+  // case-ignoring hash of the name, so that a look-up neither upper-cases
+  // nor allocates, and names equal ignoring case share one probe run.
+  std::vector<std::uint32_t> slots;
 
-  // `key` is scratch space for the upper-cased name, reused from call to
-  // call so that a lookup allocates nothing.
-  Known* Match(std::string_view wanted, std::string& key) {
-    key.assign(wanted);
-    for (char& c : key) c = UpperAscii(c);
-    const auto group = names.find(key);
-    if (group == names.end()) return nullptr;
-    Known* first = nullptr;
-    for (Known& known : group->second) {
-      if (known.entry.name == wanted) return &known;
-      if (!first || known.entry.name < first->entry.name) first = &known;
+  void Index() {
+    children.assign(entries.size(), nullptr);
+    std::size_t capacity = 8;
+    while (capacity < 2 * entries.size()) capacity *= 2;
+    slots.assign(capacity, 0);
+    const std::size_t mask = capacity - 1;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      std::size_t at = HashNoCase(entries[i].name) & mask;
+      while (slots[at] != 0) at = (at + 1) & mask;
+      slots[at] = static_cast<std::uint32_t>(i + 1);
+    }
+  }
+
+  // The entry the host would take for `wanted`: the one spelled so, else
+  // the first in byte order of those equal to it ignoring case; -1 for none.
+  std::ptrdiff_t Match(std::string_view wanted) const {
+    if (entries.empty()) return -1;
+    const std::size_t mask = slots.size() - 1;
+    std::ptrdiff_t first = -1;
+    for (std::size_t at = HashNoCase(wanted) & mask; slots[at] != 0; at = (at + 1) & mask) {
+      const std::size_t i = slots[at] - 1;
+      const std::string& name = entries[i].name;
+      if (!EqualsNoCase(name, wanted)) continue;
+      if (name == wanted) return static_cast<std::ptrdiff_t>(i);
+      if (first < 0 || name < entries[first].name) first = static_cast<std::ptrdiff_t>(i);
     }
     return first;
   }
@@ -80,11 +95,8 @@ PresenceCache::Folder* PresenceCache::Load(Folder* parent, const std::string& na
   auto folder = std::make_unique<Folder>();
   folder->parent = parent;
   folder->name = name;
-  folder->exists = host_.ListFolderSizes(PathOf(*folder), &listing_, &sizes_);
-  folder->names.reserve(listing_.size());
-  for (std::size_t i = 0; i < listing_.size(); ++i) {
-    folder->names[UpperAscii(listing_[i].name)].push_back({listing_[i], sizes_[i]});
-  }
+  folder->exists = host_.ListFolderSizes(PathOf(*folder), &folder->entries, &folder->sizes);
+  folder->Index();
   folders_.push_back(std::move(folder));
   return folders_.back().get();
 }
@@ -100,10 +112,11 @@ PresenceCache::Folder* PresenceCache::Missing() {
 PresenceCache::Folder* PresenceCache::Child(Folder& parent, std::string_view name) {
   // A climb is never followed: the lookup stays below the root.
   if (name == "..") return Missing();
-  Folder::Known* match = parent.Match(name, key_);
-  if (!match || match->entry.kind != EntryKind::kFolder) return Missing();
-  if (!match->child) match->child = Load(&parent, match->entry.name);
-  return match->child;
+  const std::ptrdiff_t match = parent.Match(name);
+  if (match < 0 || parent.entries[match].kind != EntryKind::kFolder) return Missing();
+  Folder*& child = parent.children[match];
+  if (!child) child = Load(&parent, parent.entries[match].name);
+  return child;
 }
 
 PresenceCache::Folder* PresenceCache::FolderOf(std::string_view relative) {
@@ -157,11 +170,12 @@ bool PresenceCache::Find(std::string_view relative, EntryKind* kind, std::string
   if (name.empty() || name == "." || name == "..") return false;
   Folder* folder = FolderOf(folder_text);
   if (!folder->exists) return false;
-  const Folder::Known* match = folder->Match(name, key_);
-  if (!match) return false;
-  *kind = match->entry.kind;
-  if (host_path) host_path->assign(PathOf(*folder)).append("/").append(match->entry.name);
-  if (size) *size = match->size;
+  const std::ptrdiff_t match = folder->Match(name);
+  if (match < 0) return false;
+  const FolderEntry& entry = folder->entries[match];
+  *kind = entry.kind;
+  if (host_path) host_path->assign(PathOf(*folder)).append("/").append(entry.name);
+  if (size) *size = folder->sizes[match];
   return true;
 }
 

@@ -60,9 +60,6 @@ class PresenceCache {
   std::vector<std::unique_ptr<Folder>> folders_;
   Folder* root_folder_ = nullptr;
   Folder* missing_ = nullptr;
-  std::vector<FolderEntry> listing_;  // reused by every listing
-  std::string key_;                   // reused by every name lookup
-  std::vector<std::int64_t> sizes_;
   // The folder text of the previous lookup, the folder it named and the
   // walk that found it (empty when it was known already), which the next
   // lookup resumes where the two texts part.

@@ -1,11 +1,13 @@
 #include "mapper/engine/scanner.h"
 
 #include <array>
+#include <cstring>
+#include <memory>
 
 #include "mapper/engine/case_twins.h"
 #include "mapper/engine/messages.h"
+#include "mapper/engine/scan_feed.h"
 #include "mapper/engine/text_buffer.h"
-#include "mapper/engine/walk_path.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -20,16 +22,50 @@ constexpr int kFavoritesFolder = 6;
 // How often the walk shows its count and lets the window breathe.
 constexpr std::uint64_t kPumpEvery = 4096;
 
-// One level of the walk: the listing of a folder, which of its names have
-// a twin in another case, whether the folder lies in a twin's subtree, the
-// next entry to take from it, and where the parent's relative path ended
-// before this folder's name was appended to it.
+// One output of the scan, written to the host in pieces as the walk goes,
+// so that neither output need be held whole in memory and the writing
+// overlaps the listing of folders on other threads. Given a buffer to keep,
+// the whole text stays there (and only what is new goes to the host).
+class StreamedFile {
+ public:
+  StreamedFile(Host& host, const std::string& path, TextBuffer* keep = nullptr)
+      : file_(host.WriteFileInPieces(path)), text_(keep != nullptr ? *keep : own_), keep_(keep != nullptr) {}
+  template <typename... Texts>
+  void Line(const Texts&... texts) {
+    ((text_ << texts), ...);
+    text_ << "\r\n";
+    if (text_.size() - written_ >= kPiece) Spill();
+  }
+  void Commit() {
+    Spill();
+    file_->Commit();
+  }
+
+ private:
+  static constexpr std::size_t kPiece = std::size_t{1} << 20;
+  void Spill() {
+    file_->Add(text_.view().substr(written_));
+    if (keep_) {
+      written_ = text_.size();
+    } else {
+      text_.Clear();
+    }
+  }
+  std::unique_ptr<FileInPieces> file_;
+  TextBuffer own_;
+  TextBuffer& text_;
+  const bool keep_;
+  std::size_t written_ = 0;
+};
+
+// One folder of the walk's path: its listing, the next entry to take from
+// it, whether it lies in a twin's subtree, and where the parent's relative
+// path ended before this folder's name was appended to it.
 struct Level {
-  std::vector<FolderEntry> entries;
-  std::vector<char> twins;
-  bool below_twin = false;
-  std::size_t next = 0;
-  std::size_t parent_relative_size = 0;
+  const FolderListing* listing;
+  std::size_t next;
+  bool below_twin;
+  std::size_t parent_relative_size;
 };
 
 // The ignore line of a special folder: its path inside the Windows folder
@@ -82,18 +118,42 @@ bool IsExcludedFile(std::string_view name) {
 }
 
 bool NameFitsMap(std::string_view name) {
-  for (char c : name) {
-    const auto b = static_cast<unsigned char>(c);
-    if (c == '\\' || b < 0x20 || b == 0x7F) return false;
+  // Every name of a scan passes here, so eight bytes are tested at once: a
+  // byte below 0x20, or equal to "\\" or 0x7F, sets the high bit of its
+  // place in one of the three words (the first below it may set more, but
+  // only when one is there).
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  const auto unfit = [](std::uint64_t w) {
+    const std::uint64_t backslash = w ^ (kOnes * '\\'), del = w ^ (kOnes * 0x7F);
+    return (((w - kOnes * 0x20) & ~w) | ((backslash - kOnes) & ~backslash) | ((del - kOnes) & ~del)) & kHighs;
+  };
+  const auto word_at = [&name](std::size_t at) {
+    std::uint64_t w;
+    std::memcpy(&w, name.data() + at, 8);
+    return w;
+  };
+  const std::size_t n = name.size();
+  if (n < 8) {
+    // A short name padded with "A"s, which fit.
+    std::uint64_t w = kOnes * 'A';
+    for (std::size_t i = 0; i < n; ++i) reinterpret_cast<unsigned char*>(&w)[i] = static_cast<unsigned char>(name[i]);
+    return unfit(w) == 0;
   }
-  return true;
+  for (std::size_t i = 0; i + 8 < n; i += 8) {
+    if (unfit(word_at(i)) != 0) return false;
+  }
+  // The last eight bytes, which may overlap the word before.
+  return unfit(word_at(n - 8)) == 0;
 }
 
-void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
-  const IgnoreList ignore(mapper.host.ReadFile(mapper.ProgramFile(kIgnoreListFile)));
+void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* snapshot_text) {
+  Host& host = mapper.host;
+  const IgnoreList ignore(host.ReadFile(mapper.ProgramFile(kIgnoreListFile)));
   Person& person = mapper.person;
 
-  TextBuffer snapshot, folders;
+  if (snapshot_text != nullptr) snapshot_text->Clear();
+  StreamedFile snapshot(host, mapper.ProgramFile(kSnapshotFile), snapshot_text);
+  StreamedFile folders(host, mapper.ProgramFile(kProbeFolderList));
   std::uint64_t counter = 0, skipped = 0, twins = 0, unreadable = 0;
   CaseTwins case_twins;
   std::string line;  // a line that may lose to a twin, for CaseTwins
@@ -101,27 +161,24 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
   // The folder being walked as a relative stored path ("" for the root);
   // it grows and shrinks with the walk.
   std::string relative;
-  WalkPath path(mapper.host, folder);
-
-  // Levels are kept when the walk climbs back, so each depth reuses its
-  // listing's storage; the stack grows for trees of any depth.
-  std::vector<Level> levels(1);
-  if (!path.ListRoot(&levels[0].entries)) ++unreadable;
-  case_twins.Mark(levels[0].entries, &levels[0].twins);
+  ScanFeed feed(host, folder, ignore, host.ListingThreads());
+  std::vector<Level> path = {{&feed.Root(), 0, false, 0}};
+  if (!feed.Root().readable) ++unreadable;
 
   for (;;) {
-    const std::size_t depth = path.depth();
-    Level& level = levels[depth];
-    if (level.next == level.entries.size()) {
-      if (depth == 0) break;
+    Level& level = path.back();
+    const FolderListing& listing = *level.listing;
+    if (level.next == listing.entries.size()) {
+      if (path.size() == 1) break;
       relative.resize(level.parent_relative_size);
-      path.Leave();
+      path.pop_back();
+      feed.Leave();
       continue;
     }
-    const FolderEntry& entry = level.entries[level.next++];
-    const bool is_folder = entry.kind == EntryKind::kFolder;
-    if (is_folder ? ignore.Skips(entry.name) : IsExcludedFile(entry.name)) continue;
-    if (!NameFitsMap(entry.name)) {
+    const std::size_t index = level.next++;
+    const EntryUse use = listing.uses[index];
+    if (use == EntryUse::kLeftOut) continue;
+    if (use == EntryUse::kBadName) {
       ++skipped;
       continue;
     }
@@ -133,12 +190,16 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
     }
 
     // Only a name with a twin, or anything below one, can lose to a twin.
-    const bool may_lose = level.below_twin || level.twins[level.next - 1];
-    if (!is_folder) {
-      if (!relative.empty()) snapshot << relative << '\\';
-      snapshot << entry.name << "\r\n";
+    const std::string& name = listing.entries[index].name;
+    const bool may_lose = level.below_twin || listing.twins[index];
+    if (use == EntryUse::kFile) {
+      if (relative.empty()) {
+        snapshot.Line(name);
+      } else {
+        snapshot.Line(relative, '\\', name);
+      }
       if (may_lose) {
-        line.assign(relative).append(relative.empty() ? "" : "\\").append(entry.name);
+        line.assign(relative).append(relative.empty() ? "" : "\\").append(name);
         twins += case_twins.Loses(line);
       }
       continue;
@@ -146,30 +207,26 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder) {
 
     const std::size_t parent_relative_size = relative.size();
     if (!relative.empty()) relative += '\\';
-    relative += entry.name;
-    snapshot << "<DIR> " << relative << "\r\n";
-    folders << relative << "\r\n";
+    relative += name;
+    snapshot.Line("<DIR> ", relative);
+    folders.Line(relative);
     if (may_lose) twins += case_twins.Loses(line.assign("<DIR> ").append(relative));
 
-    if (depth + 1 == levels.size()) levels.emplace_back();  // invalidates `level` and `entry`
-    Level& child = levels[depth + 1];
-    child.next = 0;
-    child.parent_relative_size = parent_relative_size;
-    child.below_twin = may_lose;
-    const Level& parent = levels[depth];
-    if (!path.Enter(parent.entries[parent.next - 1].name, &child.entries)) ++unreadable;
-    case_twins.Mark(child.entries, &child.twins);
+    const FolderListing& child = feed.Enter();
+    if (!child.readable) ++unreadable;
+    path.push_back({&child, 0, may_lose, parent_relative_size});  // `level` is not used again
   }
 
-  mapper.host.WriteFile(mapper.ProgramFile(kSnapshotFile), snapshot.view());
-  mapper.host.WriteFile(mapper.ProgramFile(kProbeFolderList), folders.view());
+  snapshot.Commit();
+  folders.Commit();
   mapper.entry_counter = counter;
   mapper.skipped_names = skipped;
   mapper.twin_names = twins;
   mapper.unreadable_folders = unreadable;
 }
 
-void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption) {
+void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption,
+                      TextBuffer* snapshot_text) {
   Person& person = mapper.person;
   struct CursorGuard {
     Person& person;
@@ -180,7 +237,7 @@ void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::stri
   person.SetProgressCaption(caption);
   person.SetProgressMessage("Initializing...");
   person.PumpMessages();
-  ScanWindowsFolder(mapper, folder);
+  ScanWindowsFolder(mapper, folder, snapshot_text);
   ShowScanReport(mapper);
 }
 

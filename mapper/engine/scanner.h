@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "mapper/engine/mapper.h"
+#include "mapper/engine/text_buffer.h"
 
 namespace zv {
 
@@ -48,8 +49,11 @@ bool NameFitsMap(std::string_view name);
 // for a file (relative paths join names with "\", no leading "\"); the
 // probe list holds each folder's relative path. Symbolic links are file
 // lines and never followed. Each folder is opened relative to an open
-// ancestor (WalkPath), so no depth or path length loses entries; a folder
-// that cannot be read counts as empty. Sets mapper.entry_counter (the
+// ancestor (ScanFeed), so no depth or path length loses entries; a folder
+// that cannot be read counts as empty. Folders are listed ahead of the walk
+// on as many threads as the host allows (Host::ListingThreads); the files
+// written are the same whatever the number. Both outputs are written in
+// pieces while the walk goes on and replace the old files only at its end. Sets mapper.entry_counter (the
 // snapshot's line count), mapper.skipped_names (names a map line cannot
 // hold, each left out with its subtree), mapper.twin_names (lines equal
 // but for letter case to an earlier line, which no map keeps: CaseTwins)
@@ -58,14 +62,17 @@ bool NameFitsMap(std::string_view name);
 // message line and lets pending window messages run.
 // Throws HostError when the ignore list is missing or unreadable, or when
 // either output cannot be written (the previous files then stay whole).
-void ScanWindowsFolder(Mapper& mapper, const std::string& folder);
+// When `snapshot_text` is given it receives the snapshot's text as well,
+// for a caller that reads it right after the scan.
+void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* snapshot_text = nullptr);
 
 // ScanWindowsFolder with the hourglass cursor (the state found is restored,
 // also when the scan throws), the progress window's caption set to
 // `caption` and its message line to "Initializing...", and one round of
 // pending window messages before the walk. Does not show or hide the
 // progress window. Then ShowScanReport.
-void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption);
+void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption,
+                      TextBuffer* snapshot_text = nullptr);
 
 // When the last scan left something out, says so on the status line in the
 // button-face colour (ScanReportText); otherwise leaves the line alone.

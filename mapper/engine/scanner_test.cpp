@@ -1,7 +1,5 @@
 #include "mapper/engine/scanner.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,11 +12,13 @@
 #include "mapper/engine/fake_person.h"
 #include "platform/forwarding_host.h"
 #include "platform/text.h"
+#include "tests/support/deep_chain.h"
 #include "tests/support/scratch.h"
 
 namespace zv {
 namespace {
 
+using testing::DeepChain;
 using testing::Exists;
 using testing::ListNames;
 using testing::MakeFolders;
@@ -247,6 +247,27 @@ TEST_F(ScannerTest, FoldersThatCannotBeReadAreCountedAndReported) {
   EXPECT_EQ(ScanReportText(mapper), "");
 }
 
+// Names are tested eight bytes at a time: every byte that cannot stand in a
+// map line is found wherever it sits, and every other byte passes.
+TEST(NameFitsMapTest, FindsAnUnfitByteAtAnyPlace) {
+  const auto fits_byte = [](unsigned char b) { return b >= 0x20 && b != 0x7F && b != '\\'; };
+  for (std::size_t length = 1; length <= 20; ++length) {
+    for (std::size_t at = 0; at < length; ++at) {
+      for (int b = 0; b < 256; ++b) {
+        // The other bytes run through the printable and the high ones.
+        std::string name;
+        for (std::size_t i = 0; i < length; ++i) name += static_cast<char>(0x20 + (i * 37) % 0xDF);
+        std::replace(name.begin(), name.end(), '\\', 'x');
+        std::replace(name.begin(), name.end(), '\x7F', 'y');
+        name[at] = static_cast<char>(b);
+        ASSERT_EQ(NameFitsMap(name), fits_byte(static_cast<unsigned char>(b)))
+            << "byte " << b << " at " << at << " of " << length;
+      }
+    }
+  }
+  EXPECT_TRUE(NameFitsMap(""));
+}
+
 TEST_F(ScannerTest, NamesAMapLineCannotHoldAreSkippedWithTheirSubtreeAndCounted) {
   File("Good\\ok.txt");
   File("Back\\slash\\inner.txt");  // on Linux "Back\slash" is one folder name
@@ -302,88 +323,11 @@ class DescriptorCountingHost : public ForwardingHost {
   int reopened = 0;
 };
 
-// Removes the entry `name` of the open folder `parent` with everything
-// below it, relative to open folders, so that no path length limits it.
-void RemoveBelow(int parent, const std::string& name) {
-  const int fd = ::openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
-    ::unlinkat(parent, name.c_str(), 0);
-    return;
-  }
-  DIR* dir = ::fdopendir(fd);
-  std::vector<std::string> names;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string child = entry->d_name;
-    if (child != "." && child != "..") names.push_back(child);
-  }
-  for (const std::string& child : names) RemoveBelow(::dirfd(dir), child);
-  ::closedir(dir);
-  ::unlinkat(parent, name.c_str(), AT_REMOVEDIR);
-}
-
-// A chain of `levels` folders with long names below `root`, made one level
-// at a time relative to the level above (one mkdir cannot make a path this
-// long); each level holds a file and a folder "Side" with a file, "Side"
-// made before or after the next level in turn, so that whatever order the
-// file system lists them in, some are walked after the chain below them.
-// Removed with everything in it when the object goes away.
-class DeepChain {
- public:
-  DeepChain(const std::string& root, int levels, std::size_t name_length) : root_(root) {
-    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    std::string relative;
-    for (int level = 0; level < levels; ++level) {
-      std::string name = "L" + std::to_string(level) + "_";
-      name.resize(name_length, 'x');
-      if (level == 0) first_ = name;
-      const bool side_first = level % 2 == 0;
-      if (side_first) MakeSide(fd);
-      EXPECT_EQ(::mkdirat(fd, name.c_str(), 0700), 0);
-      if (!side_first) MakeSide(fd);
-      Touch(fd, "f.txt");
-      const std::string prefix = relative.empty() ? "" : relative + "\\";
-      lines_.insert(prefix + "f.txt");
-      lines_.insert("<DIR> " + prefix + "Side");
-      lines_.insert(prefix + "Side\\s.txt");
-      relative = prefix + name;
-      lines_.insert("<DIR> " + relative);
-      const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-      ::close(fd);
-      fd = next;
-    }
-    deepest_ = relative;
-    Touch(fd, "f.txt");
-    lines_.insert(relative + "\\f.txt");
-    ::close(fd);
-  }
-  ~DeepChain() {
-    const int fd = ::open(root_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    RemoveBelow(fd, first_);
-    ::close(fd);
-  }
-  // The snapshot lines the chain should give.
-  const std::set<std::string>& lines() const { return lines_; }
-  const std::string& deepest() const { return deepest_; }
-
- private:
-  static void Touch(int folder, const char* name) {
-    ::close(::openat(folder, name, O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
-  }
-  static void MakeSide(int folder) {
-    ::mkdirat(folder, "Side", 0700);
-    const int side = ::openat(folder, "Side", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    Touch(side, "s.txt");
-    ::close(side);
-  }
-
-  std::string root_, first_, deepest_;
-  std::set<std::string> lines_;
-};
-
-// The walk keeps the folders of its path open to list their subfolders by
-// name; far down it lets go of the shallowest and opens them again when it
-// climbs back, so it never holds more than a bounded number of descriptors
-// however deep the tree, and no path is too long for it.
+// The walk keeps the folders of its path that have subfolders left to list
+// open, to list those by name; far down it lets go of the oldest and opens
+// them again when it climbs back, so it never holds more than a bounded
+// number of descriptors however deep the tree, and no path is too long for
+// it.
 TEST_F(ScannerTest, ATreeDeeperThanTheFoldersHeldOpenIsWalkedWhole) {
   // 130 levels of 60-byte names: paths of about 8,000 bytes, twice what one
   // path may hold.
@@ -407,7 +351,7 @@ TEST_F(ScannerTest, ATreeDeeperThanTheFoldersHeldOpenIsWalkedWhole) {
   EXPECT_EQ(mapper.unreadable_folders, 0u);
   EXPECT_GT(counting.most_open, before);  // folders were listed relative to an open parent
   EXPECT_LE(counting.most_open, before + 70);
-  EXPECT_GT(counting.reopened, 0);  // some "Side" came after the chain below it
+  EXPECT_GT(counting.reopened, 0);  // some sides came after the chain below them
 }
 
 TEST_F(ScannerTest, MissingIgnoreListStopsTheScanAndKeepsTheOldSnapshot) {

@@ -35,6 +35,8 @@ class TextBuffer {
 
   std::string_view view() const { return {data_, size_}; }
   std::size_t size() const { return size_; }
+  // Forgets the text and keeps its memory for the next.
+  void Clear() { size_ = 0; }
   // Forgets the text and gives its memory back.
   void Release() { TextBuffer().Swap(*this); }
 

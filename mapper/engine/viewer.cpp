@@ -8,6 +8,7 @@
 
 #include "mapper/engine/busy_cursor.h"
 #include "mapper/engine/catalogue.h"
+#include "mapper/engine/entry_index.h"
 #include "mapper/engine/entry_path.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/presence.h"
@@ -78,20 +79,19 @@ std::string_view EntryTarget(std::string_view entry) {
   return StartsWith(entry, kFolderMark) ? entry.substr(kFolderMark.size()) : entry;
 }
 
-// Sorts items by caption in the program's order (CompareNoCase). Each
-// caption is upper-cased once, so that the comparisons of the sort are
-// plain byte comparisons; items with equal captions keep their order.
-void SortByCaption(std::vector<MapItem>& items) {
-  std::vector<std::string> keys;
-  keys.reserve(items.size());
-  for (const MapItem& item : items) keys.push_back(UpperAscii(item.caption));
-  std::vector<std::size_t> order(items.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
-  std::vector<MapItem> sorted;
-  sorted.reserve(items.size());
-  for (std::size_t i : order) sorted.push_back(std::move(items[i]));
-  items = std::move(sorted);
+// The order of the list: the entries' numbers sorted by caption in the
+// program's order (CompareNoCase), entries with equal captions in file
+// order. A map comes sorted from the catalogue, which one pass over
+// neighbours tells.
+std::vector<std::size_t> CaptionOrder(const std::string_view* captions, std::size_t count) {
+  const auto before = [captions](std::size_t a, std::size_t b) {
+    const int order = CompareNoCase(captions[a], captions[b]);
+    return order != 0 ? order < 0 : a < b;
+  };
+  std::vector<std::size_t> order(count);
+  for (std::size_t i = 0; i < count; ++i) order[i] = i;
+  if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
+  return order;
 }
 
 }  // namespace
@@ -115,13 +115,38 @@ void ShowMap(Mapper& mapper, MapView& view) {
     return;
   }
   view.SetMapGroupCaption(LookupMessage(mapper, "*FINSTBY") + name + "\"");
-  std::vector<std::string> lines = SplitLines(ReadMapFile(mapper, file));
+  // The file list is the last reader the catalogue load kept texts for.
+  const std::shared_ptr<const std::string> kept = MapText(mapper, file);
+  mapper.map_texts.Clear();
+  const std::string& text = *kept;
+  // Every line as a view into the text; a converted legacy entry is the end
+  // of its own line, so it stays one.
+  std::vector<std::string_view> lines;
+  ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
   BusyCursor busy(mapper.person);
+
+  const std::size_t count = lines.empty() ? 0 : lines.size() - 1;
+  const std::string_view* const entries = lines.data() + 1;
+  // A legacy absolute entry ("C:\WINDOWS\SYSTEM\X.DLL") loses the Windows
+  // folder and its backslash when it really begins with them; the map is
+  // written back only then, every other line as it was.
+  const std::vector<std::string> windows_forms = WindowsFormsOf(mapper.windows_folder);
+  bool converted = false;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (const std::size_t cut = LegacyPrefixLength(lines[i], windows_forms); cut > 0) {
+      lines[i].remove_prefix(cut);
+      converted = true;
+    }
+  }
+  if (converted) {
+    std::string rewritten;
+    rewritten.reserve(text.size());
+    for (std::string_view line : lines) rewritten.append(line).append("\r\n");
+    mapper.host.WriteFile(file, rewritten);
+  }
 
   const bool detailed = !mapper.options.simple_list;
   const bool icons = mapper.options.use_sys_icons;
-  const std::size_t count = lines.empty() ? 0 : lines.size() - 1;
-  const std::vector<std::string> windows_forms = WindowsFormsOf(mapper.windows_folder);
   const std::string count_text = "/" + std::to_string(count);
   MapListing listing;
   listing.simple = !detailed;
@@ -129,24 +154,20 @@ void ShowMap(Mapper& mapper, MapView& view) {
   std::uint64_t present = 0;
   // A 64-bit total: the sum of a large application's files overflows 32 bits.
   std::uint64_t total = 0;
-  bool converted = false;
-  // One path buffer reused for every entry: Windows folder + "\" + text.
-  std::string path = mapper.windows_folder + "\\";
-  const std::size_t base = path.size();
-  // Every folder is listed once instead of searched once per entry.
+  // An icon's path: the Windows folder as a host path, "/" and the entry's
+  // place with "\" turned into "/".
+  const std::string icon_root = ToHostPath(mapper.windows_folder) + "/";
+  // Every folder is listed once instead of searched once per entry, and
+  // the entries are taken in the list's order, so that neighbours, which
+  // mostly share their folder, are looked up one after the other.
   std::optional<PresenceCache> presence;
   if (detailed) presence.emplace(mapper.host, mapper.windows_folder);
 
+  const std::vector<std::size_t> order = CaptionOrder(entries, count);
   for (std::size_t number = 1; number <= count; ++number) {
-    std::string& entry = lines[number];
-    // A legacy absolute entry ("C:\WINDOWS\SYSTEM\X.DLL") loses the Windows
-    // folder and its backslash when it really begins with them.
-    if (const std::size_t cut = LegacyPrefixLength(entry, windows_forms); cut > 0) {
-      entry.erase(0, cut);
-      converted = true;
-    }
+    const std::string_view entry = entries[order[number - 1]];
     MapItem& item = listing.items[number - 1];
-    item.caption = entry;
+    item.caption.assign(entry);
     if (number % 64 == 0) {
       mapper.person.SetStatus(kButtonFace, std::to_string(number) + count_text);
       mapper.person.PumpMessages();
@@ -157,9 +178,10 @@ void ShowMap(Mapper& mapper, MapView& view) {
     const bool folder_entry = StartsWith(entry, kFolderMark);
     const std::string_view target = EntryTarget(entry);
     if (icons && inside) {
-      path.resize(base);
-      path += target;
-      item.icon_path = ToHostPath(path);
+      std::string& path = item.icon_path;
+      path.reserve(icon_root.size() + target.size());
+      path.assign(icon_root).append(target);
+      for (std::size_t at = icon_root.size(); (at = path.find('\\', at)) != std::string::npos; ++at) path[at] = '/';
     }
     if (!detailed) continue;
     EntryKind kind;
@@ -182,10 +204,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
     item.state = 2;
     item.size_text = mapper.texts.is_deleted;
   }
-  // Written back only when an entry was converted: nothing else changes.
-  if (converted) mapper.host.WriteFile(file, JoinLines(lines));
 
-  SortByCaption(listing.items);
   listing.first_header = std::to_string(present) + "/" + std::to_string(count) + LookupMessage(mapper, "*FSTILL");
   listing.second_header = SizeText(total);
   listing.total_bytes = total;
