@@ -79,6 +79,9 @@ struct Mapper {
   std::uint64_t twin_names = 0;
   // Folders the last scan could not read (recorded as empty).
   std::uint64_t unreadable_folders = 0;
+  // The folder the last scan walked, when it could not read even that one
+  // (missing, or no reading rights); empty otherwise.
+  std::string unreadable_root;
   // The main window's file list; null where no window exists (tests that
   // do not look at it).
   MapView* view = nullptr;

@@ -223,6 +223,7 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* sn
   mapper.skipped_names = skipped;
   mapper.twin_names = twins;
   mapper.unreadable_folders = unreadable;
+  mapper.unreadable_root = feed.Root().readable ? std::string() : folder;
 }
 
 void ScanWithProgress(Mapper& mapper, const std::string& folder, const std::string& caption,
@@ -252,6 +253,9 @@ std::string ScanReportText(const Mapper& mapper) {
       {"*CASETWINS", mapper.twin_names},
       {"*UNREADABLE", mapper.unreadable_folders},
   };
+  // A Windows folder that cannot be read is named, not counted: the user
+  // has to point the program at the right folder before anything else.
+  if (!mapper.unreadable_root.empty()) return LookupMessage(mapper, "*NOWINDIR") + mapper.unreadable_root;
   std::string text;
   for (const auto& [key, count] : counts) {
     if (count == 0) continue;

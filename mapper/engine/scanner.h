@@ -82,7 +82,8 @@ void ShowScanReport(Mapper& mapper);
 // that is not 0, the count and its text ("*SKIPNAMES" names a map line
 // cannot hold, "*CASETWINS" names lost to a twin in another case,
 // "*UNREADABLE" folders that could not be read), joined by
-// "; ". Empty when nothing was left out.
+// "; ". When the scan could not read the Windows folder itself, only
+// "*NOWINDIR" and that folder's path. Empty when nothing was left out.
 std::string ScanReportText(const Mapper& mapper);
 
 // The default ignore list, in this order: "\Temporary Internet Files\",

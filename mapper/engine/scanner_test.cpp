@@ -233,6 +233,8 @@ TEST_F(ScannerTest, FoldersThatCannotBeReadAreCountedAndReported) {
   ScanWindowsFolder(mapper, windows_ / "Gone");
   EXPECT_TRUE(ReadLines(program_ / kSnapshotFile).empty());
   EXPECT_EQ(mapper.unreadable_folders, 1u);
+  WriteLines(program_ / "MESSAGES.DAT", {"*UNREADABLE", " unreadable", "*NOWINDIR", "Cannot read: ", "*ENDMESSAGES"});
+  EXPECT_EQ(ScanReportText(mapper), "Cannot read: " + (windows_ / "Gone"));
 
   // The status line gives every count in the language's texts.
   File("bad\\x.txt");
@@ -243,6 +245,7 @@ TEST_F(ScannerTest, FoldersThatCannotBeReadAreCountedAndReported) {
   ScanWithProgress(mapper, windows_.path(), "Scanning...");
   EXPECT_EQ(person_.LastStatus().text, "1 left out; 1 twins; 2 unreadable");
   EXPECT_EQ(ScanReportText(mapper), person_.LastStatus().text);
+  EXPECT_EQ(mapper.unreadable_root, "");
   mapper.skipped_names = mapper.twin_names = mapper.unreadable_folders = 0;
   EXPECT_EQ(ScanReportText(mapper), "");
 }
