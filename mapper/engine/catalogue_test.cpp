@@ -9,6 +9,7 @@
 #include <random>
 
 #include "mapper/engine/fake_person.h"
+#include "mapper/engine/recording_view.h"
 #include "mapper/engine/viewer.h"
 #include "platform/forwarding_host.h"
 #include "platform/text.h"
@@ -45,13 +46,6 @@ class WriteCountingHost : public ForwardingHost {
     if (writes >= writes_allowed) throw HostError(path, "No space left on device");
     ++writes;
   }
-};
-
-class IgnoringView : public MapView {
- public:
-  void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string&) override {}
-  void ShowListing(const MapListing&) override {}
 };
 
 class CatalogueTest : public ::testing::Test {
@@ -280,7 +274,7 @@ TEST_F(CatalogueTest, MapsThatAreNotRegularFilesAreLeftOutWithOneNoticeAndNeverW
   ASSERT_EQ(symlink((outside / "legacy.txt").c_str(), (dir_ / "Legacy.MAP").c_str()), 0);
   mapper_.windows_folder = "/w";
   mapper_.maps = {{"Legacy"}, 0};
-  IgnoringView view;
+  RecordingView view;
   EXPECT_THROW(ShowMap(mapper_, view), RefusedFileError);
   EXPECT_EQ(ReadBytes(outside / "legacy.txt"), legacy);
 }

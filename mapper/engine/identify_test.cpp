@@ -6,6 +6,7 @@
 
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/fake_person.h"
+#include "mapper/engine/recording_view.h"
 #include "mapper/engine/viewer.h"
 #include "platform/forwarding_host.h"
 #include "tests/support/scratch.h"
@@ -19,21 +20,6 @@ using testing::ScratchFolder;
 using testing::WriteBytes;
 using testing::WriteLines;
 using Lines = std::vector<std::string>;
-
-// Remembers which map the viewer showed, and in order what the window was
-// asked to show: "catalogue <selected row>" or "map <group caption>".
-class GroupCaptionView : public MapView {
- public:
-  void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string& caption) override {
-    shown.push_back(caption);
-    calls.push_back("map " + caption);
-  }
-  void ShowListing(const MapListing&) override {}
-  void ShowCatalogue(const MapsList& maps) override { calls.push_back("catalogue " + maps.SelectedName()); }
-  Lines shown;
-  Lines calls;
-};
 
 // Fails every read of a file whose path ends with `unreadable`.
 class FailingReadHost : public ForwardingHost {
@@ -80,7 +66,7 @@ class IdentifyTest : public ::testing::Test {
   std::unique_ptr<Host> real_;
   FailingReadHost host_;
   FakePerson person_;
-  GroupCaptionView view_;
+  RecordingView view_;
   Mapper mapper_;
 };
 
@@ -165,7 +151,7 @@ TEST_F(IdentifyTest, NothingEnteredChangesNothingAndNoHitSaysSo) {
     EXPECT_TRUE(person_.results.empty());
     EXPECT_TRUE(person_.progress_captions.empty());
     EXPECT_EQ(mapper_.maps.SelectedName(), "Alpha");
-    EXPECT_TRUE(view_.shown.empty());
+    EXPECT_TRUE(view_.group_captions.empty());
   }
 
   mapper_.maps.selected = 1;
@@ -173,7 +159,7 @@ TEST_F(IdentifyTest, NothingEnteredChangesNothingAndNoHitSaysSo) {
   EXPECT_EQ(Results().caption, "\"NOTHING.DLL\"");
   EXPECT_EQ(Results().lines, Lines{"NOTMAP"});
   EXPECT_EQ(mapper_.maps.SelectedName(), "Beta");
-  EXPECT_TRUE(view_.shown.empty());
+  EXPECT_TRUE(view_.group_captions.empty());
 }
 
 TEST_F(IdentifyTest, AMapThatCannotBeReadEndsTheSearchWithTheWindowsPutBack) {

@@ -7,6 +7,7 @@
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/fake_person.h"
 #include "mapper/engine/new_map.h"
+#include "mapper/engine/recording_view.h"
 #include "mapper/engine/scanner.h"
 #include "mapper/engine/viewer.h"
 #include "platform/text.h"
@@ -22,27 +23,6 @@ using testing::ScratchFolder;
 using testing::WriteBytes;
 using testing::WriteLines;
 using Lines = std::vector<std::string>;
-
-// The main window as the commands see it: the map list and the file list.
-class RecordingView : public MapView {
- public:
-  void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string& caption) override { group_caption = caption; }
-  void ShowListing(const MapListing& listing) override {
-    shown.clear();
-    for (const MapItem& item : listing.items) shown.push_back(item.caption);
-    ++listings;
-  }
-  void ShowCatalogue(const MapsList& maps) override {
-    rows = maps.rows;
-    selected = maps.selected;
-  }
-
-  std::string group_caption;
-  Lines shown, rows;
-  int selected = -2;
-  int listings = 0;
-};
 
 class MaintenanceTest : public ::testing::Test {
  protected:
@@ -113,7 +93,7 @@ TEST_F(MaintenanceTest, EveryCommandButRefreshWantsASelectedMap) {
   EXPECT_EQ(mapper_.maps.SelectedName(), "Games");
   EXPECT_EQ(view_.rows, (Lines{"Games", "Office"}));
   EXPECT_EQ(view_.selected, 0);
-  EXPECT_EQ(view_.shown, (Lines{"<DIR> Games", "Games\\Chess.exe"}));
+  EXPECT_EQ(view_.Captions(), (Lines{"<DIR> Games", "Games\\Chess.exe"}));
   EXPECT_TRUE(Refreshed());
 }
 
@@ -121,7 +101,7 @@ TEST_F(MaintenanceTest, RefreshReloadsRescansAndFallsBackWhenTheCurrentMapIsGone
   Select("Office");
   RefreshMaps(mapper_);
   EXPECT_EQ(mapper_.maps.SelectedName(), "Office");
-  EXPECT_EQ(view_.group_caption, "FINSTBY" "Office\"");
+  EXPECT_EQ(view_.GroupCaption(), "FINSTBY" "Office\"");
   EXPECT_TRUE(Exists(program_ / kSnapshotFile));
   EXPECT_EQ(person_.progress_captions, Lines{"Refreshing..."});
   EXPECT_FALSE(person_.progress_visible) << "the refresh does not show the progress window";
@@ -133,7 +113,7 @@ TEST_F(MaintenanceTest, RefreshReloadsRescansAndFallsBackWhenTheCurrentMapIsGone
   RefreshMaps(mapper_);
   EXPECT_EQ(view_.rows, (Lines{"Apps", "Games"}));
   EXPECT_EQ(mapper_.maps.SelectedName(), "Apps");
-  EXPECT_EQ(view_.shown, Lines{"Games\\Chess.exe"});
+  EXPECT_EQ(view_.Captions(), Lines{"Games\\Chess.exe"});
   EXPECT_TRUE(person_.notices.empty());
 
   // No map left: the file list is emptied rather than left showing one.
@@ -142,8 +122,8 @@ TEST_F(MaintenanceTest, RefreshReloadsRescansAndFallsBackWhenTheCurrentMapIsGone
   RefreshMaps(mapper_);
   EXPECT_TRUE(view_.rows.empty());
   EXPECT_EQ(view_.selected, -1);
-  EXPECT_TRUE(view_.shown.empty());
-  EXPECT_EQ(view_.group_caption, "");
+  EXPECT_TRUE(view_.Captions().empty());
+  EXPECT_EQ(view_.GroupCaption(), "");
 }
 
 TEST_F(MaintenanceTest, EditingAMapShowsWhatTheEditorLeft) {
@@ -155,13 +135,13 @@ TEST_F(MaintenanceTest, EditingAMapShowsWhatTheEditorLeft) {
   ASSERT_EQ(person_.editor_visits.size(), 1u);
   EXPECT_EQ(person_.editor_visits[0].file, MapFile("Office"));
   EXPECT_EQ(person_.editor_visits[0].note, "Edit with care");
-  EXPECT_EQ(view_.shown, Lines{"Office\\Word.exe"});
+  EXPECT_EQ(view_.Captions(), Lines{"Office\\Word.exe"});
   EXPECT_TRUE(Refreshed());
 
   // Closed without saving: the map stays and is shown again.
   EditMap(mapper_);
   EXPECT_EQ(ReadLines(MapFile("Office")), (Lines{"***Office***", "Office\\Word.exe"}));
-  EXPECT_EQ(view_.shown, Lines{"Office\\Word.exe"});
+  EXPECT_EQ(view_.Captions(), Lines{"Office\\Word.exe"});
 
   EditIgnoreList(mapper_);
   ASSERT_EQ(person_.editor_visits.size(), 3u);
@@ -188,7 +168,7 @@ TEST_F(MaintenanceTest, RenameRefusesAnotherMapsNameInAnyCaseAndTakesTheNextAnsw
   EXPECT_EQ(mapper_.maps.SelectedName(), "Games2");
   EXPECT_EQ(view_.rows, (Lines{"Games", "Games2"}));
   EXPECT_EQ(view_.selected, 1);
-  EXPECT_EQ(view_.group_caption, "FINSTBY" "Games2\"");
+  EXPECT_EQ(view_.GroupCaption(), "FINSTBY" "Games2\"");
 }
 
 TEST_F(MaintenanceTest, RenameToAnotherCaseOnlyIsAccepted) {

@@ -7,6 +7,7 @@
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/fake_person.h"
 #include "mapper/engine/new_map.h"
+#include "mapper/engine/recording_view.h"
 #include "mapper/engine/scanner.h"
 #include "mapper/engine/viewer.h"
 #include "platform/forwarding_host.h"
@@ -38,14 +39,6 @@ class SettledStampsHost : public ForwardingHost {
   }
   std::unique_ptr<Host> real_ = NewPosixHost();
   std::map<std::string, int> reads;
-};
-
-class NoView : public MapView {
- public:
-  void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string&) override {}
-  void ShowListing(const MapListing& listing) override { rows = listing.items.size(); }
-  std::size_t rows = 0;
 };
 
 TEST(MapTextsTest, KeepsATextOnlyWhileItsFileStaysAsItWas) {
@@ -112,7 +105,7 @@ TEST(MapTextsTest, TheLoadServesTheComparisonAndTheFileListUnlessAMapChanged) {
   Mapper mapper(host, person);
   mapper.windows_folder = windows.path();
   mapper.program_folder = program.path();
-  NoView view;
+  RecordingView view;
   mapper.view = &view;
 
   LoadMaps(mapper, "");

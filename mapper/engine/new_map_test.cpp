@@ -11,6 +11,7 @@
 
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/fake_person.h"
+#include "mapper/engine/recording_view.h"
 #include "mapper/engine/scanner.h"
 #include "mapper/engine/viewer.h"
 #include "platform/text.h"
@@ -28,14 +29,6 @@ using testing::WriteBytes;
 using testing::WriteLines;
 
 using Lines = std::vector<std::string>;
-
-class RecordingView : public MapView {
- public:
-  void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string&) override {}
-  void ShowListing(const MapListing& listing) override { listings.push_back(listing); }
-  std::vector<MapListing> listings;
-};
 
 class NewMapTest : public ::testing::Test {
  protected:

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "mapper/engine/fake_person.h"
+#include "mapper/engine/recording_view.h"
 #include "platform/forwarding_host.h"
 #include "platform/text.h"
 #include "tests/support/scratch.h"
@@ -20,17 +21,6 @@ using testing::ScratchFolder;
 using testing::WriteBytes;
 using testing::WriteLines;
 using Lines = std::vector<std::string>;
-
-class RecordingView : public MapView {
- public:
-  void SetAnimations(bool running) override { animations.push_back(running); }
-  void SetMapGroupCaption(const std::string& caption) override { group_caption = caption; }
-  void ShowListing(const MapListing& listing) override { listings.push_back(listing); }
-
-  std::vector<bool> animations;
-  std::string group_caption;
-  std::vector<MapListing> listings;
-};
 
 // Records every shell request and answers with scripted results; counts writes.
 class RecordingHost : public ForwardingHost {
@@ -124,7 +114,7 @@ TEST_F(ViewerTest, DetailedListShowsPresenceSizesAndTotals) {
   MakeFolders(windows_ / "Sub");
   ShowMapOf("App", {"SYSTEM\\X.DLL", "<DIR> SYSTEM", "Gone.txt", "<DIR> Nope", "A.TXT", "Sub"});
 
-  EXPECT_EQ(view_.group_caption, "FINSTBY" "App\"");
+  EXPECT_EQ(view_.GroupCaption(), "FINSTBY" "App\"");
   const MapListing& listing = Listing();
   EXPECT_FALSE(listing.simple);
   const struct {

@@ -1,25 +1,12 @@
 #include "mapper/trash/removal.h"
 
+#include "mapper/engine/recording_view.h"
 #include "mapper/trash/trash_test_support.h"
 
 namespace zv {
 namespace {
 
 using namespace trash_testing;
-
-// The main window's lists as the refresh at the end of a command fills them.
-class ListsView : public MapView {
- public:
-  void SetAnimations(bool) override {}
-  void SetMapGroupCaption(const std::string&) override {}
-  void ShowListing(const MapListing& listing) override {
-    states.clear();
-    for (const MapItem& item : listing.items) states.push_back(item.caption + (item.state == 2 ? " missing" : ""));
-  }
-  void ShowCatalogue(const MapsList& maps) override { catalogue = maps.rows; }
-
-  Lines states, catalogue;
-};
 
 class RemovalTest : public TrashTest {
  protected:
@@ -48,7 +35,7 @@ class RemovalTest : public TrashTest {
     person_.statuses.clear();
   }
 
-  ListsView view_;
+  RecordingView view_;
 };
 
 TEST_F(RemovalTest, DeleteApplicationTrashesFilesBeforeTheirFolders) {
@@ -70,8 +57,8 @@ TEST_F(RemovalTest, DeleteApplicationTrashesFilesBeforeTheirFolders) {
   // The command ends with the refresh: the catalogue reloaded and the map
   // shown again with every entry missing.
   EXPECT_TRUE(Refreshed());
-  EXPECT_EQ(view_.catalogue, Lines{"Paint"});
-  EXPECT_EQ(view_.states, (Lines{"<DIR> Paint missing", "<DIR> Paint\\Brushes missing",
+  EXPECT_EQ(view_.rows, Lines{"Paint"});
+  EXPECT_EQ(view_.Captions(true), (Lines{"<DIR> Paint missing", "<DIR> Paint\\Brushes missing",
                                  "Paint\\Brushes\\round.br missing", "Paint\\paint.exe missing",
                                  "SYSTEM\\paint.dll missing"}));
 
@@ -137,8 +124,8 @@ TEST_F(RemovalTest, DeleteFileTrashesTheSelectedEntry) {
             "FTODELSYSTEM/paint.dll\"\nFMOVEDTO" + program_.path() + "/#TRASH");
   EXPECT_EQ(TrashFiles(), Lines{"DEL0paint.dll"});
   EXPECT_TRUE(Refreshed());
-  EXPECT_EQ(view_.states.back(), "SYSTEM\\paint.dll missing");
-  EXPECT_EQ(view_.states.front(), "<DIR> Paint");
+  EXPECT_EQ(view_.Captions(true).back(), "SYSTEM\\paint.dll missing");
+  EXPECT_EQ(view_.Captions(true).front(), "<DIR> Paint");
   // A plain list marks nothing missing: a gone entry passes, then does
   // nothing, and the list is refreshed all the same.
   ForgetRefresh();
