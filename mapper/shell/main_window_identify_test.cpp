@@ -20,8 +20,7 @@ using Lines = std::vector<std::string>;
 class IdentifyWindowTest : public ::testing::Test, public testing::WindowFixture {
  protected:
   IdentifyWindowTest() {
-    WriteBytes(program_ / "English.lng", testing::ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
-    form_->ApplyLanguage("English.lng");
+    UseShippedEnglish();
     WriteBytes(program_ / "WIN/Office/Word.exe", "w");
     WriteLines(program_ / "Office.MAP", {"***Office***", "<DIR> Office", "Office\\Word.exe"});
     WriteLines(program_ / "Games.MAP", {"***Games***", "Games\\Chess.exe"});

@@ -25,8 +25,7 @@ using Lines = std::vector<std::string>;
 class MapCommandsTest : public ::testing::Test, public testing::WindowFixture {
  protected:
   MapCommandsTest() {
-    WriteBytes(program_ / "English.lng", testing::ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
-    form_->ApplyLanguage("English.lng");
+    UseShippedEnglish();
     WriteLines(program_ / "IGNORLST.TXT", {"\\Temp\\"});
     WriteBytes(program_ / "WIN/Office/Word.exe", "w");
     WriteBytes(program_ / "WIN/Office/Excel.exe", "e");

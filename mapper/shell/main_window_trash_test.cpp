@@ -25,8 +25,7 @@ using Lines = std::vector<std::string>;
 class TrashCommandsTest : public ::testing::Test, public testing::WindowFixture {
  protected:
   TrashCommandsTest() {
-    WriteBytes(program_ / "English.lng", testing::ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
-    form_->ApplyLanguage("English.lng");
+    UseShippedEnglish();
     form_->AttachTrashWindow(&trash_);
     EXPECT_TRUE(CreateTrashStore(mapper_));
     WriteLines(program_ / "IGNORLST.TXT", {"\\Temp\\"});

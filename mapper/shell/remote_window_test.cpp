@@ -187,9 +187,8 @@ TEST_F(RemoteWindowTest, TheUpdateLinkIsRedWhilePressedAndOpensWhenReleasedOverI
 class RemoteInMainWindowTest : public ::testing::Test, public testing::WindowFixture {
  protected:
   RemoteInMainWindowTest() {
-    testing::WriteBytes(program_ / "English.lng", testing::ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
     form_->AttachRemote(&remote_);
-    form_->ApplyLanguage("English.lng");
+    UseShippedEnglish();
   }
   void ReleaseOver(int button) {
     SendMouse(remote_.Background, QEvent::MouseButtonRelease, ButtonRect(button).center());

@@ -102,6 +102,14 @@ class WindowFixture {
     form_->AttachAboutBox(&about_);
   }
 
+  // Puts the shipped English language file in the program folder.
+  void CopyShippedEnglish() { WriteBytes(program_ / "English.lng", ReadBytes(BuiltProgramFolder() + "/English.lng")); }
+  // That file, applied to the main window as a first start applies it.
+  void UseShippedEnglish() {
+    CopyShippedEnglish();
+    form_->ApplyLanguage("English.lng");
+  }
+
   // The file list's rows, each followed by " missing" when it carries the
   // missing mark.
   std::vector<std::string> FileRows() const {
@@ -134,7 +142,7 @@ class WindowFixture {
 class StartUpFixture : public WindowFixture {
  public:
   StartUpFixture() {
-    WriteBytes(program_ / "English.lng", ReadBytes(BuiltProgramFolder() + "/English.lng"));
+    CopyShippedEnglish();
     WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");
     env_.Set("ZORVAN_WINDIR", program_ / "WIN");
     env_.Set("XDG_CONFIG_HOME", home_ / "config");
