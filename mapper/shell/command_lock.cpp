@@ -9,8 +9,13 @@ namespace zv {
 
 bool FileCommandRunning(Host& host) {
   // Taking the command's lock for a moment succeeds exactly when no command
-  // holds it; it is let go again at once.
-  return host.AcquireNamedMutex(kFileCommandLock) == nullptr;
+  // holds it; it is let go again at once. A lock that cannot be taken at all
+  // tells nothing: the second mapper then ends silently, as it would anyway.
+  try {
+    return host.AcquireNamedMutex(kFileCommandLock) == nullptr;
+  } catch (const HostError&) {
+    return false;
+  }
 }
 
 void ShowFileCommandRunning() {

@@ -9,7 +9,7 @@ namespace zv {
 
 // True when the holder of the mapper's lock is a zorvan command that
 // changes files rather than another mapper. Call it only after the mapper's
-// lock was found taken.
+// lock was found taken. False when the command's lock cannot be looked at.
 bool FileCommandRunning(Host& host);
 
 // Tells the person, in a message box, that a zorvan command is changing the

@@ -70,7 +70,14 @@ QString EditorTextOf(std::string_view bytes) {
         ++i;
         continue;
       }
-      text += QString::fromUcs4(&code, 1);
+      // Appended as UTF-16 units: a QString per character would cost an
+      // allocation for each byte of a map of tens of megabytes.
+      if (QChar::requiresSurrogates(code)) {
+        text += QChar(QChar::highSurrogate(code));
+        text += QChar(QChar::lowSurrogate(code));
+      } else {
+        text += QChar(static_cast<char16_t>(code));
+      }
       i += length;
     }
     text += QChar('\n');

@@ -3,6 +3,7 @@
 #include <QDir>
 
 #include "mapper/engine/mapper.h"
+#include "mapper/engine/program_locks.h"
 #include "mapper/shell/about_box.h"
 #include "mapper/shell/app.h"
 #include "mapper/shell/command_lock.h"
@@ -22,7 +23,7 @@ int main(int argc, char** argv) {
   // While a zorvan command changes the files, the person is told why.
   std::unique_ptr<zv::HeldMutex> single;
   try {
-    single = host->AcquireNamedMutex("DUVO_ZORVAN");
+    single = host->AcquireNamedMutex(zv::kMapperLock);
   } catch (const zv::HostError& error) {
     // Unguarded, two mappers could write the same maps and settings.
     zv::ZorvanApplication app(argc, argv);

@@ -244,16 +244,15 @@ void TForm1::LogoClick() { OpenWebPage(mapper_, LookupMessage(mapper_, "*SITE"))
 
 bool TForm1::MapsListKeyDown(int key, Qt::KeyboardModifiers modifiers) {
   const bool alt = modifiers.testFlag(Qt::AltModifier);
-  bool ran = false;
   if (key == Qt::Key_Delete || (alt && key == Qt::Key_D)) {
     DeleteApplication1Click();
-    ran = true;
+    return true;
   }
   if (key == Qt::Key_Return || key == Qt::Key_Enter || (alt && key == Qt::Key_R)) {
     Rename1Click();
-    ran = true;
+    return true;
   }
-  return ran;
+  return false;
 }
 
 void TForm1::MapsListClick() {

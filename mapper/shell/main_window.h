@@ -113,8 +113,8 @@ class TForm1 : public QMainWindow {
   void About1Click();
   void Contents1Click();
   // Keys of the map list: Delete, or D with Alt held, deletes the
-  // application; Enter, or R with Alt held, renames. Both are tested for
-  // every key. Answers whether the key ran a command.
+  // application; Enter, or R with Alt held, renames. Answers whether the
+  // key ran a command.
   bool MapsListKeyDown(int key, Qt::KeyboardModifiers modifiers);
   // Keys of the file list: Delete, or D with Alt held, deletes the selected
   // file. Answers whether the key ran a command.

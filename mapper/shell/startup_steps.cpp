@@ -1,8 +1,9 @@
 #include "mapper/shell/startup_steps.h"
 
+#include "mapper/engine/guarded.h"
 #include "mapper/engine/shell_links.h"
 #include "mapper/shell/config.h"
-#include "mapper/engine/guarded.h"
+#include "mapper/trash/trash_log.h"
 #include "platform/text.h"
 
 namespace zv {
@@ -82,7 +83,7 @@ void RunExitSteps(Mapper& m, const std::string& caption, bool remote_visible) {
   // ours lists; the host knows its own and which ones are stale. A move
   // into the trash from another file system copies through one as well.
   m.host.RemoveStaleTemporaries(m.program_folder);
-  m.host.RemoveStaleTemporaries(m.ProgramFile("#TRASH"));
+  m.host.RemoveStaleTemporaries(TrashFolderPath(m));
   m.host.ShellOpen(m.ProgramFile(kProbeProgram), "FromZorvan", "", 1);
 }
 
