@@ -6,19 +6,18 @@
 namespace zv {
 namespace {
 
-using BeforeBox = std::function<void()>;
+using BeforeBox = std::function<bool()>;
 
 std::string Quoted(const std::string& path) { return "\"" + DisplayPath(path) + "\""; }
 
-void Announce(const BeforeBox& before_box) {
-  if (before_box) before_box();
-}
+// False when the caller's hook says no box may be shown any more.
+bool Announce(const BeforeBox& before_box) { return !before_box || before_box(); }
 
 // The notice for a source that is missing or names a folder.
 bool SourceMissing(Mapper& m, const std::string& title_key, const std::string& source,
                    const BeforeBox& before_box = nullptr) {
   if (m.host.FileExists(source)) return false;
-  Announce(before_box);
+  if (!Announce(before_box)) return true;
   m.person.ShowNotice(LookupMessage(m, title_key), Quoted(source) + " " + LookupMessage(m, "*VIO-NOTFOUND"));
   return true;
 }
@@ -32,7 +31,7 @@ enum class ReadOnly { kNotSo, kCleared, kKept };
 ReadOnly AskAboutReadOnly(Mapper& m, const std::string& path, const char* gap, const std::string& question_key,
                           const BeforeBox& before_box = nullptr) {
   if (!m.host.IsReadOnly(path)) return ReadOnly::kNotSo;
-  Announce(before_box);
+  if (!Announce(before_box)) return ReadOnly::kKept;
   const std::string question =
       Quoted(path) + " " + LookupMessage(m, "*VIO-FRONLY") + "\n" + gap + LookupMessage(m, question_key);
   if (!m.person.AskTouchReadOnly(question)) return ReadOnly::kKept;
@@ -41,17 +40,19 @@ ReadOnly AskAboutReadOnly(Mapper& m, const std::string& path, const char* gap, c
 }
 
 // Offers to create the destination's missing folder (one level). Whatever
-// the answer, the operation is attempted afterwards.
-void OfferFolder(Mapper& m, const std::string& destination, const BeforeBox& before_box = nullptr) {
+// the answer, the operation is attempted afterwards; false only when the
+// caller's hook stopped the offer.
+bool OfferFolder(Mapper& m, const std::string& destination, const BeforeBox& before_box = nullptr) {
   const std::string host = ToHostPath(destination);
   const std::size_t slash = host.find_last_of('/');
-  if (slash == std::string::npos) return;
+  if (slash == std::string::npos) return true;
   const std::string folder = host.substr(0, slash + 1);
-  if (m.host.FolderExists(folder)) return;
+  if (m.host.FolderExists(folder)) return true;
   const std::string question = LookupMessage(m, "*VIO-DIR") + " " + Quoted(folder) + " " +
                                LookupMessage(m, "*VIO-NOTFOUND") + ".\n" + LookupMessage(m, "*VIO-CREADIR?");
-  Announce(before_box);
+  if (!Announce(before_box)) return false;
   if (m.person.AskConfirm(question)) m.host.MakeFolder(folder);
+  return true;
 }
 
 }  // namespace
@@ -63,7 +64,10 @@ std::optional<PreparedMove> PrepareGuardedMove(Mapper& m, const std::string& sou
   const ReadOnly read_only = AskAboutReadOnly(m, source, " ", "*VIO-MOVE?", before_box);
   if (read_only == ReadOnly::kKept) return std::nullopt;
   prepared.cleared_read_only = read_only == ReadOnly::kCleared;
-  OfferFolder(m, prepared.destination, before_box);
+  if (!OfferFolder(m, prepared.destination, before_box)) {
+    UndoPreparedMove(m, source, prepared);
+    return std::nullopt;
+  }
   return prepared;
 }
 

@@ -34,10 +34,12 @@ struct PreparedMove {
 // read-only question and the missing-folder offer. std::nullopt when the
 // move must not be attempted (source missing, read-only question declined).
 // `before_box`, when given, runs before any box is shown, so that a caller
-// holding work back can finish it first and boxes keep the order of the work.
+// holding work back can finish it first and boxes keep the order of the work;
+// when it answers false, no box is shown and std::nullopt is returned with
+// the source as it was.
 std::optional<PreparedMove> PrepareGuardedMove(Mapper& mapper, const std::string& source,
                                                const std::string& destination,
-                                               const std::function<void()>& before_box = nullptr);
+                                               const std::function<bool()>& before_box = nullptr);
 // After the prepared move failed: sets the read-only attribute again if it
 // was cleared.
 void UndoPreparedMove(Mapper& mapper, const std::string& source, const PreparedMove& prepared);

@@ -126,7 +126,10 @@ TEST_F(GuardedTest, FailureAfterYesLeavesTheFileReadOnly) {
 TEST_F(GuardedTest, PreparedMoveAnnouncesEveryBoxFirst) {
   const std::string source = ReadOnlyFile("a.txt");
   std::vector<std::size_t> asked_before;  // questions already asked at each announcement
-  const auto before_box = [&] { asked_before.push_back(person_.confirm_questions.size()); };
+  const auto before_box = [&] {
+    asked_before.push_back(person_.confirm_questions.size());
+    return true;
+  };
   person_.QueueConfirm(true);
   person_.QueueConfirm(false);
   const auto prepared = PrepareGuardedMove(mapper_, source, dir_ / "New/a.txt", before_box);
@@ -138,6 +141,15 @@ TEST_F(GuardedTest, PreparedMoveAnnouncesEveryBoxFirst) {
   EXPECT_EQ(asked_before.size(), 3u);
   EXPECT_EQ(person_.notices.size(), 1u);
   EXPECT_TRUE(Exists(source));  // nothing moved yet
+
+  // A hook that stops the work: no box, and the source stays read-only.
+  ::chmod(source.c_str(), 0444);
+  person_.notices.clear();
+  const std::size_t questions = person_.confirm_questions.size();
+  EXPECT_FALSE(PrepareGuardedMove(mapper_, source, dir_ / "New/a.txt", [] { return false; }).has_value());
+  EXPECT_EQ(person_.confirm_questions.size(), questions);
+  EXPECT_TRUE(person_.notices.empty());
+  EXPECT_TRUE(IsReadOnly(source));
 }
 
 TEST_F(GuardedTest, MissingDestinationFolderIsOfferedOneLevel) {

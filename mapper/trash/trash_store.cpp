@@ -110,12 +110,13 @@ void TrashSession::AddFile(const std::string& entry, const std::string& full) {
   const std::string upper = UpperAscii(name);
   const std::uint64_t number = FreeNumber(upper);
   const std::string trashed = "DEL" + std::to_string(number) + name;
-  std::optional<PreparedMove> move =
-      PrepareGuardedMove(m_, full, TrashedFilePath(m_, trashed), [this] { Flush(); });
-  if (stopped_) {  // the run before could not be recorded
-    if (move) UndoPreparedMove(m_, full, *move);
-    return;
-  }
+  // The run held back is recorded before any box; when it cannot be, this
+  // file is not asked about either.
+  std::optional<PreparedMove> move = PrepareGuardedMove(m_, full, TrashedFilePath(m_, trashed), [this] {
+    Flush();
+    return !stopped_;
+  });
+  if (stopped_) return;
   if (!move) {
     Flush();
     m_.person.ShowNotice("Error", "Cannot trash " + name);
@@ -205,8 +206,12 @@ void TrashSession::Stop(const std::string& what) {
     text += " " + Quoted(pending_.front().source);
     if (more == 0) text += " stays where it is.";
     else text += " and " + std::to_string(more) + (more == 1 ? " more entry" : " more entries") + " stay where they are.";
-    // Their records never reached the log.
+    // Their records never reached the log, and a file whose read-only mark
+    // was cleared for the move gets it back.
     lines_.resize(pending_.front().line);
+    for (const Pending& pending : pending_) {
+      if (!pending.folder) UndoPreparedMove(m_, pending.source, pending.move);
+    }
     pending_.clear();
   }
   m_.person.ShowNotice("Error", text);

@@ -208,9 +208,9 @@ TEST_F(TrashStoreTest, LogProblemsAreSaidOnceAndLoseNothing) {
   TrashSession third(mapper_);
   third.Add("d.txt");
   ::chmod(InWindows("e.txt").c_str(), 0444);
-  person_.QueueConfirm(true);  // asked after d.txt's record failed: e.txt stays read-only
-  third.Add("e.txt");
+  third.Add("e.txt");  // not asked about once d.txt's record failed
   third.Finish();
+  EXPECT_TRUE(person_.confirm_questions.empty());
   EXPECT_EQ(third.trashed(), 0u);
   EXPECT_TRUE(Exists(InWindows("d.txt")));
   EXPECT_TRUE(IsReadOnly(InWindows("e.txt")));
@@ -220,6 +220,18 @@ TEST_F(TrashStoreTest, LogProblemsAreSaidOnceAndLoseNothing) {
                                          "/#TRASH/!TRASH!.DAT: Permission denied.\nNothing more is put into "
                                          "the trash. \"" + InWindows("d.txt") + "\" stays where it is.");
   ::chmod(InWindows("e.txt").c_str(), 0644);
+
+  // A read-only file let into the trash keeps its mark when its record
+  // cannot be written.
+  Install("f.txt");
+  ::chmod(InWindows("f.txt").c_str(), 0444);
+  person_.QueueConfirm(true);
+  TrashSession fourth(mapper_);
+  fourth.Add("f.txt");
+  fourth.Finish();
+  EXPECT_EQ(fourth.trashed(), 0u);
+  EXPECT_TRUE(IsReadOnly(InWindows("f.txt")));
+  ::chmod(InWindows("f.txt").c_str(), 0644);
 
   // A log without a line end at its end gets one before the next record.
   ::chmod((program_ / "#TRASH/!TRASH!.DAT").c_str(), 0644);
