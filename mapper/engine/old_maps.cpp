@@ -3,6 +3,7 @@
 #include <cctype>
 #include <vector>
 
+#include "mapper/engine/catalogue.h"
 #include "mapper/engine/guarded.h"
 #include "mapper/engine/new_map.h"
 #include "platform/text.h"
@@ -60,7 +61,16 @@ void ConvertOldMaps(Mapper& mapper) {
     const std::string number = OldMapNumber(file);
     if (number.empty()) continue;
     const std::string old_map = mapper.ProgramFile(file);
-    const std::string name = FreeMapName(mapper, OldMapName(FirstLine(host.ReadFile(old_map)), number));
+    // Read as a map is read (a regular file of sensible size, never through
+    // a link); one that cannot be read stays as it is and the load goes on.
+    std::string text;
+    try {
+      text = ReadMapFile(mapper, old_map);
+    } catch (const HostError& error) {
+      mapper.person.ShowNotice(mapper.main_caption, "Old map " + file + " could not be read: " + error.what());
+      continue;
+    }
+    const std::string name = FreeMapName(mapper, OldMapName(FirstLine(text), number));
     if (host.IsReadOnly(old_map)) host.SetReadOnly(old_map, false);
     GuardedCopy(mapper, old_map, mapper.ProgramFile(number + ".OLD"));
     if (host.MoveFile(old_map, mapper.ProgramFile(name + ".MAP"))) {

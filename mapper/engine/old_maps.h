@@ -25,8 +25,9 @@ std::string OldMapName(std::string_view first_line, const std::string& number);
 // the name followed by the first free number from 2 on; a rename never
 // replaces a file. When at least one was converted, one box titled with the
 // main window's caption says so. A rename that fails leaves the old map as
-// it was, to be tried again at the next load, and is reported. Throws
-// HostError when an old map cannot be read.
+// it was, to be tried again at the next load, and is reported. An old map
+// that cannot be read as a map is read (ReadMapFile) stays as it is, is
+// reported in a box of its own, and the conversion goes on.
 void ConvertOldMaps(Mapper& mapper);
 
 }  // namespace zv

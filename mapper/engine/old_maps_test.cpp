@@ -154,5 +154,18 @@ TEST_F(OldMapsTest, ARenameThatFailsKeepsTheOldMapAndSaysSo) {
   EXPECT_EQ(ConvertedBoxes(), 1);
 }
 
+TEST_F(OldMapsTest, AnOldMapThatCannotBeReadIsSaidAndTheLoadGoesOn) {
+  WriteFile("003.TXT", {"***Office***", "A.DLL"});
+  ASSERT_EQ(::mkfifo(File("004.TXT").c_str(), 0644), 0);  // would block a plain read
+  ASSERT_EQ(::symlink(File("003.TXT").c_str(), File("005.TXT").c_str()), 0);
+  LoadMaps(mapper_, "");
+  EXPECT_EQ(mapper_.maps.rows, Lines{"Office"});
+  EXPECT_EQ(Names(), (Lines{"003.OLD", "004.TXT", "005.TXT", "Office.MAP"}));
+  EXPECT_EQ(ConvertedBoxes(), 1);
+  int unread = 0;
+  for (const auto& notice : person_.notices) unread += notice.text.starts_with("Old map 00");
+  EXPECT_EQ(unread, 2);
+}
+
 }  // namespace
 }  // namespace zv
