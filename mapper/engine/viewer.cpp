@@ -142,7 +142,7 @@ void ShowMap(Mapper& mapper, MapView& view) {
     std::string rewritten;
     rewritten.reserve(text.size());
     for (std::string_view line : lines) rewritten.append(line).append("\r\n");
-    mapper.host.WriteFile(file, rewritten);
+    WriteMapFile(mapper, file, rewritten);
   }
 
   const bool detailed = !mapper.options.simple_list;

@@ -36,9 +36,9 @@ class RecordingHost : public ForwardingHost {
     opens.push_back({file, params, folder, show});
     return results.empty() ? 42 : results[std::min(opens.size(), results.size()) - 1];
   }
-  void WriteFile(const std::string& path, std::string_view data) override {
+  void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) override {
     ++writes;
-    ForwardingHost::WriteFile(path, data);
+    ForwardingHost::WriteOwnFile(path, data, rules);
   }
   bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
                        std::vector<std::int64_t>* sizes) override {
