@@ -99,14 +99,17 @@ std::vector<int> PickKey(std::string_view plain, int n, std::mt19937& rng) {
 }  // namespace
 
 std::string LookupMessage(const Mapper& mapper, const std::string& key) {
-  const std::string path = mapper.ProgramFile(kCatalogue);
-  if (!mapper.host.FileExists(path)) return key.substr(key.empty() ? 0 : 1);
-  const std::vector<std::string> lines = SplitLines(mapper.host.ReadOwnFile(path, kSmallFile));
+  if (!mapper.host.FileExists(mapper.ProgramFile(kCatalogue))) return key.substr(key.empty() ? 0 : 1);
+  const std::vector<std::string> lines = ReadCatalogueLines(mapper);
   for (std::size_t i = 0; i < lines.size(); ++i) {
     if (lines[i] == kEndMessages) break;
     if (lines[i] == key) return i + 1 < lines.size() ? lines[i + 1] : std::string();
   }
   return "[" + key + " not found]";
+}
+
+std::vector<std::string> ReadCatalogueLines(const Mapper& mapper) {
+  return SplitLines(mapper.host.ReadOwnFile(mapper.ProgramFile(kCatalogue), kSmallFile));
 }
 
 std::string DecodeLanguageLine(std::string_view s) {

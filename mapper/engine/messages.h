@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "mapper/engine/mapper.h"
 
@@ -15,6 +16,11 @@ namespace zv {
 // Throws HostError when the catalogue exists but cannot be read,
 // RefusedFileError when it is not a regular file or over kSmallFileLimit.
 std::string LookupMessage(const Mapper& mapper, const std::string& key);
+
+// Every line of the program folder's "MESSAGES.DAT", read under the same
+// rules as LookupMessage. Throws HostError when it is missing or cannot be
+// read, RefusedFileError when it is not a regular file or too large.
+std::vector<std::string> ReadCatalogueLines(const Mapper& mapper);
 
 // One stored line (without its ignored first character) made plain. A line
 // too short for what it announces is decoded as far as it goes, never read

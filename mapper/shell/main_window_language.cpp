@@ -67,7 +67,7 @@ void TForm1::ApplyLanguage(const std::string& file) {
   mapper_.texts.is_folder = LookupMessage(mapper_, "*IsFolder");
   mapper_.texts.rclick = LookupMessage(mapper_, "*RCLICK");
 
-  const CatalogueLines lines(SplitLines(mapper_.host.ReadFile(mapper_.ProgramFile("MESSAGES.DAT"))));
+  const CatalogueLines lines(ReadCatalogueLines(mapper_));
 
   std::unordered_map<const QAction*, std::string> given;
   int p = lines.SectionStart("[Menu]");

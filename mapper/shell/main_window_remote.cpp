@@ -2,14 +2,13 @@
 #include "mapper/engine/messages.h"
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/qt_text.h"
-#include "platform/text.h"
 
 namespace zv {
 
 void TForm1::AttachRemote(TRemote* remote) {
   remote_ = remote;
   if (remote_ == nullptr) return;
-  remote_->read_catalogue = [this] { return SplitLines(mapper_.host.ReadFile(mapper_.ProgramFile("MESSAGES.DAT"))); };
+  remote_->read_catalogue = [this] { return ReadCatalogueLines(mapper_); };
   remote_->on_status = [this](Colour colour, const std::string& text) { person_.SetStatus(colour, text); };
   remote_->on_update = [this] { LogoClick(); };
   remote_->on_moved = [this](QPoint place) {
