@@ -231,8 +231,10 @@ void ScanFeed::Run(Job& job, Lister& lister) {
 
 void ScanFeed::Publish(Job& job, Handles& closing) {
   Node* node = job.node;
+  // A folder opened again on the way down is kept only while some of its
+  // subfolders are still to be listed; nothing else would let go of it.
   for (auto& [level, handle] : job.reopened) {
-    if (!level->handle) Hold(level, std::move(handle), closing);
+    if (!level->handle && level->unlisted > 0) Hold(level, std::move(handle), closing);
   }
   node->listing = std::move(job.listing);
   node->unlisted = LinkSubfolders(node);
