@@ -26,8 +26,8 @@ void RefreshMaps(Mapper& mapper);
 
 // Opens the current map's file in the editor with the "*EDITWARN" note and,
 // once the editor has closed, refreshes (RefreshMaps), so the catalogue,
-// the snapshot and the file list reflect what was saved. Throws HostError
-// when the map file cannot be read.
+// the snapshot and the file list reflect what was saved; the editor reports
+// a file it cannot read.
 void EditMap(Mapper& mapper);
 
 // Asks for the current map's new name in the input dialog titled `caption`
@@ -52,13 +52,13 @@ bool IsRefusedMapRename(std::string_view name);
 // Asks with the confirm dialog whether to unmap the current map ("*DEL",
 // the map file's name, "*MAPOF", the map name, a double quote and a closing
 // parenthesis); on yes deletes the map file with GuardedDelete (which asks
-// about a read-only file and reports failures) and, when it was deleted,
-// refreshes. The application's files stay where they are; the next new-map
+// about a read-only file and reports a missing one; a delete the host
+// refuses is not reported) and, when it was deleted, refreshes. The application's files stay where they are; the next new-map
 // run finds them new again.
 void UnmapMap(Mapper& mapper);
 
 // Opens the ignore list "IGNORLST.TXT" in the editor with the "*ADDIGNORE"
-// note. Throws HostError when the list cannot be read.
+// note; the editor reports a list it cannot read.
 void EditIgnoreList(Mapper& mapper);
 
 }  // namespace zv
