@@ -53,13 +53,11 @@ bool DeleteApplication(Mapper& m) {
   const std::vector<std::string>& entries = listing.captions;
   const std::string count = "/" + std::to_string(entries.size());
   TrashSession session(m);
-  for (std::size_t done = 1; done <= entries.size(); ++done) {
-    session.Add(entries[entries.size() - done]);
-    if (done % 64 == 0) {
-      m.person.SetStatus(kButtonFace, std::to_string(done) + count);
-      m.person.PumpMessages();
-    }
-  }
+  session.on_progress = [&](std::size_t done) {
+    m.person.SetStatus(kButtonFace, std::to_string(done) + count);
+    m.person.PumpMessages();
+  };
+  for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) session.Add(*entry);
   session.Finish();
   RefreshMaps(m);
   return true;

@@ -84,6 +84,7 @@ bool TrashSession::Start() {
 }
 
 void TrashSession::Add(const std::string& entry) {
+  ++added_;
   if (stopped_) return;
   const std::size_t mark = FindNoCase(entry, kFolderMark);
   const std::string relative = mark == std::string::npos ? std::string() : entry.substr(std::min(entry.size(), mark + 6));
@@ -138,6 +139,7 @@ std::uint64_t TrashSession::FreeNumber(const std::string& upper_name) {
 
 void TrashSession::Queue(Pending pending, const std::string& record) {
   pending.line = lines_.size();
+  pending.added = added_;
   lines_.push_back(record);
   pending_.push_back(std::move(pending));
   if (pending_.size() >= kLongestRun) Flush();
@@ -152,7 +154,10 @@ void TrashSession::Flush() {
   appended_ = true;
   const std::vector<Pending> run = std::move(pending_);
   pending_.clear();
-  for (const Pending& pending : run) Execute(pending);
+  for (const Pending& pending : run) {
+    Execute(pending);
+    if (on_progress && ++done_ % 64 == 0) on_progress(pending.added);
+  }
 }
 
 bool TrashSession::AppendRecords(const std::string& records) {

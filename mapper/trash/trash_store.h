@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -67,13 +68,19 @@ class TrashSession {
   // Entries put into the trash so far: files moved, folders removed.
   std::size_t trashed() const { return trashed_; }
 
+  // When set, called after every 64th file move or folder removal done,
+  // with the number of Add calls up to that entry's: the moves are held
+  // back, so progress counted at Add would run ahead of the work.
+  std::function<void(std::size_t added)> on_progress;
+
  private:
   struct Pending {
     bool folder = false;
     std::string source;  // the file or folder, Windows folder + "\" + path
     std::string name;    // its own name, for the notices
     PreparedMove move;
-    std::size_t line = 0;  // its record in lines_
+    std::size_t line = 0;   // its record in lines_
+    std::size_t added = 0;  // Add calls up to this entry's
   };
 
   bool Start();
@@ -104,6 +111,7 @@ class TrashSession {
   std::unordered_map<std::string, std::uint64_t> next_number_;
   std::vector<Pending> pending_;
   std::size_t trashed_ = 0;
+  std::size_t added_ = 0, done_ = 0;
 };
 
 // `TrashEntry`: one entry as a session of its own. True when its file was

@@ -86,6 +86,20 @@ TEST_F(TrashStoreTest, FolderIsRemovedOnlyWhenEmpty) {
   EXPECT_EQ(person_.notices[0].text, "VIO-DIR \"" + InWindows("SYSTEM/Full") + "\"\nDIRNOTEMPTY");
 }
 
+TEST_F(TrashStoreTest, ProgressIsToldAsTheMovesAreDoneNotAsTheyAreQueued) {
+  Map("Big", {});
+  for (int i = 0; i < 130; ++i) Install("Big\\f" + std::to_string(i) + ".dat");
+  std::vector<std::pair<std::size_t, std::size_t>> told;  // (added, files in the trash)
+  TrashSession session(mapper_);
+  session.on_progress = [&](std::size_t added) { told.emplace_back(added, TrashFiles().size()); };
+  session.Add("Big\\gone.dat");  // missing: counted as added, nothing moves
+  for (int i = 0; i < 130; ++i) session.Add("Big\\f" + std::to_string(i) + ".dat");
+  EXPECT_TRUE(told.empty()) << "the moves are held back until the run ends";
+  session.Finish();
+  EXPECT_EQ(told, (std::vector<std::pair<std::size_t, std::size_t>>{{65, 64}, {129, 128}}));
+  EXPECT_EQ(session.trashed(), 130u);
+}
+
 TEST_F(TrashStoreTest, DeclinedReadOnlyFileStaysUnlogged) {
   Map("Paint", {});
   const std::string file = Install("SYSTEM\\Foo.dll");
