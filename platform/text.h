@@ -42,6 +42,10 @@ bool MatchWildcard(std::string_view pattern, std::string_view name);
 std::string ToHostPath(std::string_view path);
 // How a path is shown to the person: with "/".
 inline std::string DisplayPath(std::string_view path) { return ToHostPath(path); }
+
+// True for "\" and "/", which a stored path may hold alike.
+inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
 // Text after the last "\" or "/" (the whole text when there is none).
 std::string LastComponent(std::string_view path);
 

@@ -5,13 +5,11 @@
 namespace zv {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // Equal ignoring ASCII case, "\" and "/" taken as the same separator.
 bool SamePath(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (UpperAscii(a[i]) != UpperAscii(b[i]) && !(IsSeparator(a[i]) && IsSeparator(b[i]))) return false;
+    if (UpperAscii(a[i]) != UpperAscii(b[i]) && !(IsPathSeparator(a[i]) && IsPathSeparator(b[i]))) return false;
   }
   return true;
 }
@@ -19,17 +17,24 @@ bool SamePath(std::string_view a, std::string_view b) {
 }  // namespace
 
 bool LeavesWindowsFolder(std::string_view entry) {
-  if (StartsWith(entry, "<DIR> ")) entry.remove_prefix(6);
+  entry = EntryTarget(entry);
   if (entry.size() >= 2 && entry[1] == ':') return true;
-  if (!entry.empty() && IsSeparator(entry[0])) return true;
+  if (!entry.empty() && IsPathSeparator(entry[0])) return true;
   // Every map entry passes here: look for ".." and check its neighbours,
   // rather than splitting the entry into components.
   for (std::size_t dots = entry.find(".."); dots != std::string_view::npos; dots = entry.find("..", dots + 1)) {
-    const bool starts = dots == 0 || IsSeparator(entry[dots - 1]);
-    const bool ends = dots + 2 == entry.size() || IsSeparator(entry[dots + 2]);
+    const bool starts = dots == 0 || IsPathSeparator(entry[dots - 1]);
+    const bool ends = dots + 2 == entry.size() || IsPathSeparator(entry[dots + 2]);
     if (starts && ends) return true;
   }
   return false;
+}
+
+bool EntryOnDisk(PresenceCache& presence, std::string_view entry, std::int64_t* size) {
+  if (LeavesWindowsFolder(entry)) return false;
+  const EntryKind wanted = entry.starts_with(kFolderMark) ? EntryKind::kFolder : EntryKind::kFile;
+  EntryKind kind;
+  return presence.Find(EntryTarget(entry), &kind, nullptr, size) && kind == wanted;
 }
 
 void ShowLeavesWindowsFolder(Mapper& mapper, std::string_view path) {
@@ -40,7 +45,7 @@ std::size_t LegacyPrefixLength(std::string_view entry, const std::vector<std::st
   if (entry.size() < 2 || entry[1] != ':') return 0;
   for (const std::string& form : forms) {
     const std::size_t cut = form.size() + 1;
-    if (entry.size() > cut && SamePath(entry.substr(0, form.size()), form) && IsSeparator(entry[form.size()])) {
+    if (entry.size() > cut && SamePath(entry.substr(0, form.size()), form) && IsPathSeparator(entry[form.size()])) {
       return cut;
     }
   }

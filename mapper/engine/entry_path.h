@@ -9,8 +9,18 @@
 #include <vector>
 
 #include "mapper/engine/mapper.h"
+#include "mapper/engine/presence.h"
 
 namespace zv {
+
+// What begins a folder entry of a map: "<DIR> " + its path.
+inline constexpr std::string_view kFolderMark = "<DIR> ";
+
+// The path an entry names: a folder entry's without its mark, a file
+// entry's as it stands.
+inline std::string_view EntryTarget(std::string_view entry) {
+  return entry.starts_with(kFolderMark) ? entry.substr(kFolderMark.size()) : entry;
+}
 
 // True when `entry` does not stay inside the Windows folder as written: it
 // is absolute (a drive, "C:...", or a leading "\" or "/") or one of its
@@ -19,6 +29,13 @@ namespace zv {
 // inside the folder is not resolved here (lookups that must not leave the
 // folder never follow links).
 bool LeavesWindowsFolder(std::string_view entry);
+
+// Whether the entry is on disk as what it names, looked up through
+// `presence` (rooted at the Windows folder): a folder entry as a folder, a
+// file entry as a file (a symbolic link counts as a file). An entry that
+// leaves the Windows folder is not looked up and is not on disk. For a file
+// found, *size (when given) receives its size as PresenceCache::Find gives it.
+bool EntryOnDisk(PresenceCache& presence, std::string_view entry, std::int64_t* size = nullptr);
 
 // The notice of a path refused for that, titled "Error": "Refused: "<path>"
 // leaves the Windows folder", the path shown with "/".

@@ -16,12 +16,10 @@
 namespace zv {
 namespace {
 
-constexpr std::string_view kFolderMark = "<DIR> ";
-
 // The entry's own last component: for a folder entry, of the path after
 // "<DIR> " (so a folder directly below the Windows folder loses the mark).
 std::string_view OwnName(std::string_view entry) {
-  if (StartsWith(entry, kFolderMark)) entry.remove_prefix(kFolderMark.size());
+  entry = EntryTarget(entry);
   const std::size_t cut = entry.find_last_of("\\/");
   return cut == std::string_view::npos ? entry : entry.substr(cut + 1);
 }
@@ -32,12 +30,7 @@ std::string_view OwnName(std::string_view entry) {
 // Windows folder is missing without being looked up.
 bool IsPresent(PresenceCache& presence, std::string_view entry, const std::vector<std::string>& windows_forms) {
   entry.remove_prefix(LegacyPrefixLength(entry, windows_forms));
-  if (LeavesWindowsFolder(entry)) return false;
-  const bool folder = StartsWith(entry, kFolderMark);
-  if (folder) entry.remove_prefix(kFolderMark.size());
-  EntryKind kind;
-  std::string found;
-  return presence.Find(entry, &kind, &found) && kind == (folder ? EntryKind::kFolder : EntryKind::kFile);
+  return EntryOnDisk(presence, entry);
 }
 
 // The progress window for the length of a search, hidden again however the

@@ -54,12 +54,10 @@ struct PresenceCache::Folder {
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
 // Splits at the last separator: the folder text before it, the name after.
 std::pair<std::string_view, std::string_view> SplitLast(std::string_view relative) {
   std::size_t cut = relative.size();
-  while (cut > 0 && !IsSeparator(relative[cut - 1])) --cut;
+  while (cut > 0 && !IsPathSeparator(relative[cut - 1])) --cut;
   if (cut == 0) return {std::string_view(), relative};
   return {relative.substr(0, cut - 1), relative.substr(cut)};
 }
@@ -143,7 +141,7 @@ PresenceCache::Folder* PresenceCache::Walk(std::string_view relative) {
   std::size_t kept = 0;
   while (kept < walk_.size()) {
     const std::size_t end = walk_[kept].end;
-    if (end > common || (end < relative.size() && !IsSeparator(relative[end]))) break;
+    if (end > common || (end < relative.size() && !IsPathSeparator(relative[end]))) break;
     ++kept;
   }
   walk_.resize(kept);
@@ -153,7 +151,7 @@ PresenceCache::Folder* PresenceCache::Walk(std::string_view relative) {
   std::size_t start = kept == 0 ? 0 : walk_.back().end + 1;
   while (folder->exists && start < relative.size()) {
     std::size_t end = start;
-    while (end < relative.size() && !IsSeparator(relative[end])) ++end;
+    while (end < relative.size() && !IsPathSeparator(relative[end])) ++end;
     const std::string_view name = relative.substr(start, end - start);
     if (!name.empty() && name != ".") {
       folder = Child(*folder, name);

@@ -18,8 +18,6 @@
 namespace zv {
 namespace {
 
-constexpr std::string_view kFolderMark = "<DIR> ";
-
 // Stops the window's animations and list hint for the length of a scope.
 class AnimationPause {
  public:
@@ -71,12 +69,6 @@ std::string GeneralFormat3(float value) {
     }
   }
   return out;
-}
-
-// The place on disk an entry names: for a folder entry the text after
-// "<DIR> ".
-std::string_view EntryTarget(std::string_view entry) {
-  return StartsWith(entry, kFolderMark) ? entry.substr(kFolderMark.size()) : entry;
 }
 
 // The order of the list: the entries' numbers sorted by caption in the
@@ -174,35 +166,30 @@ void ShowMap(Mapper& mapper, MapView& view) {
     }
     // An entry that leaves the Windows folder is never looked up: it gets
     // no icon and shows as missing.
-    const bool inside = !LeavesWindowsFolder(entry);
-    const bool folder_entry = StartsWith(entry, kFolderMark);
     const std::string_view target = EntryTarget(entry);
-    if (icons && inside) {
+    if (icons && !LeavesWindowsFolder(entry)) {
       std::string& path = item.icon_path;
       path.reserve(icon_root.size() + target.size());
       path.assign(icon_root).append(target);
       for (std::size_t at = icon_root.size(); (at = path.find('\\', at)) != std::string::npos; ++at) path[at] = '/';
     }
     if (!detailed) continue;
-    EntryKind kind;
     std::int64_t size = -1;
-    if (inside && presence->Find(entry, &kind, nullptr, &size) && kind == EntryKind::kFile) {
-      size = std::max<std::int64_t>(size, 0);
-      ++present;
-      total += static_cast<std::uint64_t>(size);
-      item.state = 1;
-      item.bytes = size;
-      item.size_text = SizeText(static_cast<std::uint64_t>(size));
+    if (!EntryOnDisk(*presence, entry, &size)) {
+      item.state = 2;
+      item.size_text = mapper.texts.is_deleted;
       continue;
     }
-    if (inside && folder_entry && presence->Find(target, &kind, nullptr) && kind == EntryKind::kFolder) {
-      ++present;
-      item.state = 1;
+    ++present;
+    item.state = 1;
+    if (entry.starts_with(kFolderMark)) {
       item.size_text = mapper.texts.is_folder;
       continue;
     }
-    item.state = 2;
-    item.size_text = mapper.texts.is_deleted;
+    size = std::max<std::int64_t>(size, 0);
+    total += static_cast<std::uint64_t>(size);
+    item.bytes = size;
+    item.size_text = SizeText(static_cast<std::uint64_t>(size));
   }
 
   listing.first_header = std::to_string(present) + "/" + std::to_string(count) + LookupMessage(mapper, "*FSTILL");

@@ -112,6 +112,7 @@ TEST_F(ViewerTest, DetailedListShowsPresenceSizesAndTotals) {
   WriteBytes(windows_ / "SYSTEM/X.DLL", std::string(1536, 'x'));
   WriteBytes(windows_ / "a.txt", std::string(512, 'a'));
   MakeFolders(windows_ / "Sub");
+  WriteBytes(windows_ / "<DIR> Nope", "a file named as the folder entry reads");
   ShowMapOf("App", {"SYSTEM\\X.DLL", "<DIR> SYSTEM", "Gone.txt", "<DIR> Nope", "A.TXT", "Sub"});
 
   EXPECT_EQ(view_.GroupCaption(), "FINSTBY" "App\"");

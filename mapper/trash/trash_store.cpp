@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "mapper/engine/entry_path.h"
 #include "mapper/engine/messages.h"
 #include "mapper/trash/trash_log.h"
 #include "platform/text.h"
@@ -9,7 +10,6 @@
 namespace zv {
 namespace {
 
-constexpr std::string_view kFolderMark = "<DIR>";
 // The most records added with one flushed write before their files move:
 // a flush costs milliseconds on a busy disk, a thousand renames about as much.
 constexpr std::size_t kLongestRun = 4096;
@@ -86,8 +86,10 @@ bool TrashSession::Start() {
 void TrashSession::Add(const std::string& entry) {
   ++added_;
   if (stopped_) return;
-  const std::size_t mark = FindNoCase(entry, kFolderMark);
-  const std::string relative = mark == std::string::npos ? std::string() : entry.substr(std::min(entry.size(), mark + 6));
+  // The folder mark "<DIR> " found as its word, in any case, anywhere.
+  const std::size_t mark = FindNoCase(entry, kFolderTrashedName);
+  const std::string relative =
+      mark == std::string::npos ? std::string() : entry.substr(std::min(entry.size(), mark + kFolderMark.size()));
   if (LeavesWindowsFolder(entry) || LeavesWindowsFolder(relative)) return Refuse(entry);
   const std::string full = m_.WindowsPath(entry);
   if (m_.host.FileExists(full)) return guard_.StaysInside(entry) ? AddFile(entry, full) : Refuse(entry);
