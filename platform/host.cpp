@@ -58,6 +58,15 @@ class FileGatheredForWriteFile : public FileInPieces {
   std::size_t size_ = 0, capacity_ = 0;
 };
 
+// The path of `name` in the open folder, or "" when `name` is not one plain
+// name, which alone stays one level of a path (a backslash would become a
+// separator).
+std::string SubfolderPath(const FolderHandle& parent, const std::string& name) {
+  if (!IsPlainName(name)) return {};
+  const std::string& folder = parent.path();
+  return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
 }  // namespace
 
 std::unique_ptr<FileInPieces> Host::WriteFileInPieces(const std::string& path) {
@@ -75,12 +84,9 @@ std::unique_ptr<FolderHandle> Host::OpenFolder(const std::string& path) {
 bool Host::ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                          std::unique_ptr<FolderHandle>* opened) {
   if (opened != nullptr) opened->reset();
-  const std::string& folder = parent.path();
-  const std::string path = folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
-  // Only a plain name stays one level of a path (a backslash would become a
-  // separator). FileExists answers true for a link, which is never followed.
-  const bool plain = !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
-  if (!plain || FileExists(path) || !ListFolder(path, out)) {
+  const std::string path = SubfolderPath(parent, name);
+  // FileExists answers true for a link, which is never followed.
+  if (path.empty() || FileExists(path) || !ListFolder(path, out)) {
     out->clear();
     return false;
   }
@@ -91,10 +97,8 @@ bool Host::ListSubfolder(FolderHandle& parent, const std::string& name, std::vec
 bool Host::ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) { return ReadFolderStamp(folder.path(), out); }
 
 std::unique_ptr<FolderHandle> Host::OpenSubfolder(FolderHandle& parent, const std::string& name) {
-  const std::string& folder = parent.path();
-  const std::string path = folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
-  const bool plain = !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos;
-  if (!plain || FileExists(path) || !FolderExists(path)) return nullptr;
+  const std::string path = SubfolderPath(parent, name);
+  if (path.empty() || FileExists(path) || !FolderExists(path)) return nullptr;
   return std::make_unique<FolderHandle>(path);
 }
 

@@ -33,11 +33,8 @@ bool HasControl(std::string_view text) {
   return false;
 }
 
-// A name that stays one entry of its folder.
-bool IsPlainName(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string_view::npos &&
-         !HasControl(name);
-}
+// A name that stays one entry of its folder and one line of a desktop entry.
+bool IsEntryName(std::string_view name) { return IsPlainName(name) && !HasControl(name); }
 
 // A value escaped as desktop entries want every string value.
 std::string EscapeValue(std::string_view value) {
@@ -87,7 +84,7 @@ class ProgmanConversation : public ServiceConversation {
       folder = startup;
     } else if (name == "..") {
       folder = host_.SpecialFolderPath(kStartMenuFolder);
-    } else if (IsPlainName(name)) {
+    } else if (IsEntryName(name)) {
       const std::string programs = host_.SpecialFolderPath(kProgramsFolder);
       if (!programs.empty()) folder = JoinHost(programs, name);
     }
@@ -109,7 +106,7 @@ class ProgmanConversation : public ServiceConversation {
     if (group_.empty() || comma == std::string_view::npos) return false;
     const std::string command = Unquote(parameters.substr(0, comma));
     const std::string title = Unquote(parameters.substr(comma + 1));
-    if (command.empty() || !IsPlainName(title)) return false;
+    if (command.empty() || !IsEntryName(title)) return false;
 
     const std::string given = ResolveCase(host_.ExpandPath(command));
     std::string program = ResolveCase(WithoutExe(given));

@@ -42,6 +42,13 @@ bool MatchWildcard(std::string_view pattern, std::string_view name);
 std::string ToHostPath(std::string_view path);
 // How a path is shown to the person: with "/".
 inline std::string DisplayPath(std::string_view path) { return ToHostPath(path); }
+// True when `name` is one plain name of a folder: not empty, without "\"
+// or "/", and neither "." nor "..".
+inline bool IsPlainName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/") == std::string_view::npos;
+}
+// How a path is named in a message: shown with "/", between double quotes.
+inline std::string QuotedPath(std::string_view path) { return "\"" + DisplayPath(path) + "\""; }
 
 // True for "\" and "/", which a stored path may hold alike.
 inline bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }

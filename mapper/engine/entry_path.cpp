@@ -38,7 +38,7 @@ bool EntryOnDisk(PresenceCache& presence, std::string_view entry, std::int64_t* 
 }
 
 void ShowLeavesWindowsFolder(Mapper& mapper, std::string_view path) {
-  mapper.person.ShowNotice("Error", "Refused: \"" + DisplayPath(path) + "\" leaves the Windows folder");
+  mapper.person.ShowNotice("Error", "Refused: " + QuotedPath(path) + " leaves the Windows folder");
 }
 
 std::size_t LegacyPrefixLength(std::string_view entry, const std::vector<std::string>& forms) {

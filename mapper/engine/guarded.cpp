@@ -8,8 +8,6 @@ namespace {
 
 using BeforeBox = std::function<bool()>;
 
-std::string Quoted(const std::string& path) { return "\"" + DisplayPath(path) + "\""; }
-
 // False when the caller's hook says no box may be shown any more.
 bool Announce(const BeforeBox& before_box) { return !before_box || before_box(); }
 
@@ -18,7 +16,7 @@ bool SourceMissing(Mapper& m, const std::string& title_key, const std::string& s
                    const BeforeBox& before_box = nullptr) {
   if (m.host.FileExists(source)) return false;
   if (!Announce(before_box)) return true;
-  m.person.ShowNotice(LookupMessage(m, title_key), Quoted(source) + " " + LookupMessage(m, "*VIO-NOTFOUND"));
+  m.person.ShowNotice(LookupMessage(m, title_key), QuotedPath(source) + " " + LookupMessage(m, "*VIO-NOTFOUND"));
   return true;
 }
 
@@ -33,7 +31,7 @@ ReadOnly AskAboutReadOnly(Mapper& m, const std::string& path, const char* gap, c
   if (!m.host.IsReadOnly(path)) return ReadOnly::kNotSo;
   if (!Announce(before_box)) return ReadOnly::kKept;
   const std::string question =
-      Quoted(path) + " " + LookupMessage(m, "*VIO-FRONLY") + "\n" + gap + LookupMessage(m, question_key);
+      QuotedPath(path) + " " + LookupMessage(m, "*VIO-FRONLY") + "\n" + gap + LookupMessage(m, question_key);
   if (!m.person.AskTouchReadOnly(question)) return ReadOnly::kKept;
   m.host.SetReadOnly(path, false);
   return ReadOnly::kCleared;
@@ -48,7 +46,7 @@ bool OfferFolder(Mapper& m, const std::string& destination, const BeforeBox& bef
   if (slash == std::string::npos) return true;
   const std::string folder = host.substr(0, slash + 1);
   if (m.host.FolderExists(folder)) return true;
-  const std::string question = LookupMessage(m, "*VIO-DIR") + " " + Quoted(folder) + " " +
+  const std::string question = LookupMessage(m, "*VIO-DIR") + " " + QuotedPath(folder) + " " +
                                LookupMessage(m, "*VIO-NOTFOUND") + ".\n" + LookupMessage(m, "*VIO-CREADIR?");
   if (!Announce(before_box)) return false;
   if (m.person.AskConfirm(question)) m.host.MakeFolder(folder);

@@ -4,10 +4,6 @@
 
 namespace zv {
 
-bool IsPlainName(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." && name.find_first_of("\\/") == std::string_view::npos;
-}
-
 bool PathGuard::StaysInside(std::string_view relative) {
   if (LeavesWindowsFolder(relative)) return false;
   for (std::size_t cut = relative.find_first_of("\\/"); cut != std::string_view::npos;

@@ -10,12 +10,9 @@
 
 #include "mapper/engine/entry_path.h"
 #include "mapper/engine/mapper.h"
+#include "platform/text.h"
 
 namespace zv {
-
-// True when `name` is one plain name: not empty, without a separator, and
-// neither "." nor "..".
-bool IsPlainName(std::string_view name);
 
 // Tells whether paths stay below one root folder on the disk too: besides
 // their text, each folder on the way to a path's last name that exists must

@@ -14,8 +14,6 @@ namespace {
 // a flush costs milliseconds on a busy disk, a thousand renames about as much.
 constexpr std::size_t kLongestRun = 4096;
 
-std::string Quoted(std::string_view path) { return "\"" + DisplayPath(path) + "\""; }
-
 // The folder part of a path up to and including its last separator.
 std::string FolderPart(std::string_view path) {
   const std::size_t cut = path.find_last_of("\\/");
@@ -70,7 +68,7 @@ bool TrashSession::Start() {
     }
     needs_line_end_ = false;
     if (missing) {
-      m_.person.ShowNotice("Error", "The trash log " + Quoted(log_) + " was missing: it has been created again.");
+      m_.person.ShowNotice("Error", "The trash log " + QuotedPath(log_) + " was missing: it has been created again.");
     }
   }
   std::vector<FolderEntry> files;
@@ -180,7 +178,7 @@ bool TrashSession::AppendRecords(const std::string& records) {
     Stop(error.what());
     return false;
   }
-  m_.person.ShowNotice("Error", "The trash log " + Quoted(log_) +
+  m_.person.ShowNotice("Error", "The trash log " + QuotedPath(log_) +
                                     " was missing: it has been created again with the records of this session.");
   return true;
 }
@@ -192,7 +190,7 @@ void TrashSession::Execute(const Pending& pending) {
       return;
     }
     failed_lines_.insert(pending.line);
-    m_.person.ShowNotice(m_.main_caption, LookupMessage(m_, "*VIO-DIR") + " " + Quoted(pending.source) + "\n" +
+    m_.person.ShowNotice(m_.main_caption, LookupMessage(m_, "*VIO-DIR") + " " + QuotedPath(pending.source) + "\n" +
                                               LookupMessage(m_, "*DIRNOTEMPTY"));
     return;
   }
@@ -210,7 +208,7 @@ void TrashSession::Stop(const std::string& what) {
   std::string text = "Cannot write the trash log " + what + ".\nNothing more is put into the trash.";
   if (!pending_.empty()) {
     const std::size_t more = pending_.size() - 1;
-    text += " " + Quoted(pending_.front().source);
+    text += " " + QuotedPath(pending_.front().source);
     if (more == 0) text += " stays where it is.";
     else text += " and " + std::to_string(more) + (more == 1 ? " more entry" : " more entries") + " stay where they are.";
     // Their records never reached the log, and a file whose read-only mark
