@@ -215,12 +215,12 @@ namespace {
 constexpr unsigned kStampWanted = STATX_TYPE | STATX_INO | STATX_MTIME | STATX_CTIME;
 constexpr unsigned kStampAsked = kStampWanted | STATX_MNT_ID;
 
-// The stamp in `st`, the statx of the folder at `host`; false when it is no
-// folder or gives no stamp to go by.
-bool StampOf(const struct statx& st, const std::string& host, FolderStamp* out) {
-  if ((st.stx_mask & kStampWanted) != kStampWanted || !S_ISDIR(st.stx_mode) || !MountKeepsFolderTimes(st, host)) {
-    return false;
-  }
+// The identity and times of `st` (the statx of the file or folder at
+// `host`) into a folder's or a file's stamp; false when `st` lacks `wanted`
+// or the mount does not keep times to go by.
+template <typename Stamp>
+bool FillStamp(const struct statx& st, const std::string& host, unsigned wanted, Stamp* out) {
+  if ((st.stx_mask & wanted) != wanted || !MountKeepsFolderTimes(st, host)) return false;
   timespec now{};
   ::clock_gettime(CLOCK_REALTIME, &now);
   out->device = (std::uint64_t{st.stx_dev_major} << 32) | st.stx_dev_minor;
@@ -228,45 +228,46 @@ bool StampOf(const struct statx& st, const std::string& host, FolderStamp* out) 
   return ToNanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec, &out->modified_ns) &&
          ToNanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, &out->changed_ns) &&
          ToNanoseconds(now.tv_sec, now.tv_nsec, &out->read_ns);
+}
+
+// The stamp in `st`, the statx of the folder at `host`; false when it is no
+// folder or gives no stamp to go by.
+bool StampOf(const struct statx& st, const std::string& host, FolderStamp* out) {
+  return S_ISDIR(st.stx_mode) && FillStamp(st, host, kStampWanted, out);
+}
+
+// statx of `path` resolved as spelled, then by case; *host receives the
+// path asked about last. False when neither answers.
+bool StatxResolved(const std::string& path, int flags, unsigned mask, struct statx* st, std::string* host) {
+  *host = ToHostPath(path);
+  int result = ::statx(AT_FDCWD, host->c_str(), flags, mask, st);
+  if (result != 0 && errno == ENOENT) {
+    *host = ResolveCase(path);
+    result = ::statx(AT_FDCWD, host->c_str(), flags, mask, st);
+  }
+  return result == 0;
 }
 
 }  // namespace
 
 bool ReadFolderStamp(const std::string& path, FolderStamp* out) {
-  // Resolved as ListFolder opens the folder: as spelled, then by case; a
-  // final link is followed, as open() follows it.
-  std::string host = ToHostPath(path);
+  // Resolved as ListFolder opens the folder; a final link is followed, as
+  // open() follows it.
+  std::string host;
   struct statx st;
-  int result = ::statx(AT_FDCWD, host.c_str(), 0, kStampAsked, &st);
-  if (result != 0 && errno == ENOENT) {
-    host = ResolveCase(path);
-    result = ::statx(AT_FDCWD, host.c_str(), 0, kStampAsked, &st);
-  }
-  return result == 0 && StampOf(st, host, out);
+  return StatxResolved(path, 0, kStampAsked, &st, &host) && StampOf(st, host, out);
 }
 
 bool ReadFileStamp(const std::string& path, FileStamp* out) {
   // Resolved as ReadOwnFile resolves a path whose final link it does not
-  // follow: as spelled, then by case; a link has no stamp of content.
-  std::string host = ToHostPath(path);
+  // follow; a link has no stamp of content.
+  std::string host;
   struct statx st;
-  int result = ::statx(AT_FDCWD, host.c_str(), AT_SYMLINK_NOFOLLOW, kStampAsked | STATX_SIZE, &st);
-  if (result != 0 && errno == ENOENT) {
-    host = ResolveCase(path);
-    result = ::statx(AT_FDCWD, host.c_str(), AT_SYMLINK_NOFOLLOW, kStampAsked | STATX_SIZE, &st);
-  }
-  constexpr unsigned kWanted = kStampWanted | STATX_SIZE;
-  if (result != 0 || (st.stx_mask & kWanted) != kWanted || !S_ISREG(st.stx_mode) || !MountKeepsFolderTimes(st, host)) {
+  if (!StatxResolved(path, AT_SYMLINK_NOFOLLOW, kStampAsked | STATX_SIZE, &st, &host) || !S_ISREG(st.stx_mode)) {
     return false;
   }
-  timespec now{};
-  ::clock_gettime(CLOCK_REALTIME, &now);
-  out->device = (std::uint64_t{st.stx_dev_major} << 32) | st.stx_dev_minor;
-  out->inode = st.stx_ino;
   out->size = st.stx_size;
-  return ToNanoseconds(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec, &out->modified_ns) &&
-         ToNanoseconds(st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec, &out->changed_ns) &&
-         ToNanoseconds(now.tv_sec, now.tv_nsec, &out->read_ns);
+  return FillStamp(st, host, kStampWanted | STATX_SIZE, out);
 }
 
 bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out) {
