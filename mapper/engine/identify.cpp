@@ -79,6 +79,10 @@ bool EntryMatches(std::string_view entry, std::string_view search_name) {
   return FindNoCase(OwnName(entry), search_name) != std::string_view::npos;
 }
 
+std::string ResultLine(const IdentifiedEntry& hit) {
+  return (hit.present ? "> " : "X ") + hit.entry + " (" + hit.map_file + ")";
+}
+
 Identification SearchMaps(Mapper& mapper, const std::string& search_name) {
   Identification result;
   // Made at the first hit: most searches look up only a handful of entries.
@@ -91,7 +95,6 @@ Identification SearchMaps(Mapper& mapper, const std::string& search_name) {
     } catch (const RefusedFileError&) {
       continue;  // a link, pipe or device: the catalogue leaves it out as well
     }
-    const std::string map_note = " (" + file + ")";
     bool header = true;
     ForEachLine(text, [&](std::string_view entry) {
       if (header || !EntryMatches(entry, search_name)) {
@@ -99,24 +102,24 @@ Identification SearchMaps(Mapper& mapper, const std::string& search_name) {
         return;
       }
       if (!presence) presence.emplace(mapper.host, mapper.windows_folder);
-      const bool present = IsPresent(*presence, entry, windows_forms);
-      result.lines.push_back((present ? "> " : "X ") + std::string(entry) + map_note);
-      result.hits.push_back({present, std::string(entry), file});
+      result.hits.push_back({IsPresent(*presence, entry, windows_forms), std::string(entry), file});
       result.last_map_file = file;
     });
   }
-  // The lines and their hits sorted together, by the lines.
-  std::vector<std::size_t> order(result.lines.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return LessNoCase(result.lines[a], result.lines[b]); });
-  Identification sorted;
-  sorted.last_map_file = std::move(result.last_map_file);
-  for (const std::size_t i : order) {
-    sorted.lines.push_back(std::move(result.lines[i]));
-    sorted.hits.push_back(std::move(result.hits[i]));
+  // Sorted by their lines, each line made once.
+  std::vector<std::string> lines;
+  std::vector<std::size_t> order;
+  for (const IdentifiedEntry& hit : result.hits) {
+    order.push_back(lines.size());
+    lines.push_back(ResultLine(hit));
   }
-  return sorted;
+  std::stable_sort(order.begin(), order.end(),
+                   [&](std::size_t a, std::size_t b) { return LessNoCase(lines[a], lines[b]); });
+  std::vector<IdentifiedEntry> sorted;
+  sorted.reserve(order.size());
+  for (const std::size_t i : order) sorted.push_back(std::move(result.hits[i]));
+  result.hits = std::move(sorted);
+  return result;
 }
 
 void IdentifyFile(Mapper& mapper, const std::string& caption, const std::string& selected_entry) {
@@ -140,12 +143,14 @@ void IdentifyFile(Mapper& mapper, const std::string& caption, const std::string&
     SearchWindow window(person, results_caption);
     found = SearchMaps(mapper, search_name);
   }
+  std::vector<std::string> lines;
   if (found.last_map_file.empty()) {
-    found.lines = {LookupMessage(mapper, "*NOTMAP")};
+    lines = {LookupMessage(mapper, "*NOTMAP")};
   } else {
+    for (const IdentifiedEntry& hit : found.hits) lines.push_back(ResultLine(hit));
     SelectMap(mapper, MapNameOf(found.last_map_file));
   }
-  person.ShowResults(results_caption, found.lines);
+  person.ShowResults(results_caption, lines);
 }
 
 }  // namespace zv

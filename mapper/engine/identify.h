@@ -29,12 +29,13 @@ struct IdentifiedEntry {
   std::string map_file;  // "Office.MAP", as the folder spells it
 };
 
+// A hit's line in the results: "> " (on disk) or "X " (missing) + entry +
+// " (" + map file name + ")".
+std::string ResultLine(const IdentifiedEntry& hit);
+
 struct Identification {
-  // "> " (on disk) or "X " (missing) + entry + " (" + map file name + ")",
-  // sorted in the program's order (CompareNoCase), so every present hit
-  // comes before every missing one.
-  std::vector<std::string> lines;
-  // The same hits in the same order, for a caller that shows their parts.
+  // Sorted by their result lines in the program's order (CompareNoCase), so
+  // every present hit comes before every missing one.
   std::vector<IdentifiedEntry> hits;
   // The map file ("Office.MAP", as the folder spells it) of the last hit,
   // maps taken in catalogue order and entries in file order; empty when
