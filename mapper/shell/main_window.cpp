@@ -315,14 +315,6 @@ void TForm1::SetAnimations(bool running) {
   if (PopGroup->Built()) PopGroup->PopTimer.start();
 }
 
-void TForm1::RunBarCommand(int k) {
-  if (k == 0) New1Click();
-  if (k == 1) Identifyafile1Click();
-  if (k == 2) Trash1Click();
-  if (k == 3) About1Click();
-  if (k == 4) Vigilo1Click();
-}
-
 void TForm1::FormShow() {
   PopGroup->Build(Immagini);
   // The remote window shown during start-up stays above this window even

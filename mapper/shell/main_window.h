@@ -243,7 +243,6 @@ class TForm1 : public QMainWindow {
   void BuildMenus();
   void FormShow();
   void SetAnimations(bool running);
-  void RunBarCommand(int k);
   void LabelMapCommands(const std::vector<QAction*>& items);
   void ApplyMapsListColours();
   void ApplyListFont();

@@ -80,7 +80,6 @@ void TForm1::BuildLayout() {
 
   PopGroup = new TPopGroup(central);
   PopGroup->setFixedHeight(64);
-  PopGroup->on_command = [this](int k) { RunBarCommand(k); };
   PopGroup->on_status = [this](Colour colour, const std::string& text) { person_.SetStatus(colour, text); };
   PopGroup->graphic_fx = [this] { return mapper_.options.graphic_fx; };
   column->addWidget(PopGroup);
@@ -230,9 +229,11 @@ void TForm1::BuildMenus() {
       {Help1->menuAction(), {About1, Contents1}},
   };
 
-  // Each bar button stands for its menu item: greyed and inert while it is.
+  // Each bar button stands for its menu item: greyed and inert while it is,
+  // and running exactly what the item runs.
   const std::array<QAction*, TPopGroup::kButtons> bar_items = {Createnew1, Identifyafile1, Trash1, About1, Vigilo1};
   for (int k = 0; k < TPopGroup::kButtons; ++k) PopGroup->SetItem(k, bar_items[static_cast<std::size_t>(k)]);
+  PopGroup->on_command = [bar_items](int k) { bar_items.at(static_cast<std::size_t>(k))->trigger(); };
 
   connect(Vigilo1, &QAction::triggered, this, [this] { Vigilo1Click(); });
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
