@@ -32,18 +32,6 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton bu
   QApplication::sendEvent(widget, &event);
 }
 
-// The process's working folder for the length of a scope.
-class WorkingFolder {
- public:
-  explicit WorkingFolder(const std::string& folder) { std::filesystem::current_path(folder); }
-  ~WorkingFolder() { std::filesystem::current_path(previous_); }
-  WorkingFolder(const WorkingFolder&) = delete;
-  WorkingFolder& operator=(const WorkingFolder&) = delete;
-
- private:
-  std::filesystem::path previous_ = std::filesystem::current_path();
-};
-
 class RemoteWindowTest : public ::testing::Test {
  protected:
   RemoteWindowTest() {
@@ -259,7 +247,7 @@ TEST_F(RemoteInMainWindowTest, TheButtonsTriggerTheMapCommandsAndTheStatusLineRe
 }
 
 TEST_F(RemoteInMainWindowTest, PlaceAndVisibilityGoThroughTheSettingsFile) {
-  const WorkingFolder here(program_.path());
+  const testing::WorkingFolder here(program_.path());
   host_testing::EnvGuard env;
   env.Set("ZORVAN_WINDIR", program_ / "WIN");
   testing::WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");

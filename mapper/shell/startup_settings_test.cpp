@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <stdexcept>
 
 #include "mapper/shell/window_test_support.h"
@@ -15,21 +14,9 @@ using testing::WriteLines;
 
 // The start-up sequence with a scratch program folder as the process's
 // working folder and its "WIN" folder as the Windows folder.
-class StartupTest : public ::testing::Test, public testing::WindowFixture {
+class StartupTest : public ::testing::Test, public testing::StartUpFixture {
  protected:
-  StartupTest() : previous_folder_(std::filesystem::current_path()) {
-    std::filesystem::current_path(program_.path());
-    setenv("ZORVAN_WINDIR", (program_ / "WIN").c_str(), 1);
-  }
-  ~StartupTest() override {
-    std::filesystem::current_path(previous_folder_);
-    unsetenv("ZORVAN_WINDIR");
-  }
-
   bool Start() { return FormCreate(*form_, mapper_, "", program_ / "home"); }
-
- private:
-  std::filesystem::path previous_folder_;
 };
 
 TEST_F(StartupTest, OptionsReadBeforeAValueThatIsNoNumberShowAsStored) {

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
-#include <unistd.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -88,6 +88,18 @@ class ShellRecordingHost : public ForwardingHost {
 // A mapper in a scratch program folder (Windows folder: its "WIN" folder)
 // with the windows a session has: splash, editor, input dialog, person,
 // main window and about box.
+// The process's working folder for the length of a scope.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+  ~WorkingFolder() { std::filesystem::current_path(previous_); }
+  WorkingFolder(const WorkingFolder&) = delete;
+  WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+ private:
+  std::filesystem::path previous_ = std::filesystem::current_path();
+};
+
 class WindowFixture {
  public:
   WindowFixture()
@@ -147,18 +159,11 @@ class StartUpFixture : public WindowFixture {
     env_.Set("ZORVAN_WINDIR", program_ / "WIN");
     env_.Set("XDG_CONFIG_HOME", home_ / "config");
     env_.Set("XDG_DATA_HOME", home_ / "data");
-    if (::getcwd(cwd_, sizeof cwd_) == nullptr) cwd_[0] = '\0';
-    EXPECT_EQ(::chdir(program_.path().c_str()), 0);
-  }
-  ~StartUpFixture() {
-    if (cwd_[0] != '\0') {
-      EXPECT_EQ(::chdir(cwd_), 0);
-    }
   }
 
   ScratchFolder home_;
   host_testing::EnvGuard env_;
-  char cwd_[4096];
+  WorkingFolder here_{program_.path()};
 };
 
 }  // namespace zv::testing
