@@ -81,13 +81,15 @@ bool TerminalPerson::AskYesNo(const std::string& question, bool answered, const 
   if (!terminal_.input_is_terminal) {
     Say(question);
     Decline("there is no terminal to answer this question, so the answer is no; " + how);
+    refused_ = true;
     return false;
   }
   ClearProgressLine();
   terminal_.err << "zorvan: " << question << " [y/N] " << std::flush;
   std::string answer;
-  if (!ReadAnswer(&answer)) return false;
-  return EqualsNoCase(answer, "y") || EqualsNoCase(answer, "yes");
+  const bool yes = ReadAnswer(&answer) && (EqualsNoCase(answer, "y") || EqualsNoCase(answer, "yes"));
+  if (!yes) refused_ = true;
+  return yes;
 }
 
 std::string TerminalPerson::AskText(const TextRequest& request) {

@@ -194,8 +194,9 @@ int RunTrashPurge(CommandContext& c) {
   if (!OpenTrash(c, trash) || !SelectSome(c, trash, &wanted)) return kFailed;
   trash.DeleteForGood(IndexesOf(trash, wanted), "Delete");
   const std::vector<TrashRow> stayed = StillThere(trash, wanted);
-  if (stayed.size() == wanted.size() && c.person.declined()) {
-    c.person.Say("nothing was deleted.");
+  if (stayed.size() == wanted.size() && c.person.refused()) {
+    // A declined question has said already why the answer was no.
+    c.person.Say(c.person.declined() ? "nothing was deleted." : "nothing was deleted: the answer was no.");
     return kFailed;
   }
   c.out << wanted.size() - stayed.size() << " of " << wanted.size() << " rows deleted for good; the trash holds "
