@@ -167,6 +167,18 @@ TEST_F(ZorvanRefusalsTest, AnUnusableFolderIsRefusedWithWhatToDo) {
   EXPECT_EQ(run.code, 1);
   EXPECT_TRUE(Holds(run.err, "Cannot find English.LNG in " + bare.path())) << run.err;
   EXPECT_TRUE(Holds(run.err, "copy the language files")) << run.err;
+
+  // Settings that are no small regular file are refused, not waited on or
+  // read whole.
+  ::mkfifo((bare / "ZV.INI").c_str(), 0644);
+  run = Zorvan({"--program-folder", bare.path(), "maps"}, false);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_TRUE(Holds(run.err, "error: " + bare / "ZV.INI")) << run.err;
+  ::unlink((bare / "ZV.INI").c_str());
+  WriteBytes(bare / "ZV.INI", "Language=Italiano.lng\r\n" + std::string(kSmallFileLimit, ';'));
+  run = Zorvan({"--program-folder", bare.path(), "maps"}, false);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_TRUE(Holds(run.err, "error: " + bare / "ZV.INI")) << run.err;
 }
 
 }  // namespace
