@@ -19,8 +19,6 @@
 namespace zv::cli {
 namespace {
 
-bool IsFolderRow(const TrashRow& row) { return FindNoCase(row.trashed, kFolderTrashedName) != std::string::npos; }
-
 // Where the row came from, as a map lists it: "SYSTEM\Foo.dll", or
 // "<DIR> SYSTEM\NewDir" for a folder.
 std::string OriginalEntry(const TrashRow& row) {
