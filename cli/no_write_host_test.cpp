@@ -17,27 +17,17 @@
 namespace zv {
 namespace {
 
+using testing::Contents;
 using testing::ReadBytes;
 using testing::ScratchFolder;
 using testing::WriteLines;
-
-// Every file of a folder with its bytes and permission bits.
-std::map<std::string, std::string> Contents(const ScratchFolder& folder) {
-  std::map<std::string, std::string> contents;
-  for (const std::string& name : testing::ListNames(folder.path())) {
-    struct stat st{};
-    ::stat((folder / name).c_str(), &st);
-    contents[name] = std::to_string(st.st_mode) + ":" + ReadBytes(folder / name);
-  }
-  return contents;
-}
 
 TEST(NoWriteHostTest, TheEngineRunsAsUsualWhileTheDiskStaysAsItWas) {
   ScratchFolder program;
   testing::WriteBytes(program / "English.lng", ReadBytes(testing::BuiltProgramFolder() + "/English.lng"));
   WriteLines(program / "foo.map", {"whatever", "win.ini", "SYSTEM\\A.hlp", "WIN.INI"});
   ::chmod((program / "foo.map").c_str(), 0444);
-  const auto before = Contents(program);
+  const auto before = Contents(program.path());
 
   const std::unique_ptr<Host> posix = NewPosixHost();
   NoWriteHost host(*posix);
@@ -63,7 +53,7 @@ TEST(NoWriteHostTest, TheEngineRunsAsUsualWhileTheDiskStaysAsItWas) {
   EXPECT_THROW(host.WriteFile(program / "English.lng", "x"), HostError) << "a read-only file stays unwritable";
   ::chmod((program / "English.lng").c_str(), 0644);
 
-  EXPECT_EQ(Contents(program), before);
+  EXPECT_EQ(Contents(program.path()), before);
 }
 
 // A file on the disk has the disk's stamp, so a map text read earlier is
@@ -73,7 +63,7 @@ TEST(NoWriteHostTest, TheEngineRunsAsUsualWhileTheDiskStaysAsItWas) {
 TEST(NoWriteHostTest, AWrittenFileHasNoStampAndPiecesAreKeptInMemory) {
   ScratchFolder program;
   WriteLines(program / "foo.map", {"***foo***", "WIN.INI"});
-  const auto before = Contents(program);
+  const auto before = Contents(program.path());
   const std::unique_ptr<Host> posix = NewPosixHost();
   NoWriteHost host(*posix);
 
@@ -101,7 +91,7 @@ TEST(NoWriteHostTest, AWrittenFileHasNoStampAndPiecesAreKeptInMemory) {
   fresh->Commit();
   EXPECT_EQ(host.ReadFile(program / "WINDIR.TMP"), "x");
   EXPECT_FALSE(host.ReadFileStamp(program / "windir.tmp", &stamp));
-  EXPECT_EQ(Contents(program), before);
+  EXPECT_EQ(Contents(program.path()), before);
 }
 
 }  // namespace

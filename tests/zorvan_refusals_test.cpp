@@ -7,8 +7,6 @@
 namespace zv::testing {
 namespace {
 
-bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 using ZorvanRefusalsTest = ZorvanTest;
 
 TEST_F(ZorvanRefusalsTest, EveryUsageErrorExitsWith2AndSaysWhereToLook) {

@@ -12,8 +12,6 @@
 namespace zv::testing {
 namespace {
 
-bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // Every file and folder below `root`, with its kind, permission bits and
 // contents (a link: its target).
 std::map<std::string, std::string> Tree(const std::string& root, const std::string& below = "") {
