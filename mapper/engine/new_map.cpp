@@ -35,52 +35,11 @@ class RunGuard {
   bool was_busy_;
 };
 
-struct Comparison {
-  TextBuffer map_text;  // "***NewMap***" and the new lines, CR LF
-  std::uint64_t examined = 0;
-  std::uint64_t new_lines = 0;
-};
-
-// Reads every map file (catalogue order) into the index. A file that is
-// not a regular file is no map of the catalogue, and none of the index.
-void IndexMaps(Mapper& mapper, EntryIndex& index) {
-  for (const std::string& file : MapFiles(mapper)) {
-    try {
-      index.AddMapText(MapText(mapper, mapper.ProgramFile(file)));
-    } catch (const RefusedFileError&) {
-    }
-  }
-}
-
 // The first map is named without asking only while no file holds its name:
 // a first map left out of the catalogue (or anything else of that name) is
 // never replaced.
 bool TakesTheFirstMapName(Mapper& mapper) {
   return mapper.maps.rows.empty() && !mapper.host.PathExists(mapper.ProgramFile(std::string(kFirstMapName) + ".MAP"));
-}
-
-// Compares every line of the snapshot's text with the index, moving the
-// gauge.
-Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index, std::string_view snapshot) {
-  Person& person = mapper.person;
-  const std::uint64_t total = mapper.entry_counter;
-  Comparison result;
-  result.map_text << "***NewMap***\r\n";
-  index.ForEachLineLookedUp(snapshot, [&](std::string_view line, bool known) {
-    ++result.examined;
-    if (result.examined % kGaugeEvery == 0 && total > 0) {
-      const std::uint64_t percent = result.examined * 100 / total;
-      person.SetGauge(true, static_cast<int>(percent > 100 ? 100 : percent));
-      person.PumpMessages();
-    }
-    if (known) return;
-    ++result.new_lines;
-    result.map_text << line << "\r\n";
-    if (line.size() < 4 || !EqualsNoCase(line.substr(line.size() - 4), ".HLP")) return;
-    const std::string companion = HelpCompanion(std::string(line));
-    if (!companion.empty()) result.map_text << companion << "\r\n";
-  });
-  return result;
 }
 
 // Asks for the new map's name until it is acceptable; empty when the
@@ -107,6 +66,37 @@ std::string AskMapName(Mapper& mapper, std::uint64_t new_lines) {
 
 }  // namespace
 
+void IndexMaps(Mapper& mapper, EntryIndex& index) {
+  for (const std::string& file : MapFiles(mapper)) {
+    try {
+      index.AddMapText(MapText(mapper, mapper.ProgramFile(file)));
+    } catch (const RefusedFileError&) {
+    }
+  }
+}
+
+NewMapComparison CompareSnapshot(Mapper& mapper, const EntryIndex& index, std::string_view snapshot) {
+  Person& person = mapper.person;
+  const std::uint64_t total = mapper.entry_counter;
+  NewMapComparison result;
+  result.map_text << "***NewMap***\r\n";
+  index.ForEachLineLookedUp(snapshot, [&](std::string_view line, bool known) {
+    ++result.examined;
+    if (result.examined % kGaugeEvery == 0 && total > 0) {
+      const std::uint64_t percent = result.examined * 100 / total;
+      person.SetGauge(true, static_cast<int>(percent > 100 ? 100 : percent));
+      person.PumpMessages();
+    }
+    if (known) return;
+    ++result.new_lines;
+    result.map_text << line << "\r\n";
+    if (line.size() < 4 || !EqualsNoCase(line.substr(line.size() - 4), ".HLP")) return;
+    const std::string companion = HelpCompanion(std::string(line));
+    if (!companion.empty()) result.map_text << companion << "\r\n";
+  });
+  return result;
+}
+
 bool IsBadMapName(std::string_view name) {
   if (name.size() > kLongestMapName) return true;
   if (!name.empty() && name.front() == '.') return true;
@@ -131,7 +121,7 @@ void CreateNewMap(Mapper& mapper, const std::string& folder) {
   TextBuffer snapshot;
   ScanWithProgress(mapper, folder, "Scanning...", &snapshot);
 
-  Comparison found;
+  NewMapComparison found;
   {
     // The index lives only while the snapshot is compared.
     EntryIndex index;
