@@ -73,6 +73,27 @@ TEST_F(ZorvanRefusalsTest, EveryUsageErrorExitsWith2AndSaysWhereToLook) {
   EXPECT_FALSE(Exists(program_ / "WINDIR.TMP"));
 }
 
+// A name the new map could not take is refused before the program runs or
+// anything is scanned, with the new-map dialog's boxes; with no map yet the
+// first map's name is taken already, in any letter case.
+TEST_F(ZorvanRefusalsTest, ANameTheNewMapCannotTakeIsRefusedBeforeAnythingRuns) {
+  const struct {
+    std::string name, says;
+  } refused[] = {
+      {"WINDOWS (1st MAP)", "A map with this name already exists."},
+      {"App:1", "A map name cannot contain any of these characters"},
+      {".hidden", "A map name cannot contain any of these characters"},
+  };
+  for (const auto& c : refused) {
+    const ZorvanRun run = Zorvan({"track", c.name, "--", "touch", windows_ / "ran"});
+    EXPECT_EQ(run.code, 1) << c.name;
+    EXPECT_TRUE(Holds(run.err, c.says)) << run.err;
+    EXPECT_TRUE(Holds(run.err, "no map was written. Run the command again with another name.")) << run.err;
+    EXPECT_FALSE(Exists(windows_ / "ran")) << c.name;
+    EXPECT_EQ(host_->FindFiles(program_.path(), "*.MAP"), std::vector<std::string>{}) << c.name;
+  }
+}
+
 TEST_F(ZorvanRefusalsTest, WithoutATerminalAQuestionIsDeclinedNotAwaited) {
   ASSERT_EQ(Zorvan({"new-map"}).code, 0);  // the first map needs no name
   WriteBytes(windows_ / "App/new.dll", "new");

@@ -56,15 +56,20 @@ std::string AskMapName(Mapper& mapper, std::uint64_t new_lines) {
     const std::string name = person.AskText(request);
     if (name.empty()) return name;
     request.text = name;  // the person corrects what was typed
-    const bool exists = mapper.host.PathExists(mapper.ProgramFile(name + ".MAP"));
-    const bool bad = IsBadMapName(name);
-    if (exists) person.ShowNotice(request.caption, LookupMessage(mapper, "*FAlreadyExists"));
-    if (bad) person.ShowNotice(request.caption, LookupMessage(mapper, "*BADNAME"));
-    if (!exists && !bad) return name;
+    if (NewMapNameAccepted(mapper, name, request.caption)) return name;
   }
 }
 
 }  // namespace
+
+bool NewMapNameAccepted(Mapper& mapper, const std::string& name, const std::string& caption) {
+  const bool exists = mapper.host.PathExists(mapper.ProgramFile(name + ".MAP")) ||
+                      (mapper.maps.rows.empty() && EqualsNoCase(name, kFirstMapName));
+  const bool bad = IsBadMapName(name);
+  if (exists) mapper.person.ShowNotice(caption, LookupMessage(mapper, "*FAlreadyExists"));
+  if (bad) mapper.person.ShowNotice(caption, LookupMessage(mapper, "*BADNAME"));
+  return !exists && !bad;
+}
 
 void IndexMaps(Mapper& mapper, EntryIndex& index) {
   for (const std::string& file : MapFiles(mapper)) {

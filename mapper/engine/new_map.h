@@ -23,6 +23,12 @@ inline constexpr const char* kFirstMapName = "Windows (1st map)";
 // up) is not bad.
 bool IsBadMapName(std::string_view name);
 
+// Whether `name` may name the new map: no map file of that name exists (nor,
+// with no map yet, is it the first map's name, which the first map takes)
+// and IsBadMapName refuses it not. When it may not, says why in a box
+// titled `caption` ("*FAlreadyExists" then "*BADNAME", each when it holds).
+bool NewMapNameAccepted(Mapper& mapper, const std::string& name, const std::string& caption);
+
 // Reads every map file of the program folder (MapFiles, in that order) into
 // `index`, each through MapText, so a text the last load kept is not read
 // again. A file that is not a regular file is no map of the catalogue and
