@@ -7,6 +7,7 @@
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/entry_index.h"
 #include "mapper/engine/fake_person.h"
+#include "mapper/engine/new_map.h"
 #include "mapper/engine/scanner.h"
 #include "mapper/engine/viewer.h"
 #include "platform/text.h"
@@ -40,23 +41,17 @@ class DiscardingView : public MapView {
   std::size_t items = 0;
 };
 
-// The whole comparison as new-map creation runs it: index every map file in
-// catalogue order, read the snapshot, collect the lines no map knows and
-// write them to `out`. Answers how many there were.
+// The whole comparison as new-map creation runs it, through the engine's
+// own calls: index every map file in catalogue order, read the snapshot,
+// collect the lines no map knows and write the new map's text to `out`.
+// Answers how many new lines there were.
 inline std::size_t CompareWithMaps(Mapper& mapper, const std::string& out) {
   EntryIndex index;
-  for (const std::string& file : MapFiles(mapper)) index.AddMapText(mapper.host.ReadFile(mapper.ProgramFile(file)));
+  IndexMaps(mapper, index);
   const std::string snapshot = mapper.host.ReadFile(mapper.ProgramFile(kSnapshotFile));
-  std::string found;
-  std::size_t count = 0;
-  index.ForEachLineLookedUp(snapshot, [&](std::string_view line, bool known) {
-    if (known) return;
-    ++count;
-    found.append(line);
-    found += "\r\n";
-  });
-  mapper.host.WriteFile(out, found);
-  return count;
+  const NewMapComparison found = CompareSnapshot(mapper, index, snapshot);
+  mapper.host.WriteFile(out, found.map_text.view());
+  return found.new_lines;
 }
 
 }  // namespace zv::bench

@@ -4,13 +4,14 @@
 #include <cstdio>
 
 namespace zv::cli {
-namespace {
 
 std::size_t Columns(std::string_view text) {
   std::size_t columns = 0;
   for (char c : text) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
   return columns;
 }
+
+namespace {
 
 // The length of the UTF-8 character starting at `text[i]`, or 0 when the
 // bytes there are not one.

@@ -16,6 +16,10 @@ std::string JsonString(std::string_view text);
 // `text` as one TSV field: a tab, CR or LF becomes "\t", "\r", "\n".
 std::string TsvField(std::string_view text);
 
+// The columns `text` takes on a terminal: one per UTF-8 character (every
+// byte that does not continue a character counts as one).
+std::size_t Columns(std::string_view text);
+
 // The words joined by ", " and, before the last, by " " + `last` + " ":
 // "list, restore or purge".
 std::string JoinWords(const std::vector<std::string>& words, const std::string& last);

@@ -1,18 +1,12 @@
 // The help document as terminal text and as a roff manual page.
 #include <sstream>
 
+#include "cli/formats.h"
 #include "cli/help.h"
 #include "platform/text.h"
 
 namespace zv::cli {
 namespace {
-
-// Columns a text takes: one per UTF-8 character.
-std::size_t Columns(const std::string& text) {
-  std::size_t columns = 0;
-  for (char c : text) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  return columns;
-}
 
 // The words of `text` in lines of at most `width` columns (a longer word
 // stands alone on its line).

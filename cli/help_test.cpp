@@ -11,7 +11,7 @@
 namespace zv::cli {
 namespace {
 
-bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using testing::Holds;
 
 TEST(HelpTest, EveryCommandsHelpSaysAllItTakes) {
   const std::string program = RenderText(ProgramHelp());

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -59,6 +60,13 @@ class ListingMemoryHost : public ForwardingHost {
   // While it only forwards, as many threads as the target allows may list
   // through it; while it remembers or replays, one at a time.
   unsigned ListingThreads() override { return mode_ == Mode::kForward ? target_.ListingThreads() : 1; }
+  // Neither is a listing, and this host changes no file and reads none
+  // itself, so both reach the target as they are: a large file is written
+  // as it goes and a map's stamp can vouch for a text read earlier.
+  std::unique_ptr<FileInPieces> WriteFileInPieces(const std::string& path) override {
+    return target_.WriteFileInPieces(path);
+  }
+  bool ReadFileStamp(const std::string& path, FileStamp* out) override { return target_.ReadFileStamp(path, out); }
 
  private:
   // A listing kept in two blocks rather than a string per name: the names,

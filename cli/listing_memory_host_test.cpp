@@ -120,5 +120,54 @@ TEST_F(ListingMemoryHostTest, DeepTreesAreWalkedWholeInEveryMode) {
   EXPECT_GT(memory.replayed(), 100u);
 }
 
+// Counts the writes and stamps that reach it from the memory in front.
+class CountingHost : public ForwardingHost {
+ public:
+  explicit CountingHost(Host& target) : ForwardingHost(target), target_(target) {}
+  void WriteFile(const std::string& path, std::string_view data) override {
+    ++whole_writes;
+    ForwardingHost::WriteFile(path, data);
+  }
+  std::unique_ptr<FileInPieces> WriteFileInPieces(const std::string& path) override {
+    ++piece_writes;
+    return target_.WriteFileInPieces(path);
+  }
+  bool ReadFileStamp(const std::string& path, FileStamp* out) override {
+    ++stamps;
+    return target_.ReadFileStamp(path, out);
+  }
+  int whole_writes = 0, piece_writes = 0, stamps = 0;
+
+ private:
+  Host& target_;
+};
+
+// In every mode a file written in pieces streams to the target rather than
+// being gathered whole first, and a file's stamp is the target's, so that a
+// text read earlier can still be vouched for.
+TEST_F(ListingMemoryHostTest, WritingInPiecesAndFileStampsReachTheTarget) {
+  CountingHost target(*posix_);
+  ListingMemoryHost memory(target, Later);
+  int round = 0;
+  for (const auto mode : {ListingMemoryHost::Mode::kForward, ListingMemoryHost::Mode::kRemember,
+                          ListingMemoryHost::Mode::kReplay}) {
+    ++round;
+    memory.SetMode(mode);
+    const auto file = memory.WriteFileInPieces(windows_ / "WINDIR.TMP");
+    file->Add("first\r\n");
+    file->Add("last");
+    file->Commit();
+    EXPECT_EQ(ReadBytes(windows_ / "WINDIR.TMP"), "first\r\nlast");
+    EXPECT_EQ(target.piece_writes, round);
+    EXPECT_EQ(target.whole_writes, 0);
+
+    FileStamp through, direct;
+    ASSERT_TRUE(memory.ReadFileStamp(windows_ / "win.ini", &through));
+    ASSERT_TRUE(posix_->ReadFileStamp(windows_ / "win.ini", &direct));
+    EXPECT_TRUE(through.SameAs(direct));
+    EXPECT_EQ(target.stamps, round);
+  }
+}
+
 }  // namespace
 }  // namespace zv

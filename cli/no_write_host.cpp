@@ -42,6 +42,10 @@ std::int64_t NoWriteHost::FileSize(const std::string& path) {
   return kept != nullptr ? static_cast<std::int64_t>(kept->data.size()) : target_.FileSize(path);
 }
 
+bool NoWriteHost::ReadFileStamp(const std::string& path, FileStamp* out) {
+  return Find(path) == nullptr && target_.ReadFileStamp(path, out);
+}
+
 bool NoWriteHost::IsReadOnly(const std::string& path) {
   const auto mark = read_only_.find(Key(path));
   if (mark != read_only_.end()) return mark->second;

@@ -27,6 +27,11 @@ class NoWriteHost : public ForwardingHost {
   // written one is kept.
   std::string ReadOwnFile(const std::string& path, const FileRules& rules) override;
   void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) override;
+  // A kept file has no stamp (its text lives only here, so no text read
+  // earlier may stand for it); any other file's is the target's. Writing
+  // in pieces keeps the Host default, which gathers the pieces and ends in
+  // WriteFile above, so that file too is kept in memory.
+  bool ReadFileStamp(const std::string& path, FileStamp* out) override;
   void AppendFile(const std::string& path, std::string_view data, bool flush) override;
   bool FileExists(const std::string& path) override;
   bool PathExists(const std::string& path) override;

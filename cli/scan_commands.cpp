@@ -35,18 +35,10 @@ void ListCatalogue(Mapper& m) {
   for (const std::string& file : MapFiles(m)) m.maps.rows.push_back(MapNameOf(file));
 }
 
-// The name checks of the new-map dialog, made before anything is scanned:
-// the same boxes in the same order. With no map yet, `name` must also leave
-// room for the first map's name.
+// The name checks of the new-map dialog, made before anything is scanned;
+// a name refused ends the command with nothing written.
 bool NameAccepted(CommandContext& c, const std::string& name) {
-  Mapper& m = c.mapper;
-  const std::string caption = LookupMessage(m, "*NEWMAP");
-  const bool exists = m.host.PathExists(m.ProgramFile(name + ".MAP")) ||
-                      (m.maps.rows.empty() && EqualsNoCase(name, kFirstMapName));
-  const bool bad = IsBadMapName(name);
-  if (exists) c.person.ShowNotice(caption, LookupMessage(m, "*FAlreadyExists"));
-  if (bad) c.person.ShowNotice(caption, LookupMessage(m, "*BADNAME"));
-  if (!exists && !bad) return true;
+  if (NewMapNameAccepted(c.mapper, name, LookupMessage(c.mapper, "*NEWMAP"))) return true;
   c.person.Say("no map was written. Run the command again with another name.");
   return false;
 }

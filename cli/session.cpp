@@ -60,9 +60,8 @@ bool ProgramFolderUsable(Mapper& m, TerminalPerson& person) {
 // reads keeps it in memory).
 bool PrepareTexts(Mapper& m, TerminalPerson& person) {
   if (!m.host.FileExists(m.ProgramFile(kCatalogue))) {
-    const std::string settings = m.ProgramFile("ZV.INI");
-    if (m.host.FileExists(settings)) {
-      const std::string language = ConfigValue(SplitLines(m.host.ReadFile(settings)), "Language");
+    if (m.host.FileExists(m.ProgramFile("ZV.INI"))) {
+      const std::string language = ConfigValue(ReadSettingsLines(m), "Language");
       if (!language.empty()) m.language_file = language;
     }
     const UnpackResult unpacked = UnpackLanguageFile(m, m.language_file);

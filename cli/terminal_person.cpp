@@ -10,15 +10,6 @@ namespace {
 
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 
-// The text cut to at most `width` bytes, never inside a UTF-8 character.
-std::string CutTo(std::string text, std::size_t width) {
-  if (text.size() <= width) return text;
-  std::size_t cut = width;
-  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
-  text.resize(cut);
-  return text;
-}
-
 // The whole number a message begins with ("4096 entries"), or -1.
 long long LeadingCount(const std::string& message) {
   long long count = 0;
@@ -81,13 +72,15 @@ bool TerminalPerson::AskYesNo(const std::string& question, bool answered, const 
   if (!terminal_.input_is_terminal) {
     Say(question);
     Decline("there is no terminal to answer this question, so the answer is no; " + how);
+    refused_ = true;
     return false;
   }
   ClearProgressLine();
   terminal_.err << "zorvan: " << question << " [y/N] " << std::flush;
   std::string answer;
-  if (!ReadAnswer(&answer)) return false;
-  return EqualsNoCase(answer, "y") || EqualsNoCase(answer, "yes");
+  const bool yes = ReadAnswer(&answer) && (EqualsNoCase(answer, "y") || EqualsNoCase(answer, "yes"));
+  if (!yes) refused_ = true;
+  return yes;
 }
 
 std::string TerminalPerson::AskText(const TextRequest& request) {
@@ -185,7 +178,7 @@ void TerminalPerson::DrawProgress(bool now) {
   if (!now && line_shown_ && time - last_draw_ < kRedrawEvery) return;
   last_draw_ = time;
   const std::size_t width = terminal_.columns > 1 ? static_cast<std::size_t>(terminal_.columns - 1) : 1;
-  terminal_.err << '\r' << CutTo(ProgressText(), width) << "\x1b[K" << std::flush;
+  terminal_.err << '\r' << CutAtCharacters(ProgressText(), 0, width) << "\x1b[K" << std::flush;
   line_shown_ = true;
 }
 

@@ -47,6 +47,9 @@ class TerminalPerson : public Person {
   void SetAnswerHint(const std::string& hint) { answer_hint_ = hint; }
   // True once a question was declined because nobody could be asked.
   bool declined() const { return declined_; }
+  // True once a yes/no question was answered no, whether typed, met with
+  // the end of input or declined.
+  bool refused() const { return refused_; }
   // The status line as the engine last left it.
   const std::string& status() const { return status_; }
   Colour status_colour() const { return status_colour_; }
@@ -82,7 +85,7 @@ class TerminalPerson : public Person {
 
  private:
   // A yes/no question: yes when `answered` (said with `flag`), else asked
-  // on the terminal, else declined with `how` said.
+  // on the terminal, else declined with `how` said. A no is remembered.
   bool AskYesNo(const std::string& question, bool answered, const char* flag, const std::string& how);
   // Reads one line of the terminal's input; false at its end.
   bool ReadAnswer(std::string* line);
@@ -98,6 +101,7 @@ class TerminalPerson : public Person {
   std::deque<std::string> answers_;
   std::string answer_hint_;
   bool declined_ = false;
+  bool refused_ = false;
   bool busy_ = false;
   std::string status_;
   Colour status_colour_ = kButtonFace;

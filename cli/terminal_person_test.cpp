@@ -27,6 +27,7 @@ TEST_F(TerminalPersonTest, WithoutATerminalQuestionsAreDeclinedAtOnceAndSayHowTo
   EXPECT_FALSE(person.AskConfirm("Move it all the same?"));
   EXPECT_EQ(person.AskText({"New map", "12 new entries found. Name it:", "NewMap"}), "");
   EXPECT_TRUE(person.declined());
+  EXPECT_TRUE(person.refused());
   const std::string said = err_.str();
   EXPECT_NE(said.find("zorvan: Move it all the same?\n"), std::string::npos) << said;
   EXPECT_NE(said.find("--yes to answer yes"), std::string::npos) << said;
@@ -46,6 +47,7 @@ TEST_F(TerminalPersonTest, FlagsAndQueuedAnswersAnswerWithoutAsking) {
   // A second text question has no queued answer: --yes does not answer it.
   EXPECT_EQ(person.AskText({"New map", "Name it:", "NewMap"}), "");
   EXPECT_TRUE(person.declined());
+  EXPECT_FALSE(person.refused()) << "no yes/no question was answered no";
 }
 
 TEST_F(TerminalPersonTest, OnlyForceLetsAReadOnlyFileBeTouched) {
@@ -58,12 +60,15 @@ TEST_F(TerminalPersonTest, OnlyForceLetsAReadOnlyFileBeTouched) {
   TerminalPerson forced = Make(false, false);
   forced.SetForce(true);
   EXPECT_TRUE(forced.AskTouchReadOnly(question));
+  EXPECT_FALSE(forced.refused());
   EXPECT_FALSE(forced.AskConfirm("Create it now?")) << "--force answers nothing else";
   EXPECT_NE(err_.str().find("Move it all the same? yes (--force)"), std::string::npos) << err_.str();
 
   in_.str("y\n");
   TerminalPerson asked = Make(true, true, /*yes=*/true);
   EXPECT_TRUE(asked.AskTouchReadOnly(question)) << "on a terminal the person answers it";
+  EXPECT_FALSE(asked.AskTouchReadOnly(question)) << "the end of input answers no";
+  EXPECT_TRUE(asked.refused());
   EXPECT_NE(err_.str().find("Move it all the same? [y/N] "), std::string::npos) << err_.str();
 }
 
@@ -71,7 +76,9 @@ TEST_F(TerminalPersonTest, OnATerminalTheQuestionIsAskedThere) {
   TerminalPerson person = Make(true, true);
   in_.str("yes\nn\n\nBar\r\n");
   EXPECT_TRUE(person.AskConfirm("Go?"));
+  EXPECT_FALSE(person.refused());
   EXPECT_FALSE(person.AskConfirm("Go?"));
+  EXPECT_TRUE(person.refused()) << "a typed no is remembered";
   EXPECT_EQ(person.AskText({"New map", "Name it:", "NewMap"}), "NewMap") << "an empty line takes the proposal";
   EXPECT_EQ(person.AskText({"New map", "Name it:", "NewMap"}), "Bar");
   EXPECT_EQ(person.AskText({"New map", "Name it:", "NewMap"}), "") << "the end of input cancels";

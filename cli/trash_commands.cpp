@@ -19,8 +19,6 @@
 namespace zv::cli {
 namespace {
 
-bool IsFolderRow(const TrashRow& row) { return FindNoCase(row.trashed, kFolderTrashedName) != std::string::npos; }
-
 // Where the row came from, as a map lists it: "SYSTEM\Foo.dll", or
 // "<DIR> SYSTEM\NewDir" for a folder.
 std::string OriginalEntry(const TrashRow& row) {
@@ -194,8 +192,9 @@ int RunTrashPurge(CommandContext& c) {
   if (!OpenTrash(c, trash) || !SelectSome(c, trash, &wanted)) return kFailed;
   trash.DeleteForGood(IndexesOf(trash, wanted), "Delete");
   const std::vector<TrashRow> stayed = StillThere(trash, wanted);
-  if (stayed.size() == wanted.size() && c.person.declined()) {
-    c.person.Say("nothing was deleted.");
+  if (stayed.size() == wanted.size() && c.person.refused()) {
+    // A declined question has said already why the answer was no.
+    c.person.Say(c.person.declined() ? "nothing was deleted." : "nothing was deleted: the answer was no.");
     return kFailed;
   }
   c.out << wanted.size() - stayed.size() << " of " << wanted.size() << " rows deleted for good; the trash holds "

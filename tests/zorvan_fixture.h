@@ -40,15 +40,26 @@ class ZorvanTest : public ::testing::Test {
   }
 
   // zorvan with `args`, on this test's program folder unless the arguments
-  // name one, started in the Windows folder's parent.
-  std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& args, bool own_folder = true) const {
+  // name one, started in the Windows folder's parent; given `typed`, its
+  // input is a terminal on which that was typed.
+  std::unique_ptr<ChildProcess> Start(const std::vector<std::string>& args, bool own_folder = true,
+                                      const std::optional<std::string>& typed = {}) const {
     std::vector<std::string> all = args;
     if (own_folder) all.insert(all.begin(), {"--program-folder", program_.path()});
-    return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/zorvan", all, home_.path(), Environment());
+    return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/zorvan", all, home_.path(), Environment(), typed);
   }
 
   ZorvanRun Zorvan(const std::vector<std::string>& args, bool own_folder = true) const {
-    const std::unique_ptr<ChildProcess> child = Start(args, own_folder);
+    return Finish(Start(args, own_folder));
+  }
+
+  // zorvan with `args` answering its questions on a terminal with the
+  // lines `typed`.
+  ZorvanRun ZorvanAtTerminal(const std::vector<std::string>& args, const std::string& typed) const {
+    return Finish(Start(args, true, typed));
+  }
+
+  static ZorvanRun Finish(const std::unique_ptr<ChildProcess>& child) {
     ZorvanRun run;
     run.code = child->WaitExit(60s);
     run.out = child->Output();

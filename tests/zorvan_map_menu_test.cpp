@@ -5,8 +5,6 @@
 namespace zv::testing {
 namespace {
 
-bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 class ZorvanMapMenuTest : public ZorvanTest {
  protected:
   ZorvanMapMenuTest() {

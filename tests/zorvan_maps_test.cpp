@@ -12,8 +12,6 @@ namespace {
 
 const std::string kFirst = "Windows (1st map)";
 
-bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 using ZorvanMapsTest = ZorvanTest;
 
 TEST_F(ZorvanMapsTest, TrackMapsExactlyWhatTheProgramInstalled) {

@@ -9,17 +9,6 @@ namespace {
 
 using ZorvanOutputTest = ZorvanTest;
 
-// Every file of a folder with its bytes and permission bits.
-std::map<std::string, std::string> Contents(const std::string& folder) {
-  std::map<std::string, std::string> contents;
-  for (const std::string& name : ListNames(folder)) {
-    struct stat st{};
-    ::stat((folder + "/" + name).c_str(), &st);
-    contents[name] = std::to_string(st.st_mode) + ":" + ReadBytes(folder + "/" + name);
-  }
-  return contents;
-}
-
 TEST_F(ZorvanOutputTest, ReadingCommandsShowTheDetailedListAndWriteNothing) {
   // A map as careless editing leaves it: a wrong header, a duplicate in
   // another case, unsorted, read-only; and no catalogue unpacked yet.

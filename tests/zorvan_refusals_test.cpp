@@ -7,8 +7,6 @@
 namespace zv::testing {
 namespace {
 
-bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 using ZorvanRefusalsTest = ZorvanTest;
 
 TEST_F(ZorvanRefusalsTest, EveryUsageErrorExitsWith2AndSaysWhereToLook) {
@@ -73,6 +71,27 @@ TEST_F(ZorvanRefusalsTest, EveryUsageErrorExitsWith2AndSaysWhereToLook) {
     EXPECT_EQ(run.err, "");
   }
   EXPECT_FALSE(Exists(program_ / "WINDIR.TMP"));
+}
+
+// A name the new map could not take is refused before the program runs or
+// anything is scanned, with the new-map dialog's boxes; with no map yet the
+// first map's name is taken already, in any letter case.
+TEST_F(ZorvanRefusalsTest, ANameTheNewMapCannotTakeIsRefusedBeforeAnythingRuns) {
+  const struct {
+    std::string name, says;
+  } refused[] = {
+      {"WINDOWS (1st MAP)", "A map with this name already exists."},
+      {"App:1", "A map name cannot contain any of these characters"},
+      {".hidden", "A map name cannot contain any of these characters"},
+  };
+  for (const auto& c : refused) {
+    const ZorvanRun run = Zorvan({"track", c.name, "--", "touch", windows_ / "ran"});
+    EXPECT_EQ(run.code, 1) << c.name;
+    EXPECT_TRUE(Holds(run.err, c.says)) << run.err;
+    EXPECT_TRUE(Holds(run.err, "no map was written. Run the command again with another name.")) << run.err;
+    EXPECT_FALSE(Exists(windows_ / "ran")) << c.name;
+    EXPECT_EQ(host_->FindFiles(program_.path(), "*.MAP"), std::vector<std::string>{}) << c.name;
+  }
 }
 
 TEST_F(ZorvanRefusalsTest, WithoutATerminalAQuestionIsDeclinedNotAwaited) {
@@ -167,6 +186,18 @@ TEST_F(ZorvanRefusalsTest, AnUnusableFolderIsRefusedWithWhatToDo) {
   EXPECT_EQ(run.code, 1);
   EXPECT_TRUE(Holds(run.err, "Cannot find English.LNG in " + bare.path())) << run.err;
   EXPECT_TRUE(Holds(run.err, "copy the language files")) << run.err;
+
+  // Settings that are no small regular file are refused, not waited on or
+  // read whole.
+  ::mkfifo((bare / "ZV.INI").c_str(), 0644);
+  run = Zorvan({"--program-folder", bare.path(), "maps"}, false);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_TRUE(Holds(run.err, "error: " + bare / "ZV.INI")) << run.err;
+  ::unlink((bare / "ZV.INI").c_str());
+  WriteBytes(bare / "ZV.INI", "Language=Italiano.lng\r\n" + std::string(kSmallFileLimit, ';'));
+  run = Zorvan({"--program-folder", bare.path(), "maps"}, false);
+  EXPECT_EQ(run.code, 1);
+  EXPECT_TRUE(Holds(run.err, "error: " + bare / "ZV.INI")) << run.err;
 }
 
 }  // namespace

@@ -12,8 +12,6 @@
 namespace zv::testing {
 namespace {
 
-bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // Every file and folder below `root`, with its kind, permission bits and
 // contents (a link: its target).
 std::map<std::string, std::string> Tree(const std::string& root, const std::string& below = "") {
@@ -153,6 +151,14 @@ TEST_F(ZorvanTrashTest, OneEntryAndThePurge) {
   EXPECT_EQ(run.code, 1);
   EXPECT_TRUE(Holds(run.err, "Delete them for good?")) << run.err;
   EXPECT_TRUE(Holds(run.err, "nothing was deleted.")) << run.err;
+  EXPECT_TRUE(Exists(program_ / "#TRASH/DEL0a.txt"));
+  // Answered no on a terminal: the no is the reason, not --force.
+  run = ZorvanAtTerminal({"trash", "purge", "--all"}, "n\n");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_TRUE(Holds(run.err, "Delete them for good? [y/N] ")) << run.err;
+  EXPECT_TRUE(Holds(run.err, "nothing was deleted: the answer was no.")) << run.err;
+  EXPECT_FALSE(Holds(run.err, "--force")) << run.err;
   EXPECT_TRUE(Exists(program_ / "#TRASH/DEL0a.txt"));
 
   run = Zorvan({"trash", "purge", "--all", "--yes"});

@@ -35,14 +35,42 @@ class RunGuard {
   bool was_busy_;
 };
 
-struct Comparison {
-  TextBuffer map_text;  // "***NewMap***" and the new lines, CR LF
-  std::uint64_t examined = 0;
-  std::uint64_t new_lines = 0;
-};
+// The first map is named without asking only while no file holds its name:
+// a first map left out of the catalogue (or anything else of that name) is
+// never replaced.
+bool TakesTheFirstMapName(Mapper& mapper) {
+  return mapper.maps.rows.empty() && !mapper.host.PathExists(mapper.ProgramFile(std::string(kFirstMapName) + ".MAP"));
+}
 
-// Reads every map file (catalogue order) into the index. A file that is
-// not a regular file is no map of the catalogue, and none of the index.
+// Asks for the new map's name until it is acceptable; empty when the
+// person gave up.
+std::string AskMapName(Mapper& mapper, std::uint64_t new_lines) {
+  Person& person = mapper.person;
+  TextRequest request;
+  request.caption = LookupMessage(mapper, "*NEWMAP");
+  request.note = std::to_string(new_lines) + LookupMessage(mapper, "*NEWFOUND") + " " +
+                 LookupMessage(mapper, "*NEWNAM");
+  request.text = "NewMap";
+  request.ok_caption = LookupMessage(mapper, "*MAPNOW");
+  for (;;) {
+    const std::string name = person.AskText(request);
+    if (name.empty()) return name;
+    request.text = name;  // the person corrects what was typed
+    if (NewMapNameAccepted(mapper, name, request.caption)) return name;
+  }
+}
+
+}  // namespace
+
+bool NewMapNameAccepted(Mapper& mapper, const std::string& name, const std::string& caption) {
+  const bool exists = mapper.host.PathExists(mapper.ProgramFile(name + ".MAP")) ||
+                      (mapper.maps.rows.empty() && EqualsNoCase(name, kFirstMapName));
+  const bool bad = IsBadMapName(name);
+  if (exists) mapper.person.ShowNotice(caption, LookupMessage(mapper, "*FAlreadyExists"));
+  if (bad) mapper.person.ShowNotice(caption, LookupMessage(mapper, "*BADNAME"));
+  return !exists && !bad;
+}
+
 void IndexMaps(Mapper& mapper, EntryIndex& index) {
   for (const std::string& file : MapFiles(mapper)) {
     try {
@@ -52,19 +80,10 @@ void IndexMaps(Mapper& mapper, EntryIndex& index) {
   }
 }
 
-// The first map is named without asking only while no file holds its name:
-// a first map left out of the catalogue (or anything else of that name) is
-// never replaced.
-bool TakesTheFirstMapName(Mapper& mapper) {
-  return mapper.maps.rows.empty() && !mapper.host.PathExists(mapper.ProgramFile(std::string(kFirstMapName) + ".MAP"));
-}
-
-// Compares every line of the snapshot's text with the index, moving the
-// gauge.
-Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index, std::string_view snapshot) {
+NewMapComparison CompareSnapshot(Mapper& mapper, const EntryIndex& index, std::string_view snapshot) {
   Person& person = mapper.person;
   const std::uint64_t total = mapper.entry_counter;
-  Comparison result;
+  NewMapComparison result;
   result.map_text << "***NewMap***\r\n";
   index.ForEachLineLookedUp(snapshot, [&](std::string_view line, bool known) {
     ++result.examined;
@@ -82,30 +101,6 @@ Comparison CompareSnapshot(Mapper& mapper, const EntryIndex& index, std::string_
   });
   return result;
 }
-
-// Asks for the new map's name until it is acceptable; empty when the
-// person gave up.
-std::string AskMapName(Mapper& mapper, std::uint64_t new_lines) {
-  Person& person = mapper.person;
-  TextRequest request;
-  request.caption = LookupMessage(mapper, "*NEWMAP");
-  request.note = std::to_string(new_lines) + LookupMessage(mapper, "*NEWFOUND") + " " +
-                 LookupMessage(mapper, "*NEWNAM");
-  request.text = "NewMap";
-  request.ok_caption = LookupMessage(mapper, "*MAPNOW");
-  for (;;) {
-    const std::string name = person.AskText(request);
-    if (name.empty()) return name;
-    request.text = name;  // the person corrects what was typed
-    const bool exists = mapper.host.PathExists(mapper.ProgramFile(name + ".MAP"));
-    const bool bad = IsBadMapName(name);
-    if (exists) person.ShowNotice(request.caption, LookupMessage(mapper, "*FAlreadyExists"));
-    if (bad) person.ShowNotice(request.caption, LookupMessage(mapper, "*BADNAME"));
-    if (!exists && !bad) return name;
-  }
-}
-
-}  // namespace
 
 bool IsBadMapName(std::string_view name) {
   if (name.size() > kLongestMapName) return true;
@@ -131,7 +126,7 @@ void CreateNewMap(Mapper& mapper, const std::string& folder) {
   TextBuffer snapshot;
   ScanWithProgress(mapper, folder, "Scanning...", &snapshot);
 
-  Comparison found;
+  NewMapComparison found;
   {
     // The index lives only while the snapshot is compared.
     EntryIndex index;

@@ -3,10 +3,13 @@
 // no map knows are stored as a new map that the person names.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "mapper/engine/entry_index.h"
 #include "mapper/engine/mapper.h"
+#include "mapper/engine/text_buffer.h"
 
 namespace zv {
 
@@ -19,6 +22,33 @@ inline constexpr const char* kFirstMapName = "Windows (1st map)";
 // file name holds 255, ".MAP" included). The empty name (the person gave
 // up) is not bad.
 bool IsBadMapName(std::string_view name);
+
+// Whether `name` may name the new map: no map file of that name exists (nor,
+// with no map yet, is it the first map's name, which the first map takes)
+// and IsBadMapName refuses it not. When it may not, says why in a box
+// titled `caption` ("*FAlreadyExists" then "*BADNAME", each when it holds).
+bool NewMapNameAccepted(Mapper& mapper, const std::string& name, const std::string& caption);
+
+// Reads every map file of the program folder (MapFiles, in that order) into
+// `index`, each through MapText, so a text the last load kept is not read
+// again. A file that is not a regular file is no map of the catalogue and
+// is left out; a map that cannot be read throws HostError.
+void IndexMaps(Mapper& mapper, EntryIndex& index);
+
+// What CompareSnapshot found: the new map's text ("***NewMap***" and the new
+// lines, CR LF), the snapshot lines looked at and how many were new.
+struct NewMapComparison {
+  TextBuffer map_text;
+  std::uint64_t examined = 0;
+  std::uint64_t new_lines = 0;
+};
+
+// Looks every line of `snapshot` up in `index` and collects those it does
+// not hold, in snapshot order, each ".HLP" line followed by its help index
+// companion (companions are not counted). Every 200 lines the gauge moves
+// (against mapper.entry_counter, the snapshot's line count) and pending
+// window messages run.
+NewMapComparison CompareSnapshot(Mapper& mapper, const EntryIndex& index, std::string_view snapshot);
 
 // Scans `folder` (ScanWithProgress, caption "Scanning..."), indexes every
 // entry of every map file (case ignored), and collects the snapshot lines

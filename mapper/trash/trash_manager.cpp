@@ -11,9 +11,10 @@
 #include "platform/text.h"
 
 namespace zv {
-namespace {
 
 bool IsFolderRow(const TrashRow& row) { return FindNoCase(row.trashed, kFolderTrashedName) != std::string::npos; }
+
+namespace {
 
 // Whether `relative` names a folder below the cache's root (the root itself
 // when empty), as FolderExists would tell.

@@ -24,6 +24,10 @@ struct TrashRow {
   std::string place;    // P as the record holds it
 };
 
+// Whether the row records a folder: its "Trashed as" holds the folder mark
+// (kFolderTrashedName) instead of a name in the trash folder.
+bool IsFolderRow(const TrashRow& row);
+
 struct TrashColumn {
   const char* caption;
   int width;  // initial width in pixels

@@ -35,10 +35,32 @@ std::string ReadCaptured(const std::string& file) {
   }
 }
 
+// A new pseudo-terminal: its controlling side in *control, its other side
+// (the one a program reads as a terminal) in *reading.
+void OpenTerminal(int* control, int* reading) {
+  *control = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (*control < 0 || grantpt(*control) != 0 || unlockpt(*control) != 0) {
+    throw std::runtime_error("no pseudo-terminal");
+  }
+  *reading = open(ptsname(*control), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (*reading < 0) throw std::runtime_error("cannot open the pseudo-terminal");
+}
+
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::string& folder, const std::map<std::string, std::string>& env) {
+                           const std::string& folder, const std::map<std::string, std::string>& env,
+                           const std::optional<std::string>& typed) {
+  int reading = -1;
+  if (typed) {
+    OpenTerminal(&terminal_, &reading);
+    // The end-of-input character (at the start of a line) ends what a
+    // reader of the terminal gets once it has read every line typed.
+    const std::string keys = *typed + "\x04";
+    if (write(terminal_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+      throw std::runtime_error("cannot type on the pseudo-terminal");
+    }
+  }
   error_file_ = CaptureFile("stderr");
   output_file_ = CaptureFile("stdout");
   std::map<std::string, std::string> all;
@@ -59,9 +81,12 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   envp.push_back(nullptr);
 
   pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ < 0) {
+    if (reading >= 0) close(reading);
+    throw std::runtime_error("fork failed");
+  }
   if (pid_ == 0) {
-    const int in = open("/dev/null", O_RDONLY);
+    const int in = reading >= 0 ? reading : open("/dev/null", O_RDONLY);
     if (in >= 0) dup2(in, 0);
     const int out = open(output_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (out >= 0) dup2(out, 1);
@@ -71,6 +96,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     execve(program.c_str(), argv.data(), envp.data());
     _exit(127);
   }
+  if (reading >= 0) close(reading);
 }
 
 ChildProcess::~ChildProcess() {
@@ -78,6 +104,7 @@ ChildProcess::~ChildProcess() {
     kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
+  if (terminal_ >= 0) close(terminal_);
   unlink(error_file_.c_str());
   unlink(output_file_.c_str());
 }

@@ -1,6 +1,7 @@
 // Test support: one of our programs started as a real process, with its own
 // working folder and environment, its standard output and standard error
-// captured to files and its standard input empty (never a terminal).
+// captured to files and its standard input empty, or a terminal on which
+// the test types its answers.
 #pragma once
 
 #include <sys/types.h>
@@ -16,10 +17,12 @@ namespace zv::testing {
 class ChildProcess {
  public:
   // Starts `program` with `args` in `folder`; `env` entries are added to (or
-  // replace those of) this process's environment. Throws std::runtime_error
-  // when the process cannot be started.
+  // replace those of) this process's environment. Given `typed`, standard
+  // input is a terminal on which that text has been typed, followed by the
+  // end of input; otherwise it is empty and no terminal. Throws
+  // std::runtime_error when the process cannot be started.
   ChildProcess(const std::string& program, const std::vector<std::string>& args, const std::string& folder,
-               const std::map<std::string, std::string>& env);
+               const std::map<std::string, std::string>& env, const std::optional<std::string>& typed = {});
   // Kills the process if it still runs.
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
@@ -39,6 +42,7 @@ class ChildProcess {
   pid_t pid_ = -1;
   bool reaped_ = false;
   std::string error_file_, output_file_;
+  int terminal_ = -1;  // the terminal's controlling side, while the process may read it
 };
 
 // Polls `condition` every 20 ms until it holds or `limit` passes.

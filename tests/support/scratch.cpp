@@ -1,5 +1,7 @@
 #include "tests/support/scratch.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -67,6 +69,16 @@ std::vector<std::string> ListNames(const std::string& path) {
   for (const auto& e : fs::directory_iterator(path)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
+}
+
+std::map<std::string, std::string> Contents(const std::string& folder) {
+  std::map<std::string, std::string> contents;
+  for (const std::string& name : ListNames(folder)) {
+    struct stat st{};
+    ::stat((folder + "/" + name).c_str(), &st);
+    contents[name] = std::to_string(st.st_mode) + ":" + ReadBytes(folder + "/" + name);
+  }
+  return contents;
 }
 
 }  // namespace zv::testing

@@ -2,6 +2,7 @@
 // the real disk without going through the code under test.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -36,5 +37,11 @@ bool Exists(const std::string& path);
 void MakeFolders(const std::string& path);
 // Names in a folder, sorted byte-wise.
 std::vector<std::string> ListNames(const std::string& path);
+// Every file of a folder (not below it), by name, with its permission bits
+// and bytes: two calls compare equal when nothing there changed.
+std::map<std::string, std::string> Contents(const std::string& folder);
+
+// Whether `text` holds `part` anywhere.
+inline bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace zv::testing
