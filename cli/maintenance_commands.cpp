@@ -24,7 +24,7 @@ int RunRename(CommandContext& c) {
   // person learns why.
   if (IsRefusedMapRename(new_name)) {
     c.person.Say("\"" + new_name + "\" cannot name a map: a map's name may not begin with a dot, hold / or \\, a "
-                 "control character or .MAP, or be longer than 200 bytes. Run the command again with another name.");
+                 "control character or .MAP, or be longer than 251 bytes. Run the command again with another name.");
     return kFailed;
   }
   c.person.QueueAnswer(new_name);
@@ -71,7 +71,7 @@ Command RenameCommand() {
           "line names NEW. A change of letter case only is a rename like any other. When another map has the name "
           "NEW (letter case ignored), the mapper's message says so and nothing changes; on a terminal the new name "
           "is asked again, as the dialog asks it.",
-          "NEW may not begin with a dot, hold / or \\, a control character or .MAP, or be longer than 200 bytes: "
+          "NEW may not begin with a dot, hold / or \\, a control character or .MAP, or be longer than 251 bytes: "
           "such a name would take the map out of the catalogue.",
       },
       .examples = {"zorvan rename NewMap \"Foo 2.1\""},

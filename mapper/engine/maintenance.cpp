@@ -2,6 +2,7 @@
 
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/messages.h"
+#include "mapper/engine/new_map.h"
 #include "mapper/engine/scanner.h"
 #include "mapper/engine/viewer.h"
 #include "mapper/engine/guarded.h"
@@ -9,11 +10,6 @@
 
 namespace zv {
 namespace {
-
-// The catalogue rewrites a map's header through a temporary file whose name
-// is about 30 bytes longer than the map's; names beyond this would make
-// every later load fail.
-constexpr std::size_t kLongestMapName = 200;
 
 // Shows the "*NOFSEL" box when no map is selected; answers whether one is.
 bool HasCurrentMap(Mapper& mapper) {

@@ -45,8 +45,9 @@ void RenameMap(Mapper& mapper, const std::string& caption);
 // folder or out of the catalogue, or break its header line: it holds "/",
 // "\" or a control character, it begins with "." (a hidden file, which
 // includes "." and ".."), it holds ".MAP" in any case (the catalogue would
-// list the map under the text before it), or it is longer than the
-// catalogue can rewrite (200 bytes). The input dialog tests nothing else.
+// list the map under the text before it), or it is longer than a map name
+// can be (kLongestMapName, as for a new map). The input dialog tests nothing
+// else.
 bool IsRefusedMapRename(std::string_view name);
 
 // Asks with the confirm dialog whether to unmap the current map ("*DEL",

@@ -184,7 +184,7 @@ TEST_F(MaintenanceTest, RenameToAnotherCaseOnlyIsAccepted) {
 
 TEST_F(MaintenanceTest, CancelledOrRefusedRenamesLeaveEveryFileAsItWas) {
   const std::vector<std::string> names = {"",      "a/b",      "..\\Office", "..",        ".",
-                                          ".Office", "Tab\tName", "Works.map", std::string(201, 'x')};
+                                          ".Office", "Tab\tName", "Works.map", std::string(kLongestMapName + 1, 'x')};
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     Select("Office");
@@ -197,7 +197,7 @@ TEST_F(MaintenanceTest, CancelledOrRefusedRenamesLeaveEveryFileAsItWas) {
     EXPECT_EQ(ReadLines(MapFile("Office"))[0], "***Office***");
   }
   EXPECT_FALSE(IsRefusedMapRename("Office 2000 (SR-1): \"Pro\" <x> | y?*"));
-  EXPECT_FALSE(IsRefusedMapRename(std::string(200, 'x')));
+  EXPECT_FALSE(IsRefusedMapRename(std::string(kLongestMapName, 'x')));
 }
 
 TEST_F(MaintenanceTest, UnmapAsksDeletesAndRefreshesAndTheFilesCountAsNewAgain) {

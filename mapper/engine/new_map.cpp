@@ -15,8 +15,6 @@ namespace {
 
 // The gauge moves and the window breathes once per this many lines.
 constexpr std::uint64_t kGaugeEvery = 200;
-// A file name holds at most 255 bytes, ".MAP" included.
-constexpr std::size_t kLongestMapName = 255 - 4;
 
 // Puts the cursor and the progress window back as the run found them,
 // however it ends.

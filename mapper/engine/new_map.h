@@ -3,6 +3,7 @@
 // no map knows are stored as a new map that the person names.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,6 +16,9 @@ namespace zv {
 
 // The name of the first map, taken without asking when no map exists.
 inline constexpr const char* kFirstMapName = "Windows (1st map)";
+
+// The longest map name: a file name holds at most 255 bytes, ".MAP" included.
+inline constexpr std::size_t kLongestMapName = 255 - 4;
 
 // True when `name` cannot name a map file: it holds one of \ / : * ? " < > |
 // or a control character, it is "." or ".." or begins with "." (a hidden
