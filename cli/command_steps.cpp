@@ -1,6 +1,7 @@
 #include "cli/command_steps.h"
 
 #include "mapper/engine/catalogue.h"
+#include "mapper/engine/entry_path.h"
 #include "mapper/engine/scanner.h"
 #include "platform/text.h"
 
@@ -76,10 +77,8 @@ std::string MapLabel(const CommandContext& c, const std::string& name) {
 
 std::string EntryLabel(const CommandContext& c, const std::string& entry) {
   if (!c.invocation.host_paths) return entry;
-  constexpr std::string_view kFolder = "<DIR> ";
-  const bool folder = StartsWith(entry, kFolder);
-  const std::string target = folder ? entry.substr(kFolder.size()) : entry;
-  return ToHostPath(c.mapper.WindowsPath(target)) + (folder ? "/" : "");
+  const bool folder = entry.starts_with(kFolderMark);
+  return ToHostPath(c.mapper.WindowsPath(std::string(EntryTarget(entry)))) + (folder ? "/" : "");
 }
 
 std::string GivenEntryPath(const Mapper& m, const std::string& given) {

@@ -5,6 +5,7 @@
 
 #include "cli/command_steps.h"
 #include "cli/commands.h"
+#include "mapper/engine/entry_path.h"
 #include "mapper/trash/removal.h"
 #include "mapper/trash/trash_log.h"
 #include "mapper/trash/trash_store.h"
@@ -12,8 +13,6 @@
 
 namespace zv::cli {
 namespace {
-
-constexpr std::string_view kFolderMark = "<DIR> ";
 
 // The item of `listing` that `given` names: the entry as the map holds it,
 // or its path as GivenEntryPath reads it; an exact spelling first, then
