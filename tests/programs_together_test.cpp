@@ -68,15 +68,22 @@ TEST_F(ProgramsTogetherTest, TheProbeWatchesWhatTheMapperListedAndReportsAnInsta
   unlink((program_ / "Vigilo32").c_str());
   symlink((BuiltProgramFolder() + "/Vigilo32").c_str(), (program_ / "Vigilo32").c_str());
   auto probe = Start("Vigilo32", "FromZorvan");
-  // The first tick, a second after the start, only takes snapshots.
+  // The first tick, a second after the window is up, only takes snapshots.
+  ASSERT_TRUE(WaitFor([&] { return Exists(runtime_ / "DUVO_VIGILO-PROBE.lock"); }, 30s)) << probe->ErrorOutput();
   std::this_thread::sleep_for(1500ms);
   WriteBytes(windows_ / "SYSTEM/COLOR/Blue.bmp", "a changed picture, same name");
   WriteBytes(windows_ / "win.ini", "changed settings");
   std::this_thread::sleep_for(2500ms);
   EXPECT_FALSE(Reported(*probe)) << "contents that change are no installation: " << probe->ErrorOutput();
 
-  WriteBytes(windows_ / "SYSTEM/COLOR/New.bmp", "installed");
-  EXPECT_TRUE(WaitFor([&] { return Reported(*probe); }, 5s)) << probe->ErrorOutput();
+  // On a busy machine the probe may take its first snapshot only after a
+  // new file came; the next new file is then the installation it reports.
+  bool reported = false;
+  for (int k = 0; k < 4 && !reported; ++k) {
+    WriteBytes(windows_ / ("SYSTEM/COLOR/New" + std::to_string(k) + ".bmp"), "installed");
+    reported = WaitFor([&] { return Reported(*probe); }, 5s);
+  }
+  EXPECT_TRUE(reported) << probe->ErrorOutput();
   probe->Signal(SIGTERM);
 }
 
