@@ -301,7 +301,7 @@ void TForm1::SetStatusLine(Colour colour, const std::string& text) {
   palette.setColor(QPalette::WindowText, ToQColor(colour, palette));
   StatusPanel->setPalette(palette);
   StatusPanel->setText(ToQ(text));
-  if (remote_ != nullptr) remote_->ZVHint->setText(ToQ(text));
+  if (remote_ != nullptr) remote_->ShowMessage(text);
 }
 
 void TForm1::SetAnimations(bool running) {

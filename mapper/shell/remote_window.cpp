@@ -1,6 +1,7 @@
 #include "mapper/shell/remote_window.h"
 
 #include <QCursor>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include <algorithm>
 
 #include "art/art.h"
+#include "mapper/shell/qt_text.h"
 
 namespace zv {
 namespace {
@@ -65,6 +67,20 @@ TRemote::TRemote(QWidget* parent) : QWidget(parent) {
 
   RemoteTimer.setInterval(30);
   connect(&RemoteTimer, &QTimer::timeout, this, [this] { RemoteTimerTimer(); });
+}
+
+void TRemote::ShowMessage(const std::string& text) {
+  const QString shown = ToQ(text);
+  QFont font = ZVHint->parentWidget()->font();
+  const QRect area(QPoint(0, 0), ZVHint->size());
+  const auto fits = [&](const QFont& f) {
+    const QRect needed = QFontMetrics(f).boundingRect(area, Qt::AlignCenter | Qt::TextWordWrap, shown);
+    return area.contains(needed);
+  };
+  while (!fits(font) && font.pointSizeF() > 6) font.setPointSizeF(std::max(6.0, font.pointSizeF() - 1));
+  ZVHint->setFont(font);
+  ZVHint->setText(shown);
+  ZVHint->setToolTip(fits(font) ? QString() : shown);
 }
 
 void TRemote::SetCommand(int i, QAction* item) { commands_.at(static_cast<std::size_t>(i)) = item; }

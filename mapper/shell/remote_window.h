@@ -48,6 +48,11 @@ class TRemote : public QWidget {
   QImage BkgTxture;
   QLabel* ZVHint;
   QLabel* UpdateLnk;
+
+  // Shows `text` in `ZVHint`. A text too long for the small area at the
+  // window's font is drawn smaller (down to 6 points) until it fits; one that
+  // still does not is cut by the area, and its whole is the area's tooltip.
+  void ShowMessage(const std::string& text);
   QTimer RemoteTimer;
 
   // The tick: keeps 20 pixels of the window on the screen, then marks the

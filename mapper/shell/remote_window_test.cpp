@@ -214,6 +214,17 @@ TEST_F(RemoteInMainWindowTest, TheButtonsTriggerTheMapCommandsAndTheStatusLineRe
 
   mapper_.person.SetStatus(kLime, "3 new files");
   EXPECT_EQ(remote_.ZVHint->text(), "3 new files");
+  EXPECT_EQ(remote_.ZVHint->font().pointSizeF(), remote_.Background->font().pointSizeF());
+  EXPECT_TRUE(remote_.ZVHint->toolTip().isEmpty());
+  // A long text is drawn smaller so that it fits the small area, or, when
+  // even that cannot be, can be read whole in the tooltip.
+  const std::string long_text = "205 entries examined: none of them is new, so there is nothing to map.";
+  mapper_.person.SetStatus(kButtonFace, long_text);
+  EXPECT_EQ(FromQ(remote_.ZVHint->text()), long_text);
+  EXPECT_LT(remote_.ZVHint->font().pointSizeF(), remote_.Background->font().pointSizeF());
+  const std::string longer(400, 'x');
+  mapper_.person.SetStatus(kButtonFace, longer);
+  EXPECT_EQ(FromQ(remote_.ZVHint->toolTip()), longer);
   remote_.MarkButton(ButtonRect(2).center());
   EXPECT_EQ(form_->StatusPanel->text(), "Unmap the selected map (its files stay on disk)");
   EXPECT_EQ(remote_.ZVHint->text(), form_->StatusPanel->text());
