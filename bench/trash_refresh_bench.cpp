@@ -66,8 +66,9 @@ std::vector<std::string> RepeatedPasses(Trash& trash) {
     removed = false;
     for (std::size_t i = 1; i < lines.size() && !removed; ++i) {
       if (IsLegacyLine(lines[i])) lines[i] = ConvertLegacyLine(lines[i]);
-      if (IsFolderLine(lines[i]) &&
-          trash.host->FolderExists(trash.mapper.WindowsPath(std::string(RecordField(lines[i], 'P'))))) {
+      TrashRecord record;
+      ReadRecord(lines[i], &record);
+      if (IsFolderRecord(record) && trash.host->FolderExists(trash.mapper.WindowsPath(record.place))) {
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
         removed = true;
       }
@@ -76,8 +77,9 @@ std::vector<std::string> RepeatedPasses(Trash& trash) {
   for (bool removed = true; removed;) {
     removed = false;
     for (std::size_t i = 1; i < lines.size() && !removed; ++i) {
-      if (!IsFolderLine(lines[i]) &&
-          !trash.host->FileExists(TrashedFilePath(trash.mapper, RecordField(lines[i], 'T')))) {
+      TrashRecord record;
+      ReadRecord(lines[i], &record);
+      if (!IsFolderRecord(record) && !trash.host->FileExists(TrashedFilePath(trash.mapper, record.trashed))) {
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
         removed = true;
       }

@@ -13,11 +13,17 @@
 namespace zv::posix {
 
 void AppendFile(const std::string& path, std::string_view data, bool flush) {
-  // No O_CREAT: a missing file is the caller's to recreate whole.
-  UniqueFd fd(::open(ResolveCase(path).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
-  if (!fd.valid()) ThrowSystemError(path, errno);
+  // No O_CREAT: a missing file is the caller's to recreate whole. Opened
+  // without following a final link and without blocking, so that neither a
+  // link nor a named pipe in the file's place takes the data elsewhere.
+  UniqueFd fd(::open(ResolveCase(path).c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+  if (!fd.valid()) {
+    if (errno == ELOOP) throw RefusedFileError(path, "is a symbolic link, not a regular file");
+    ThrowSystemError(path, errno);
+  }
   struct stat st;
   if (::fstat(fd.get(), &st) != 0) ThrowSystemError(path, errno);
+  if (!S_ISREG(st.st_mode)) throw RefusedFileError(path, "is not a regular file");
   // As for WriteFile, a read-only file is never changed, even by the
   // super-user whom the kernel would let write.
   if (IsReadOnlyMode(st)) ThrowSystemError(path, EACCES);

@@ -25,7 +25,9 @@ void ThrowSystemError(const std::string& path, int error_number) {
 
 void Host::AppendFile(const std::string& path, std::string_view data, bool) {
   if (!FileExists(path)) ThrowSystemError(path, FolderExists(path) ? EISDIR : ENOENT);
-  WriteFile(path, ReadFile(path).append(data));
+  FileRules rules;
+  rules.follow_link = false;
+  WriteOwnFile(path, ReadOwnFile(path, rules).append(data), rules);
 }
 
 namespace {

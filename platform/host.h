@@ -194,8 +194,10 @@ class Host {
   // all of `data` added, and a write that fails part way (a full disk) is
   // cut back off. With `flush` it returns only once the data is on disk.
   // Throws HostError when the file is missing, read-only or a folder, or
-  // cannot be written. This default reads the file and writes it whole
-  // with WriteFile.
+  // cannot be written; RefusedFileError, writing nothing, when the path is
+  // a symbolic link (never followed) or anything but a regular file. This
+  // default reads the file and writes it whole with ReadOwnFile and
+  // WriteOwnFile under the same rule.
   virtual void AppendFile(const std::string& path, std::string_view data, bool flush);
   // The file at `path` replaced by pieces added one after another (see
   // FileInPieces); the result is what WriteFile of all the pieces joined

@@ -38,7 +38,7 @@ std::string TrashFolderShown(const Mapper& m) { return DisplayPath(TrashFolderPa
 
 }  // namespace
 
-bool DeleteApplication(Mapper& m) {
+bool DeleteApplication(Mapper& m, std::vector<TrashStay>* stayed) {
   if (!m.maps.HasSelection()) {
     m.person.ShowNotice(m.main_caption, LookupMessage(m, "*NOFSEL"));
     return false;
@@ -59,11 +59,12 @@ bool DeleteApplication(Mapper& m) {
   };
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) session.Add(*entry);
   session.Finish();
+  if (stayed) *stayed = session.stayed();
   RefreshMaps(m);
   return true;
 }
 
-bool DeleteSelectedFile(Mapper& m, const MapItem* selected) {
+bool DeleteSelectedFile(Mapper& m, const MapItem* selected, std::vector<TrashStay>* stayed) {
   if (selected == nullptr) {
     m.person.ShowNotice(m.main_caption, LookupMessage(m, "*NOFSEL"));
     return false;
@@ -77,7 +78,10 @@ bool DeleteSelectedFile(Mapper& m, const MapItem* selected) {
                               TrashFolderShown(m))) {
     return false;
   }
-  TrashEntry(m, entry);
+  TrashSession session(m);
+  session.Add(entry);
+  session.Finish();
+  if (stayed) *stayed = session.stayed();
   RefreshMaps(m);
   return true;
 }

@@ -7,7 +7,10 @@
 #pragma once
 
 #include "mapper/engine/mapper.h"
+#include <vector>
+
 #include "mapper/engine/viewer.h"
+#include "mapper/trash/trash_store.h"
 
 namespace zv {
 
@@ -24,7 +27,9 @@ namespace zv {
 // it stopped before changing anything (no refresh either). Throws
 // HostError when the refresh cannot read the maps, the ignore list or the
 // Windows folder; the trash and its log are complete by then.
-bool DeleteApplication(Mapper& mapper);
+// When `stayed` is given it receives the entries on disk that stayed, with
+// why (TrashSession::stayed).
+bool DeleteApplication(Mapper& mapper, std::vector<TrashStay>* stayed = nullptr);
 
 // Delete file: `selected` is the file list's selected row, null when there
 // is none ("*NOFSEL"); a row carrying the missing mark gives "*GIADEL".
@@ -32,6 +37,7 @@ bool DeleteApplication(Mapper& mapper);
 // the trash folder), puts the entry into the trash and refreshes
 // (RefreshMaps), as DeleteApplication does. True when the command ran past
 // its confirmation; false when it stopped before changing anything.
-bool DeleteSelectedFile(Mapper& mapper, const MapItem* selected);
+// `stayed` as for DeleteApplication.
+bool DeleteSelectedFile(Mapper& mapper, const MapItem* selected, std::vector<TrashStay>* stayed = nullptr);
 
 }  // namespace zv

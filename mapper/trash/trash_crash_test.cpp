@@ -40,6 +40,14 @@ class KillingHost : public ForwardingHost {
     Change();
     ForwardingHost::WriteFile(path, data);
   }
+  void WriteOwnFile(const std::string& path, std::string_view data, const FileRules& rules) override {
+    Change();
+    ForwardingHost::WriteOwnFile(path, data, rules);
+  }
+  std::string ReadOwnFile(const std::string& path, const FileRules& rules) override {
+    Check();
+    return ForwardingHost::ReadOwnFile(path, rules);
+  }
   void AppendFile(const std::string& path, std::string_view data, bool flush) override {
     if (Dies() && tear_) ForwardingHost::AppendFile(path, data.substr(0, data.size() / 2 + 7), flush);
     Check();
@@ -158,6 +166,15 @@ class World {
     EXPECT_TRUE(person.notices.empty());
   }
 
+  // Deletes the application with nothing going wrong.
+  void DeleteApplicationUnharmed() const {
+    FakePerson person;
+    auto real = NewPosixHost();
+    Mapper mapper = MapperOn(*real, person);
+    person.QueueConfirmDialog(true);
+    DeleteApplication(mapper);
+  }
+
   // Finishes the deletion, then brings everything back.
   void ExpectDeleteAndRestoreToFinish() {
     FakePerson person;
@@ -207,13 +224,7 @@ TEST(TrashCrashTest, AKillWhileRestoringLosesNothing) {
   for (int kill_at = 1;; ++kill_at) {
     SCOPED_TRACE("change " + std::to_string(kill_at));
     World world;
-    {
-      FakePerson person;
-      auto real = NewPosixHost();
-      Mapper mapper = world.MapperOn(*real, person);
-      person.QueueConfirmDialog(true);
-      DeleteApplication(mapper);
-    }
+    world.DeleteApplicationUnharmed();
     auto real = NewPosixHost();
     FakePerson person;
     for (int i = 0; i < 10; ++i) person.QueueConfirm(true);
@@ -231,6 +242,52 @@ TEST(TrashCrashTest, AKillWhileRestoringLosesNothing) {
     world.ExpectNothingLost();
     world.ExpectDeleteAndRestoreToFinish();
     if (!host.dead()) break;
+  }
+}
+
+TEST(TrashCrashTest, AKillWhilePurgingDeletesOnlyWhatWasChosen) {
+  for (int kill_at = 1;; ++kill_at) {
+    SCOPED_TRACE("change " + std::to_string(kill_at));
+    World world;
+    world.DeleteApplicationUnharmed();
+    auto real = NewPosixHost();
+    FakePerson person;
+    person.QueueConfirm(true);
+    KillingHost host(*real, kill_at, false);
+    Mapper mapper = world.MapperOn(host, person);
+    TrashManager manager(mapper);
+    try {
+      manager.Refresh();
+      std::vector<std::size_t> app;
+      for (std::size_t i = 0; i < manager.rows().size(); ++i) {
+        if (manager.rows()[i].map == "App") app.push_back(i);
+      }
+      manager.DeleteForGood(app, "Delete");
+    } catch (const Killed&) {
+    }
+    // The other map's file and record are untouched; each file of App is
+    // either still in the trash with its record or gone with it.
+    FakePerson after;
+    Mapper looking = world.MapperOn(*real, after);
+    TrashManager check(looking);
+    check.Refresh();
+    std::size_t old_rows = 0;
+    for (const TrashRow& row : check.rows()) {
+      if (row.map == "Other") {
+        ++old_rows;
+        EXPECT_EQ(ReadBytes(world.program_ / "#TRASH/DEL0old.txt"), "older");
+        continue;
+      }
+      if (!IsFolderRow(row)) {
+        EXPECT_TRUE(real->FileExists(world.program_ / ("#TRASH/" + row.trashed)));
+      }
+    }
+    EXPECT_EQ(old_rows, 1u);
+    for (const auto& [relative, content] : World::Files()) EXPECT_FALSE(real->PathExists(world.windows_ / relative));
+    if (!host.dead()) {
+      EXPECT_EQ(check.rows().size(), 1u);
+      break;
+    }
   }
 }
 

@@ -1,6 +1,8 @@
 #include "mapper/trash/trash_manager.h"
 
 #include <algorithm>
+#include <deque>
+#include <optional>
 #include <unordered_map>
 
 #include "mapper/engine/messages.h"
@@ -12,7 +14,7 @@
 
 namespace zv {
 
-bool IsFolderRow(const TrashRow& row) { return FindNoCase(row.trashed, kFolderTrashedName) != std::string::npos; }
+bool IsFolderRow(const TrashRow& row) { return EqualsNoCase(row.trashed, kFolderTrashedName); }
 
 namespace {
 
@@ -26,39 +28,39 @@ bool FolderThere(PresenceCache& cache, std::string_view relative) {
   return cache.Find(relative, &kind, &found) && kind == EntryKind::kFolder;
 }
 
-bool FileThere(PresenceCache& cache, std::string_view relative) {
-  EntryKind kind;
-  std::string found;
-  return cache.Find(relative, &kind, &found) && kind == EntryKind::kFile;
-}
-
-// The trash lines' records by trashed name (case ignored), so that each
-// row's own record is found without reading every line.
-class RecordIndex {
+// The files of the trash folder, looked up as the host looks up a name: as
+// spelled, else ignoring ASCII case (the first match in byte order).
+class TrashFiles {
  public:
-  explicit RecordIndex(const std::vector<std::string>& lines) : lines_(lines) {
-    for (std::size_t i = 1; i < lines.size(); ++i) by_trashed_[UpperAscii(RecordField(lines[i], 'T'))].push_back(i);
-  }
-  // The first line not dropped yet whose N, M, T and P are the row's, or -1.
-  // Matching every field, not only T, tells apart the folder records (all
-  // named "<DIR>") and any two records that share a trashed name.
-  int Find(const TrashRow& row, const std::vector<bool>& dropped) const {
-    const auto group = by_trashed_.find(UpperAscii(row.trashed));
-    if (group == by_trashed_.end()) return -1;
-    for (const std::size_t i : group->second) {
-      const std::string_view line = lines_[i];
-      if (!dropped[i] && RecordField(line, 'N') == row.name && RecordField(line, 'M') == row.map &&
-          RecordField(line, 'T') == row.trashed && RecordField(line, 'P') == row.place) {
-        return static_cast<int>(i);
-      }
+  // False when the folder cannot be listed: then nothing is known of it.
+  bool Load(Host& host, const std::string& folder) {
+    std::vector<FolderEntry> entries;
+    if (!host.ListFolder(folder, &entries)) return false;
+    for (const FolderEntry& entry : entries) {
+      const bool file = entry.kind == EntryKind::kFile;
+      exact_.emplace(entry.name, file);
+      auto [it, added] = by_upper_.try_emplace(UpperAscii(entry.name), entry.name, file);
+      if (!added && entry.name < it->second.first) it->second = {entry.name, file};
     }
-    return -1;
+    return true;
+  }
+  bool HasFile(const std::string& name) const {
+    if (const auto it = exact_.find(name); it != exact_.end()) return it->second;
+    const auto it = by_upper_.find(UpperAscii(name));
+    return it != by_upper_.end() && it->second.second;
   }
 
  private:
-  const std::vector<std::string>& lines_;
-  std::unordered_map<std::string, std::vector<std::size_t>> by_trashed_;
+  std::unordered_map<std::string, bool> exact_;
+  std::unordered_map<std::string, std::pair<std::string, bool>> by_upper_;
 };
+
+// A record's fields as one key, T in upper case as the trash's names are
+// looked up; no field holds a NUL.
+std::string RecordKey(const std::string& name, const std::string& map, const std::string& trashed,
+                      const std::string& place) {
+  return name + '\0' + map + '\0' + UpperAscii(trashed) + '\0' + place;
+}
 
 }  // namespace
 
@@ -71,9 +73,10 @@ std::string SelectedFilesText(std::size_t selected) { return "Selected files: " 
 void TrashManager::Refresh() {
   rows_.clear();
   lines_.clear();
+  records_.clear();
   status_.clear();
   const std::string log = TrashLogPath(m_);
-  if (m_.host.PathExists(log)) lines_ = SplitLines(m_.host.ReadFile(log));
+  if (m_.host.PathExists(log)) lines_ = SplitLines(ReadTrashLog(m_));
   const bool recreated = lines_.empty();
   if (recreated) {
     lines_.push_back(kStartLogHeader);
@@ -82,42 +85,52 @@ void TrashManager::Refresh() {
 
   // Both tidying passes in one sweep each. Whether a line goes depends on
   // that line and the disk only, so repeating a pass after each removal, as
-  // the log's first readers did, drops exactly these lines.
+  // the log's first readers did, drops exactly these lines. A line that
+  // cannot be read as a record is kept as it is and never acted on.
   const std::string& windows = m_.windows_folder;
   PresenceCache windows_cache(m_.host, windows);
-  std::size_t kept = 1;
+  TrashFiles trash_files;
+  // A trash folder that cannot be listed says nothing of its files: their
+  // records stay until it can.
+  const bool files_known = trash_files.Load(m_.host, TrashFolderPath(m_));
+  records_.resize(lines_.size());
+  std::size_t kept = 1, unreadable = 0;
   for (std::size_t i = 1; i < lines_.size(); ++i) {
     std::string& line = lines_[i];
     if (IsLegacyLine(line)) line = ConvertLegacyLine(line);
-    if (IsFolderLine(line) && FolderThere(windows_cache, RecordField(line, 'P'))) continue;
-    if (kept != i) lines_[kept] = std::move(line);
+    std::optional<TrashRecord>& record = records_[i];
+    if (TrashRecord read; ReadRecord(line, &read)) record = std::move(read);
+    if (!record) {
+      ++unreadable;
+    } else if (IsFolderRecord(*record) ? FolderThere(windows_cache, record->place)
+                                       : files_known && !trash_files.HasFile(record->trashed)) {
+      continue;
+    }
+    if (kept != i) {
+      lines_[kept] = std::move(line);
+      records_[kept] = std::move(record);
+    }
     ++kept;
   }
   lines_.resize(kept);
-  PresenceCache trash_cache(m_.host, TrashFolderPath(m_));
-  kept = 1;
-  for (std::size_t i = 1; i < lines_.size(); ++i) {
-    std::string& line = lines_[i];
-    if (!IsFolderLine(line) && !FileThere(trash_cache, RecordField(line, 'T'))) continue;
-    if (kept != i) lines_[kept] = std::move(line);
-    ++kept;
-  }
-  lines_.resize(kept);
-  m_.host.WriteFile(log, JoinLines(lines_));
+  records_.resize(kept);
+  WriteTrashLog(m_, lines_);
 
   rows_.reserve(lines_.size() - 1);
   for (std::size_t i = 1; i < lines_.size(); ++i) {
-    TrashRecord record = ParseRecord(lines_[i]);
-    std::string path = DisplayPath(windows + "\\" + record.place);
-    rows_.push_back({std::move(record.name), std::move(record.map), std::move(record.trashed), std::move(path),
-                     std::move(record.place)});
+    if (!records_[i]) continue;
+    const TrashRecord& record = *records_[i];
+    rows_.push_back({record.name, record.map, record.trashed, DisplayPath(windows + "\\" + record.place),
+                     record.place});
   }
   std::stable_sort(rows_.begin(), rows_.end(),
                    [](const TrashRow& a, const TrashRow& b) { return LessNoCase(a.name, b.name); });
   lines_[0] = kManagerLogHeader;
-  m_.host.WriteFile(log, JoinLines(lines_));
+  WriteTrashLog(m_, lines_);
   status_ = std::to_string(lines_.size() - 1) + " file(s)";
   if (recreated) status_ += "; trash log re-created";
+  if (!files_known) status_ += "; the trash folder cannot be listed, so its records are kept as they are";
+  if (unreadable != 0) status_ += "; " + std::to_string(unreadable) + " line(s) of the log cannot be read and are kept";
 }
 
 bool TrashManager::RowIsSafe(const TrashRow& row, PathGuard& guard) {
@@ -141,18 +154,26 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected,
   selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
   std::vector<bool> dropped(lines_.size(), false);
   if (act) {
-    const RecordIndex index(lines_);
+    // Each row's own record, found by all its fields at once: folder
+    // records all share the trashed name "<DIR>", and two records may
+    // share any other field. Records alike are taken in the log's order.
+    std::unordered_map<std::string, std::deque<std::size_t>> by_key;
+    for (std::size_t i = 1; i < lines_.size(); ++i) {
+      if (const auto& r = records_[i]) by_key[RecordKey(r->name, r->map, r->trashed, r->place)].push_back(i);
+    }
     PathGuard guard(m_.host, m_.windows_folder);
     for (const std::size_t r : selected) {
       if (r >= rows_.size()) continue;
       const TrashRow& row = rows_[r];
       if (!RowIsSafe(row, guard)) continue;
-      const int line = index.Find(row, dropped);
-      if (line < 0) {
+      const auto found = by_key.find(RecordKey(row.name, row.map, row.trashed, row.place));
+      if (found == by_key.end() || found->second.empty()) {
         m_.person.ShowNotice("Error", "Cannot find " + row.trashed + " in !TRASH!.DAT");
         continue;
       }
-      if (act(row)) dropped[static_cast<std::size_t>(line)] = true;
+      const std::size_t line = found->second.front();
+      found->second.pop_front();
+      if (act(row)) dropped[line] = true;
     }
   }
   std::vector<std::string> remaining;
@@ -160,7 +181,7 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected,
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     if (!dropped[i]) remaining.push_back(lines_[i]);
   }
-  m_.host.WriteFile(TrashLogPath(m_), JoinLines(remaining));
+  WriteTrashLog(m_, remaining);
   Refresh();
 }
 

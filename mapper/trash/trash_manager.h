@@ -6,10 +6,12 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "mapper/engine/mapper.h"
+#include "mapper/trash/trash_log.h"
 
 namespace zv {
 
@@ -24,8 +26,9 @@ struct TrashRow {
   std::string place;    // P as the record holds it
 };
 
-// Whether the row records a folder: its "Trashed as" holds the folder mark
-// (kFolderTrashedName) instead of a name in the trash folder.
+// Whether the row records a folder: its "Trashed as" is the folder mark
+// (kFolderTrashedName, letter case ignored) instead of a name in the trash
+// folder.
 bool IsFolderRow(const TrashRow& row);
 
 struct TrashColumn {
@@ -51,8 +54,12 @@ class TrashManager {
   // with the header "*** TrashManager v2.0 ***". The result is the one of
   // repeating each tidying pass until it removes nothing, reached in one
   // pass each. A missing or empty log is created again with its header,
-  // which the status says this once. Throws HostError when the log cannot
-  // be read or written (the rows are then empty).
+  // which the status says this once. A line that cannot be read as a
+  // record stays in the log as it is, is listed nowhere and acted on never;
+  // when the trash folder cannot be listed no file record is dropped. The
+  // status says both. Throws HostError when the log cannot be read or
+  // written (the rows are then empty), RefusedFileError when a symbolic
+  // link or anything but a plain file stands in the log's place.
   void Refresh();
 
   const std::vector<TrashRow>& rows() const { return rows_; }
@@ -90,6 +97,8 @@ class TrashManager {
 
   Mapper& m_;
   std::vector<std::string> lines_;
+  // The record of each line, where it can be read (index 0, the header, none).
+  std::vector<std::optional<TrashRecord>> records_;
   std::vector<TrashRow> rows_;
   std::string status_;
 };

@@ -99,7 +99,9 @@ TEST_F(TrashManagerTest, TidyingEqualsRepeatingEachPassUntilItRemovesNothing) {
       removed = false;
       for (std::size_t i = 1; i < lines.size() && !removed; ++i) {
         if (IsLegacyLine(lines[i])) lines[i] = ConvertLegacyLine(lines[i]);
-        if (IsFolderLine(lines[i]) && host_.FolderExists(InWindows(std::string(RecordField(lines[i], 'P'))))) {
+        TrashRecord record;
+        ReadRecord(lines[i], &record);
+        if (IsFolderRecord(record) && host_.FolderExists(InWindows(record.place))) {
           lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
           removed = true;
         }
@@ -108,7 +110,9 @@ TEST_F(TrashManagerTest, TidyingEqualsRepeatingEachPassUntilItRemovesNothing) {
     for (bool removed = true; removed;) {
       removed = false;
       for (std::size_t i = 1; i < lines.size() && !removed; ++i) {
-        if (!IsFolderLine(lines[i]) && !host_.FileExists(InTrash(std::string(RecordField(lines[i], 'T'))))) {
+        TrashRecord record;
+        ReadRecord(lines[i], &record);
+        if (!IsFolderRecord(record) && !host_.FileExists(InTrash(record.trashed))) {
           lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(i));
           removed = true;
         }

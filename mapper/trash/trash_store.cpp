@@ -20,6 +20,22 @@ std::string FolderPart(std::string_view path) {
   return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
 }
 
+// The longest name a folder entry may have on the file systems we run on.
+constexpr std::size_t kLongestName = 255;
+
+// The trashed name with number n: "DEL" + n + name, or, where that would be
+// longer than a name may be, "DEL" + n + "~" + as much of the name's end as
+// fits (its extension stays visible), never starting inside a UTF-8
+// sequence. The record keeps the whole name for the way back.
+std::string TrashedName(std::uint64_t number, const std::string& name) {
+  std::string trashed = "DEL" + std::to_string(number);
+  if (trashed.size() + name.size() <= kLongestName) return trashed + name;
+  trashed += '~';
+  std::size_t start = name.size() - (kLongestName - trashed.size());
+  while (start < name.size() && (static_cast<unsigned char>(name[start]) & 0xC0) == 0x80) ++start;
+  return trashed + name.substr(start);
+}
+
 }  // namespace
 
 bool CreateTrashStore(Mapper& m) {
@@ -29,7 +45,7 @@ bool CreateTrashStore(Mapper& m) {
     return false;
   }
   const std::string log = TrashLogPath(m);
-  if (!m.host.PathExists(log)) m.host.WriteFile(log, JoinLines({kStartLogHeader}));
+  if (!m.host.PathExists(log)) WriteTrashLog(m, {kStartLogHeader});
   return true;
 }
 
@@ -45,7 +61,7 @@ bool TrashSession::Start() {
   std::string text;
   bool missing = false;
   try {
-    text = m_.host.ReadFile(log_);
+    text = ReadTrashLog(m_);
   } catch (const HostError& error) {
     if (m_.host.PathExists(log_)) {
       stopped_ = true;
@@ -61,7 +77,7 @@ bool TrashSession::Start() {
     // Readers skip line 1, so a log without lines gets its header first.
     lines_.push_back(kStartLogHeader);
     try {
-      m_.host.WriteFile(log_, LogText());
+      m_.host.WriteOwnFile(log_, LogText(), kTrashLogRules);
     } catch (const HostError& error) {
       Stop(error.what());
       return false;
@@ -72,11 +88,17 @@ bool TrashSession::Start() {
     }
   }
   std::vector<FolderEntry> files;
-  m_.host.ListFolder(folder, &files);
+  if (!m_.host.ListFolder(folder, &files)) {
+    // Without the trash's names a new trashed name could only be guessed.
+    stopped_ = true;
+    m_.person.ShowNotice("Error", "Cannot list the trash folder " + QuotedPath(folder) +
+                                      ".\nNothing is put into the trash while its names cannot be read.");
+    return false;
+  }
   for (const FolderEntry& file : files) taken_.insert(UpperAscii(file.name));
+  TrashRecord record;
   for (std::size_t i = 1; i < lines_.size(); ++i) {
-    const std::string& line = lines_[i];
-    taken_.insert(UpperAscii(RecordField(IsLegacyLine(line) ? ConvertLegacyLine(line) : line, 'T')));
+    if (ReadRecord(lines_[i], &record)) taken_.insert(UpperAscii(record.trashed));
   }
   return true;
 }
@@ -84,24 +106,32 @@ bool TrashSession::Start() {
 void TrashSession::Add(const std::string& entry) {
   ++added_;
   if (stopped_) return;
-  // The folder mark "<DIR> " found as its word, in any case, anywhere.
-  const std::size_t mark = FindNoCase(entry, kFolderTrashedName);
-  const std::string relative =
-      mark == std::string::npos ? std::string() : entry.substr(std::min(entry.size(), mark + kFolderMark.size()));
-  if (LeavesWindowsFolder(entry) || LeavesWindowsFolder(relative)) return Refuse(entry);
-  const std::string full = m_.WindowsPath(entry);
-  if (m_.host.FileExists(full)) return guard_.StaysInside(entry) ? AddFile(entry, full) : Refuse(entry);
-  if (mark == std::string::npos) return;
+  if (LeavesWindowsFolder(entry)) return Refuse(entry);
+  // Only a leading "<DIR> " makes a folder entry; a name holding "<DIR>"
+  // elsewhere is a file's like any other.
+  const bool folder_entry = entry.starts_with(kFolderMark);
+  const std::string relative(EntryTarget(entry));
+  if (!folder_entry) {
+    const std::string full = m_.WindowsPath(entry);
+    if (m_.host.FileExists(full)) guard_.StaysInside(entry) ? AddFile(entry, full) : Refuse(entry);
+    return;
+  }
   const std::string folder = m_.WindowsPath(relative);
   if (!m_.host.FolderExists(folder)) return;
   if (!guard_.StaysInside(relative)) return Refuse(entry);
   if (!Start()) return;
   const std::string name = LastComponent(folder);
-  Queue({true, folder, name, {}}, RecordLine({name, map_name_, kFolderTrashedName, relative}));
+  Pending pending;
+  pending.folder = true;
+  pending.source = folder;
+  pending.name = name;
+  pending.entry = entry;
+  Queue(std::move(pending), RecordLine({name, map_name_, kFolderTrashedName, relative}));
 }
 
 void TrashSession::Refuse(const std::string& entry) {
   Flush();
+  stayed_.push_back({entry, StayCause::kRefused, {}});
   ShowLeavesWindowsFolder(m_, entry);
 }
 
@@ -109,8 +139,8 @@ void TrashSession::AddFile(const std::string& entry, const std::string& full) {
   if (!Start()) return;
   const std::string name = LastComponent(full);
   const std::string upper = UpperAscii(name);
-  const std::uint64_t number = FreeNumber(upper);
-  const std::string trashed = "DEL" + std::to_string(number) + name;
+  const std::uint64_t number = FreeNumber(name);
+  const std::string trashed = TrashedName(number, name);
   // The run held back is recorded before any box; when it cannot be, this
   // file is not asked about either.
   std::optional<PreparedMove> move = PrepareGuardedMove(m_, full, TrashedFilePath(m_, trashed), [this] {
@@ -120,20 +150,22 @@ void TrashSession::AddFile(const std::string& entry, const std::string& full) {
   if (stopped_) return;
   if (!move) {
     Flush();
+    // The file was there a moment ago: the read-only question was declined.
+    stayed_.push_back({entry, StayCause::kDeclined, {}});
     m_.person.ShowNotice("Error", "Cannot trash " + name);
     return;
   }
   // The name stays given out even if the move fails later: until the log is
   // rewritten its record is still there, and two records must never share
   // one trashed name.
-  taken_.insert("DEL" + std::to_string(number) + upper);
+  taken_.insert(UpperAscii(trashed));
   next_number_[upper] = number + 1;
-  Queue({false, full, name, std::move(*move)}, RecordLine({name, map_name_, trashed, FolderPart(entry)}));
+  Queue({false, full, name, std::move(*move), entry}, RecordLine({name, map_name_, trashed, FolderPart(entry)}));
 }
 
-std::uint64_t TrashSession::FreeNumber(const std::string& upper_name) {
-  std::uint64_t& number = next_number_[upper_name];
-  while (taken_.contains("DEL" + std::to_string(number) + upper_name)) ++number;
+std::uint64_t TrashSession::FreeNumber(const std::string& name) {
+  std::uint64_t& number = next_number_[UpperAscii(name)];
+  while (taken_.contains(UpperAscii(TrashedName(number, name)))) ++number;
   return number;
 }
 
@@ -173,7 +205,7 @@ bool TrashSession::AppendRecords(const std::string& records) {
   // The log went away while the session ran: it is written again whole,
   // with the header, every record known and those being added.
   try {
-    m_.host.WriteFile(log_, LogText());
+    m_.host.WriteOwnFile(log_, LogText(), kTrashLogRules);
   } catch (const HostError& error) {
     Stop(error.what());
     return false;
@@ -190,6 +222,7 @@ void TrashSession::Execute(const Pending& pending) {
       return;
     }
     failed_lines_.insert(pending.line);
+    stayed_.push_back({pending.entry, StayCause::kFolderNotEmpty, {}});
     m_.person.ShowNotice(m_.main_caption, LookupMessage(m_, "*VIO-DIR") + " " + QuotedPath(pending.source) + "\n" +
                                               LookupMessage(m_, "*DIRNOTEMPTY"));
     return;
@@ -200,6 +233,7 @@ void TrashSession::Execute(const Pending& pending) {
   }
   UndoPreparedMove(m_, pending.source, pending.move);
   failed_lines_.insert(pending.line);
+  stayed_.push_back({pending.entry, StayCause::kMoveFailed, {}});
   m_.person.ShowNotice("Error", "Cannot trash " + pending.name);
 }
 
@@ -216,6 +250,7 @@ void TrashSession::Stop(const std::string& what) {
     lines_.resize(pending_.front().line);
     for (const Pending& pending : pending_) {
       if (!pending.folder) UndoPreparedMove(m_, pending.source, pending.move);
+      stayed_.push_back({pending.entry, StayCause::kLogFailed, what});
     }
     pending_.clear();
   }
@@ -240,7 +275,7 @@ void TrashSession::Finish() {
   }
   SortLogLines(lines);
   try {
-    m_.host.WriteFile(log_, JoinLines(lines));
+    WriteTrashLog(m_, lines);
   } catch (const HostError& error) {
     m_.person.ShowNotice("Error", "Cannot rewrite the trash log " + std::string(error.what()) +
                                       ".\nIts records stay as they were added.");

@@ -35,11 +35,28 @@ namespace zv {
 // program. Throws HostError when the log cannot be written.
 bool CreateTrashStore(Mapper& mapper);
 
+// Why an entry stayed where it was.
+enum class StayCause {
+  kRefused,         // it leaves the Windows folder, or lies below a symbolic link
+  kDeclined,        // a read-only file whose move was declined
+  kMoveFailed,      // the move itself failed
+  kFolderNotEmpty,  // a folder that still holds something
+  kLogFailed,       // the log could not be written, so nothing more moved
+};
+struct TrashStay {
+  std::string entry;   // as given to TrashSession::Add
+  StayCause cause;
+  std::string reason;  // the system's words, where known
+};
+
 // Puts entries of the current map into the trash, one after another, as one
 // piece of work. The log is read when the first entry needs it. Numbers of
 // trashed names: n is the smallest from 0 up such that "DEL" + n + name
 // (case ignored) names no file of the trash and no record of the log, so a
-// record left behind by a crash is never mistaken for a new file's.
+// record left behind by a crash is never mistaken for a new file's. Where
+// "DEL" + n + name would pass the 255 bytes a name may have, the trashed
+// name is "DEL" + n + "~" + the end of the name that fits. When the trash
+// folder cannot be listed, nothing is put into it (said once).
 class TrashSession {
  public:
   explicit TrashSession(Mapper& mapper);
@@ -67,6 +84,10 @@ class TrashSession {
   void Finish();
   // Entries put into the trash so far: files moved, folders removed.
   std::size_t trashed() const { return trashed_; }
+  // Entries on disk that stayed, with why, in the order they were met.
+  // Entries missing from the disk are no part of it, nor those given after
+  // the log failed (the notice then says they stay).
+  const std::vector<TrashStay>& stayed() const { return stayed_; }
 
   // When set, called after every 64th file move or folder removal done,
   // with the number of Add calls up to that entry's: the moves are held
@@ -79,6 +100,7 @@ class TrashSession {
     std::string source;  // the file or folder, Windows folder + "\" + path
     std::string name;    // its own name, for the notices
     PreparedMove move;
+    std::string entry;      // as given to Add
     std::size_t line = 0;   // its record in lines_
     std::size_t added = 0;  // Add calls up to this entry's
   };
@@ -94,7 +116,8 @@ class TrashSession {
   void Execute(const Pending& pending);
   void Stop(const std::string& what);
   std::string LogText() const;
-  std::uint64_t FreeNumber(const std::string& upper_name);
+  // The smallest number not known taken for a trashed name of `name`.
+  std::uint64_t FreeNumber(const std::string& name);
 
   Mapper& m_;
   const std::string log_;
@@ -110,6 +133,7 @@ class TrashSession {
   // Per upper-case original name, the smallest number not known taken.
   std::unordered_map<std::string, std::uint64_t> next_number_;
   std::vector<Pending> pending_;
+  std::vector<TrashStay> stayed_;
   std::size_t trashed_ = 0;
   std::size_t added_ = 0, done_ = 0;
 };
