@@ -1,6 +1,7 @@
 // zorvan remove: the mapper's "delete application" and "delete file", which
 // move what a map lists into the trash with one log record each.
 #include <ostream>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "cli/command_steps.h"
@@ -38,6 +39,61 @@ int RowOf(const Mapper& m, const std::string& name) {
   return -1;
 }
 
+// The entries that stayed, sorted into folders kept because they hold what
+// the map does not list (the normal case when applications share a folder)
+// and entries that failed, each with its cause in words.
+struct StayReport {
+  std::vector<std::string> kept_folders;
+  std::vector<std::pair<std::string, std::string>> failed;
+};
+
+std::string CauseText(const TrashStay* stay) {
+  if (stay == nullptr) return "not moved (the message above says why)";
+  switch (stay->cause) {
+    case StayCause::kRefused:
+      return "refused: it leaves the Windows folder or lies below a symbolic link";
+    case StayCause::kDeclined:
+      return "read-only, and moving it was declined (--force moves it)";
+    case StayCause::kMoveFailed:
+      return stay->reason.empty() ? "the move into the trash failed" : "cannot be moved: " + stay->reason;
+    case StayCause::kFolderNotEmpty:
+      return "the folder still holds entries of this map that stayed";
+    case StayCause::kLogFailed:
+      return "not moved, as the trash log cannot be written" + (stay->reason.empty() ? "" : ": " + stay->reason);
+  }
+  return {};
+}
+
+StayReport SortStays(const std::vector<std::string>& stayed, const std::vector<TrashStay>& causes) {
+  std::unordered_map<std::string, const TrashStay*> cause_of;
+  for (const TrashStay& stay : causes) cause_of.emplace(stay.entry, &stay);
+  // A folder stays of its own accord unless something of this map below it
+  // stayed too.
+  const auto holds_failed = [&](const std::string& folder) {
+    const std::string prefix(EntryTarget(folder));
+    for (const std::string& entry : stayed) {
+      const std::string_view target = EntryTarget(entry);
+      if (target.size() > prefix.size() && IsPathSeparator(target[prefix.size()]) &&
+          EqualsNoCase(target.substr(0, prefix.size()), prefix) &&
+          (!cause_of.contains(entry) || cause_of.at(entry)->cause != StayCause::kFolderNotEmpty)) {
+        return true;
+      }
+    }
+    return false;
+  };
+  StayReport report;
+  for (const std::string& entry : stayed) {
+    const auto found = cause_of.find(entry);
+    const TrashStay* stay = found == cause_of.end() ? nullptr : found->second;
+    if (stay != nullptr && stay->cause == StayCause::kFolderNotEmpty && !holds_failed(entry)) {
+      report.kept_folders.push_back(entry);
+    } else {
+      report.failed.emplace_back(entry, CauseText(stay));
+    }
+  }
+  return report;
+}
+
 int RunRemove(CommandContext& c) {
   Mapper& m = c.mapper;
   const std::string& given = c.invocation.entry;
@@ -50,11 +106,12 @@ int RunRemove(CommandContext& c) {
 
   bool ran = false;
   std::vector<std::string> asked;  // the entries the command is about
+  std::vector<TrashStay> causes;
   if (given.empty()) {
     for (const MapItem& item : before.items) {
       if (item.state == 1) asked.push_back(item.caption);
     }
-    ran = DeleteApplication(m);
+    ran = DeleteApplication(m, &causes);
   } else {
     const MapItem* item = FindEntry(m, before, given);
     if (item == nullptr) {
@@ -63,14 +120,14 @@ int RunRemove(CommandContext& c) {
       return kFailed;
     }
     asked.push_back(item->caption);
-    ran = DeleteSelectedFile(m, item);
+    ran = DeleteSelectedFile(m, item, &causes);
   }
   if (!ran) {
     c.person.Say("nothing was moved into the trash.");
     return kFailed;
   }
 
-  // What is still on disk afterwards stayed: the entry's own notices said why.
+  // What is still on disk afterwards stayed.
   const int row = RowOf(m, name);
   const MapListing after = row >= 0 ? DetailedListing(m, row) : MapListing{};
   const std::unordered_set<std::string> about(asked.begin(), asked.end());
@@ -81,14 +138,23 @@ int RunRemove(CommandContext& c) {
   c.person.ClearProgressLine();
   c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of " << asked.size()
         << " entries on disk moved into the trash " << DisplayPath(TrashFolderPath(m)) << ".\n";
-  if (stayed.empty()) {
+  const StayReport report = SortStays(stayed, causes);
+  if (!report.kept_folders.empty()) {
+    std::string kept;
+    for (const std::string& folder : report.kept_folders) {
+      kept += (kept.empty() ? "" : ", ") + EntryLabel(c, folder);
+    }
+    c.person.Say(std::string(report.kept_folders.size() == 1 ? "a folder stays" : "folders stay") +
+                 ", as they also hold what this map does not list: " + kept + ".");
+  }
+  if (report.failed.empty()) {
     c.person.Say("run 'zorvan trash list' to see them and 'zorvan trash restore --map \"" + name +
                  "\"' to bring them back.");
     return kDone;
   }
-  for (const std::string& entry : stayed) c.person.Say("still on disk: " + EntryLabel(c, entry));
-  c.person.Say(std::to_string(stayed.size()) + " entries stayed where they are: a read-only file moves only with "
-               "--force, and a folder goes only once it is empty. Mend the cause and run the command again.");
+  for (const auto& [entry, why] : report.failed) c.person.Say("still on disk: " + EntryLabel(c, entry) + ": " + why);
+  c.person.Say(std::to_string(report.failed.size()) +
+               (report.failed.size() == 1 ? " entry stayed" : " entries stayed") + " where it was for the cause given.");
   return kFailed;
 }
 
@@ -111,7 +177,9 @@ Command RemoveCommand() {
           "With --entry, only that entry goes, as the mapper's \"delete file\" does; an entry already gone from "
           "the disk is refused. A folder entry goes only when its folder is empty.",
           "A read-only file moves only with --force (or when the person answers yes on a terminal). A folder "
-          "that still holds files stays. Every entry that stays is named, and the exit status is then 1.",
+          "that still holds what the map does not list (another application's files) stays, as it should, and "
+          "is named on one line. Every other entry that stays is named with its cause, and the exit status is "
+          "then 1.",
       },
       .examples = {"zorvan remove \"Foo 2.1\" --yes", "zorvan remove Foo --entry SYSTEM/Foo.dll --yes --force"},
       .run = RunRemove,

@@ -16,8 +16,26 @@ bool SamePath(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+namespace {
+
+// True when every component of `path` is empty or ".": it names its root.
+bool NamesRoot(std::string_view path) {
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    std::size_t end = start;
+    while (end < path.size() && !IsPathSeparator(path[end])) ++end;
+    const std::string_view component = path.substr(start, end - start);
+    if (!component.empty() && component != ".") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool LeavesWindowsFolder(std::string_view entry) {
   entry = EntryTarget(entry);
+  if (NamesRoot(entry)) return true;
   if (entry.size() >= 2 && entry[1] == ':') return true;
   if (!entry.empty() && IsPathSeparator(entry[0])) return true;
   // Every map entry passes here: look for ".." and check its neighbours,

@@ -23,8 +23,9 @@ inline std::string_view EntryTarget(std::string_view entry) {
 }
 
 // True when `entry` does not stay inside the Windows folder as written: it
-// is absolute (a drive, "C:...", or a leading "\" or "/") or one of its
-// components, split at "\" and "/", is "..". A leading "<DIR> " (a folder
+// is absolute (a drive, "C:...", or a leading "\" or "/"), one of its
+// components, split at "\" and "/", is "..", or it names the Windows folder
+// itself (empty, or only "." components). A leading "<DIR> " (a folder
 // entry) is looked past. The test is on the text alone: a symbolic link
 // inside the folder is not resolved here (lookups that must not leave the
 // folder never follow links).

@@ -16,7 +16,6 @@ TEST(EntryPathTest, AbsoluteEntriesAndClimbingComponentsLeaveTheFolder) {
       {"SYSTEM\\X.DLL", false},
       {"<DIR> SYSTEM\\Sub", false},
       {"a.txt", false},
-      {"", false},
       {"..\\outside\\run.sh", true},
       {"../outside/run.sh", true},
       {"SYSTEM\\..\\..\\x", true},
@@ -31,6 +30,11 @@ TEST(EntryPathTest, AbsoluteEntriesAndClimbingComponentsLeaveTheFolder) {
       {"a:b", true},  // a drive, as the legacy entries have it
       {"\\etc\\passwd", true},
       {"/etc/passwd", true},
+      // The Windows folder itself is no entry: removing it is refused too.
+      {"", true},
+      {"<DIR> ", true},
+      {"<DIR> .", true},
+      {".\\.", true},
       // Names that merely look alike stay inside.
       {"...\\x", false},
       {"..x\\y", false},
@@ -38,6 +42,8 @@ TEST(EntryPathTest, AbsoluteEntriesAndClimbingComponentsLeaveTheFolder) {
       {"SYSTEM\\.\\x", false},
       {"ab:c", false},
       {"<DIR>..", false},  // no blank: a name of its own
+      {"...", false},
+      {"<DIR> .\\x", false},
   };
   for (const auto& c : cases) EXPECT_EQ(LeavesWindowsFolder(c.entry), c.leaves) << c.entry;
 }

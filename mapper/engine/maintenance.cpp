@@ -53,6 +53,9 @@ void RefreshMaps(Mapper& mapper) {
   ReloadCatalogue(mapper, mapper.maps.SelectedName());
   ScanWithProgress(mapper, mapper.windows_folder, "Refreshing...");
   ShowCurrentMap(mapper);
+  // After a scan that could not read the Windows folder its own report
+  // stays on the status line: nothing was refreshed.
+  if (!mapper.unreadable_root.empty()) return ShowScanReport(mapper);
   mapper.person.SetStatus(kButtonFace, LookupMessage(mapper, "*REFDONE"));
 }
 

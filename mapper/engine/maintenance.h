@@ -19,7 +19,9 @@ namespace zv {
 // snapshot (ScanWithProgress, caption "Refreshing...", the progress window
 // not shown), shows the current map in the file list, or an empty list when
 // no map is left, and writes "*REFDONE" on the status line in the
-// button-face colour. Every command that changes the map files ends with it.
+// button-face colour; after a scan that could not read the Windows folder
+// the scan's own report stays there instead (the snapshot files of the last
+// scan kept). Every command that changes the map files ends with it.
 // Throws HostError when a map cannot be read or written or the snapshot
 // cannot be taken.
 void RefreshMaps(Mapper& mapper);

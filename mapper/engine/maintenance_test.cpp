@@ -126,6 +126,21 @@ TEST_F(MaintenanceTest, RefreshReloadsRescansAndFallsBackWhenTheCurrentMapIsGone
   EXPECT_EQ(view_.GroupCaption(), "");
 }
 
+TEST_F(MaintenanceTest, ARefreshThatCannotReadTheWindowsFolderKeepsTheLastScan) {
+  Select("Office");
+  RefreshMaps(mapper_);
+  const std::string snapshot = testing::ReadBytes(program_ / kSnapshotFile);
+  const std::string folders = testing::ReadBytes(program_ / kProbeFolderList);
+  ASSERT_NE(snapshot, "");
+  person_ = FakePerson();
+  mapper_.windows_folder = windows_ / "Gone";
+  RefreshMaps(mapper_);
+  EXPECT_EQ(testing::ReadBytes(program_ / kSnapshotFile), snapshot);
+  EXPECT_EQ(testing::ReadBytes(program_ / kProbeFolderList), folders);
+  EXPECT_FALSE(Refreshed());
+  EXPECT_EQ(person_.LastStatus().text, "NOWINDIR" + (windows_ / "Gone"));
+}
+
 TEST_F(MaintenanceTest, EditingAMapShowsWhatTheEditorLeft) {
   Select("Office");
   person_.QueueEdit([](const std::string& file) {

@@ -217,8 +217,12 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* sn
     path.push_back({&child, 0, may_lose, parent_relative_size});  // `level` is not used again
   }
 
-  snapshot.Commit();
-  folders.Commit();
+  // A Windows folder that cannot be read says nothing of its tree: the
+  // snapshot and the probe's folder list of the last scan stay as they
+  // were, and an empty pair is written only where there was none.
+  const bool readable = feed.Root().readable;
+  if (readable || !host.PathExists(mapper.ProgramFile(kSnapshotFile))) snapshot.Commit();
+  if (readable || !host.PathExists(mapper.ProgramFile(kProbeFolderList))) folders.Commit();
   mapper.entry_counter = counter;
   mapper.skipped_names = skipped;
   mapper.twin_names = twins;

@@ -199,10 +199,9 @@ void ShowMap(Mapper& mapper, MapView& view) {
 }
 
 void OpenMapEntry(Mapper& mapper, const std::string& caption) {
-  std::string text = caption;
-  const std::size_t mark = caption.find("<DIR>");
-  if (mark != std::string::npos) text = caption.substr(std::min(caption.size(), mark + kFolderMark.size()));
-  if (LeavesWindowsFolder(text)) {
+  // Only a leading "<DIR> " marks a folder: a name may hold "<DIR>" too.
+  const std::string text(EntryTarget(caption));
+  if (LeavesWindowsFolder(caption)) {
     ShowLeavesWindowsFolder(mapper, text);
     return;
   }
