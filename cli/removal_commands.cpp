@@ -57,25 +57,27 @@ std::string CauseText(const TrashStay* stay) {
     case StayCause::kMoveFailed:
       return stay->reason.empty() ? "the move into the trash failed" : "cannot be moved: " + stay->reason;
     case StayCause::kFolderNotEmpty:
-      return "the folder still holds entries of this map that stayed";
+      return "the folder still holds files of this map";
     case StayCause::kLogFailed:
       return "not moved, as the trash log cannot be written" + (stay->reason.empty() ? "" : ": " + stay->reason);
   }
   return {};
 }
 
-StayReport SortStays(const std::vector<std::string>& stayed, const std::vector<TrashStay>& causes) {
+// `stayed`: the entries the command was about that are still on disk;
+// `present`: every entry of the map still on disk.
+StayReport SortStays(const std::vector<std::string>& stayed, const std::vector<std::string>& present,
+                     const std::vector<TrashStay>& causes) {
   std::unordered_map<std::string, const TrashStay*> cause_of;
   for (const TrashStay& stay : causes) cause_of.emplace(stay.entry, &stay);
-  // A folder stays of its own accord unless something of this map below it
-  // stayed too.
-  const auto holds_failed = [&](const std::string& folder) {
+  // A folder stays of its own accord unless a file of this map below it is
+  // still there.
+  const auto holds_own_file = [&](const std::string& folder) {
     const std::string prefix(EntryTarget(folder));
-    for (const std::string& entry : stayed) {
+    for (const std::string& entry : present) {
       const std::string_view target = EntryTarget(entry);
-      if (target.size() > prefix.size() && IsPathSeparator(target[prefix.size()]) &&
-          EqualsNoCase(target.substr(0, prefix.size()), prefix) &&
-          (!cause_of.contains(entry) || cause_of.at(entry)->cause != StayCause::kFolderNotEmpty)) {
+      if (!entry.starts_with(kFolderMark) && target.size() > prefix.size() &&
+          IsPathSeparator(target[prefix.size()]) && EqualsNoCase(target.substr(0, prefix.size()), prefix)) {
         return true;
       }
     }
@@ -85,7 +87,7 @@ StayReport SortStays(const std::vector<std::string>& stayed, const std::vector<T
   for (const std::string& entry : stayed) {
     const auto found = cause_of.find(entry);
     const TrashStay* stay = found == cause_of.end() ? nullptr : found->second;
-    if (stay != nullptr && stay->cause == StayCause::kFolderNotEmpty && !holds_failed(entry)) {
+    if (stay != nullptr && stay->cause == StayCause::kFolderNotEmpty && !holds_own_file(entry)) {
       report.kept_folders.push_back(entry);
     } else {
       report.failed.emplace_back(entry, CauseText(stay));
@@ -131,21 +133,24 @@ int RunRemove(CommandContext& c) {
   const int row = RowOf(m, name);
   const MapListing after = row >= 0 ? DetailedListing(m, row) : MapListing{};
   const std::unordered_set<std::string> about(asked.begin(), asked.end());
-  std::vector<std::string> stayed;
+  std::vector<std::string> stayed, present;
   for (const MapItem& item : after.items) {
-    if (item.state == 1 && about.count(item.caption) != 0) stayed.push_back(item.caption);
+    if (item.state != 1) continue;
+    present.push_back(item.caption);
+    if (about.count(item.caption) != 0) stayed.push_back(item.caption);
   }
   c.person.ClearProgressLine();
   c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of " << asked.size()
         << " entries on disk moved into the trash " << DisplayPath(TrashFolderPath(m)) << ".\n";
-  const StayReport report = SortStays(stayed, causes);
+  const StayReport report = SortStays(stayed, present, causes);
   if (!report.kept_folders.empty()) {
     std::string kept;
     for (const std::string& folder : report.kept_folders) {
       kept += (kept.empty() ? "" : ", ") + EntryLabel(c, folder);
     }
-    c.person.Say(std::string(report.kept_folders.size() == 1 ? "a folder stays" : "folders stay") +
-                 ", as they also hold what this map does not list: " + kept + ".");
+    const bool one = report.kept_folders.size() == 1;
+    c.person.Say(std::string(one ? "a folder stays, as it also holds" : "folders stay, as they also hold") +
+                 " what this map does not list: " + kept + ".");
   }
   if (report.failed.empty()) {
     c.person.Say("run 'zorvan trash list' to see them and 'zorvan trash restore --map \"" + name +

@@ -81,8 +81,9 @@ TEST_F(ZorvanTrashTest, RemoveThenRestoreBringsTheWholeApplicationBack) {
   EXPECT_EQ(run.out, "\"Foo\": 7 of 9 entries on disk moved into the trash " + program_ / "#TRASH" + ".\n");
   EXPECT_TRUE(Holds(run.err, "is a read-only file.")) << run.err;
   EXPECT_TRUE(Holds(run.err, "run the command again with --force")) << run.err;
-  EXPECT_TRUE(Holds(run.err, "zorvan: still on disk: App\\ro.dat\n")) << run.err;
-  EXPECT_TRUE(Holds(run.err, "zorvan: still on disk: <DIR> App\n")) << run.err;
+  EXPECT_TRUE(Holds(run.err, "zorvan: still on disk: App\\ro.dat: read-only, and moving it was declined "
+                             "(--force moves it)\n")) << run.err;
+  EXPECT_TRUE(Holds(run.err, "zorvan: still on disk: <DIR> App: the folder still holds files of this map\n")) << run.err;
   EXPECT_EQ(ListNames(windows_ / "App"), Lines{"ro.dat"});
 
   run = Zorvan({"remove", "Foo", "--yes", "--force"});
@@ -172,6 +173,17 @@ TEST_F(ZorvanTrashTest, OneEntryAndThePurge) {
   EXPECT_EQ(ListNames(program_ / "#TRASH"), Lines{"!TRASH!.DAT"});
   EXPECT_EQ(Zorvan({"trash", "list"}).out, "0 file(s)\n");
   EXPECT_EQ(ReadLines(program_ / "#TRASH/!TRASH!.DAT"), Lines{"*** TrashManager v2.0 ***"});
+}
+
+TEST_F(ZorvanTrashTest, AFolderSharedWithAnotherApplicationStaysAndThatIsNoFailure) {
+  InstallFoo();
+  const std::string install = "set -e; cd \"$ZORVAN_WINDIR\"; mkdir App/Bar; echo b > App/Bar/b.txt; echo c > App/c.txt";
+  ASSERT_EQ(Zorvan({"track", "Bar", "--", "sh", "-c", install}).code, 0);
+  const ZorvanRun run = Zorvan({"remove", "Foo", "--yes", "--force"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(Holds(run.err, "a folder stays, as it also holds what this map does not list: <DIR> App.")) << run.err;
+  EXPECT_FALSE(Holds(run.err, "still on disk")) << run.err;
+  EXPECT_EQ(ListNames(windows_ / "App"), (Lines{"Bar", "c.txt"}));
 }
 
 }  // namespace
