@@ -5,6 +5,7 @@
 
 #include "cli/command_steps.h"
 #include "cli/commands.h"
+#include "cli/formats.h"
 #include "mapper/engine/entry_path.h"
 #include "mapper/trash/removal.h"
 #include "mapper/trash/trash_log.h"
@@ -54,7 +55,11 @@ int RunRemove(CommandContext& c) {
     for (const MapItem& item : before.items) {
       if (item.state == 1) asked.push_back(item.caption);
     }
+    c.person.SetProgressCaption("Removing \"" + name + "\"");
+    c.person.SetProgressMessage(Counted(asked.size(), "entry", "entries"));
+    c.person.ShowProgress(true);
     ran = DeleteApplication(m);
+    c.person.ShowProgress(false);
   } else {
     const MapItem* item = FindEntry(m, before, given);
     if (item == nullptr) {
@@ -79,15 +84,16 @@ int RunRemove(CommandContext& c) {
     if (item.state == 1 && about.count(item.caption) != 0) stayed.push_back(item.caption);
   }
   c.person.ClearProgressLine();
-  c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of " << asked.size()
-        << " entries on disk moved into the trash " << DisplayPath(TrashFolderPath(m)) << ".\n";
+  c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of "
+        << Counted(asked.size(), "entry on disk", "entries on disk") << " moved into the trash "
+        << DisplayPath(TrashFolderPath(m)) << ".\n";
   if (stayed.empty()) {
     c.person.Say("run 'zorvan trash list' to see them and 'zorvan trash restore --map \"" + name +
                  "\"' to bring them back.");
     return kDone;
   }
   for (const std::string& entry : stayed) c.person.Say("still on disk: " + EntryLabel(c, entry));
-  c.person.Say(std::to_string(stayed.size()) + " entries stayed where they are: a read-only file moves only with "
+  c.person.Say(Counted(stayed.size(), "entry", "entries") + " stayed where they are: a read-only file moves only with "
                "--force, and a folder goes only once it is empty. Mend the cause and run the command again.");
   return kFailed;
 }
