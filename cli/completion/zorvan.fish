@@ -33,7 +33,7 @@ function __zorvan_maps
     test -d "$folder"; or return
     for file in $folder/*
         set -l name (path basename $file)
-        string match -qri '^[^.].*\.map' -- $name; or continue
+        string match -qri '^[^.].*\.map$' -- $name; or continue
         test -f $file; or continue
         set -l upper (string upper -- $name)
         set -l cut (string match -r '^.*?(?=\.MAP)' -- $upper)
