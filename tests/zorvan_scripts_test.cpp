@@ -345,6 +345,26 @@ TEST_F(ZorvanScriptsTest, OneLockPerProgramFolderNamesItsHolder) {
   EXPECT_EQ(Zorvan({"show", "Baz"}).code, 0) << "reading goes on";
 }
 
+TEST_F(ZorvanScriptsTest, ARunningMapperKeepsItsOwnProgramFolderOnly) {
+  ScratchFolder other;
+  LayOutProgramFolder(other.path());
+  PrepareForMapper();
+  auto mapper = StartMapper();
+  ASSERT_TRUE(WaitFor([&] { return Exists(program_ / "vigilo.ini"); }, 30s)) << mapper->ErrorOutput();
+
+  ZorvanRun run = Zorvan({"scan"});
+  EXPECT_EQ(run.code, 3);
+  EXPECT_TRUE(Holds(run.err, "Zorvan32 (process " + std::to_string(mapper->pid()) + ") is running on the program "
+                             "folder " + program_.path())) << run.err;
+  run = Zorvan({"--program-folder", other.path(), "scan"}, false);
+  EXPECT_EQ(run.code, 0) << run.err;
+
+  mapper->Signal(SIGTERM);
+  ASSERT_EQ(mapper->WaitExit(30s), 0) << mapper->ErrorOutput();
+  run = Zorvan({"scan"});
+  EXPECT_EQ(run.code, 0) << "the lock went with the mapper: " << run.err;
+}
+
 TEST_F(ZorvanScriptsTest, OneRuleAndOneMessageForMapNames) {
   ASSERT_EQ(Zorvan({"new-map"}).code, 0);
   WriteLines(program_ / "Foo.MAP", {"***Foo***", "win.ini"});
