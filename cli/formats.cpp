@@ -8,8 +8,8 @@ namespace zv::cli {
 namespace {
 
 // The length of the UTF-8 character starting at `text[i]`, or 0 when the
-// bytes there are not one.
-std::size_t Utf8Length(std::string_view text, std::size_t i) {
+// bytes there are not one; its code point into `*code_point` when given.
+std::size_t Utf8Length(std::string_view text, std::size_t i, unsigned* code_point = nullptr) {
   const auto b = static_cast<unsigned char>(text[i]);
   std::size_t length = 0;
   unsigned minimum = 0;
@@ -33,14 +33,9 @@ std::size_t Utf8Length(std::string_view text, std::size_t i) {
     code = (code << 6) | (next & 0x3F);
   }
   const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-  return code < minimum || code > 0x10FFFF || surrogate ? 0 : length;
-}
-
-// The code point of the valid UTF-8 character of `length` bytes at `text[i]`.
-unsigned CodePoint(std::string_view text, std::size_t i, std::size_t length) {
-  unsigned code = static_cast<unsigned char>(text[i]) & (0xFF >> (length + 1));
-  for (std::size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-  return code;
+  if (code < minimum || code > 0x10FFFF || surrogate) return 0;
+  if (code_point != nullptr) *code_point = code;
+  return length;
 }
 
 struct Range {
@@ -75,13 +70,13 @@ bool In(const Range (&ranges)[N], unsigned code) {
 std::size_t Columns(std::string_view text) {
   std::size_t columns = 0;
   for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8Length(text, i);
+    unsigned code = 0;
+    const std::size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8Length(text, i, &code);
     if (length <= 1) {
       ++columns;
       ++i;
       continue;
     }
-    const unsigned code = CodePoint(text, i, length);
     columns += In(kWide, code) ? 2 : In(kZeroWidth, code) ? 0 : 1;
     i += length;
   }
