@@ -29,6 +29,29 @@ Format FormatNamed(const std::string& value, const std::string& command) {
   throw UsageError(command, "--format takes text, tsv or json, not '" + value + "'.");
 }
 
+// "--wait" (without end) or "--wait=SECONDS", a whole or decimal number.
+double WaitSeconds(const std::string& arg, const std::string& command) {
+  if (arg == "--wait") return kWaitForever;
+  const std::string value = arg.substr(std::string("--wait=").size());
+  std::size_t used = 0;
+  double seconds = -1;
+  try {
+    seconds = std::stod(value, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used == 0 || used != value.size() || !(seconds >= 0) || seconds > 1e9) {
+    throw UsageError(command, "--wait takes a number of seconds, as in --wait=30, not '" + value + "'.");
+  }
+  return seconds;
+}
+
+std::size_t RequiredArguments(const Command& command) {
+  std::size_t required = 0;
+  for (const ArgumentHelp& argument : command.arguments) required += argument.required ? 1 : 0;
+  return required;
+}
+
 // The options only some commands take.
 struct OwnOption {
   const char* name;
@@ -39,7 +62,8 @@ constexpr OwnOption kOwnOptions[] = {
     {"--format", kFormatOption, true}, {"--host-paths", kHostPathsOption, false},
     {"--force", kForceOption, false},  {"--entry", kEntryOption, true},
     {"--map", kRowsOption, true},      {"--name", kRowsOption, true},
-    {"--all", kAllOption, false},
+    {"--all", kAllOption, false},      {"-0", kNulOption, false},
+    {"--list-skipped", kListSkippedOption, false},
 };
 
 const OwnOption* OwnOptionOf(const std::string& arg) {
@@ -55,7 +79,11 @@ void TakeOwnOption(const OwnOption& option, const std::vector<std::string>& args
                    const std::string& command, Invocation* call) {
   const std::string name = option.name;
   if (!option.has_value) {
-    (name == "--host-paths" ? call->host_paths : name == "--force" ? call->force : call->all) = true;
+    (name == "--host-paths" ? call->host_paths
+     : name == "--force"    ? call->force
+     : name == "-0"         ? call->nul
+     : name == "--list-skipped" ? call->list_skipped
+                                : call->all) = true;
     return;
   }
   const std::string value = OptionValue(args, i, name, command);
@@ -77,12 +105,15 @@ std::string GroupWords(const std::string& group) {
 }
 
 // Checks the options and arguments that only make sense with the command.
-void CheckAgainstCommand(const Invocation& call, const std::vector<std::string>& used_options, bool had_separator) {
+void CheckAgainstCommand(const Invocation& call, const std::vector<std::string>& used_options) {
   const Command& command = *call.command;
   for (const std::string& option : used_options) {
     if ((command.options & OwnOptionOf(option)->bit) == 0) {
       throw UsageError(command.name, "it has no option " + option + ".");
     }
+  }
+  if (call.wait && !command.changes_files) {
+    throw UsageError(command.name, "it changes no file, so it never waits: leave out --wait.");
   }
   if (call.help) return;
   if (command.options & kAllOption) {
@@ -93,12 +124,7 @@ void CheckAgainstCommand(const Invocation& call, const std::vector<std::string>&
                                      "or --all.");
     }
   }
-  if (had_separator && !command.takes_program) {
-    throw UsageError(command.name, "it runs no program, so nothing may follow '--'.");
-  }
-  std::size_t required = 0;
-  for (const ArgumentHelp& argument : command.arguments) required += argument.required ? 1 : 0;
-  if (call.arguments.size() < required) {
+  if (call.arguments.size() < RequiredArguments(command)) {
     const ArgumentHelp& missing = command.arguments[call.arguments.size()];
     throw UsageError(command.name, "missing " + missing.name + ": " + missing.text + ".");
   }
@@ -120,30 +146,52 @@ UsageError::UsageError(const std::string& command, const std::string& problem)
 Invocation ParseArguments(const std::vector<std::string>& args) {
   Invocation call;
   std::vector<std::string> used_options;
-  bool had_separator = false;
+  bool options_ended = false;
   const auto name = [&call] { return call.command ? call.command->name : call.group; };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (arg == "--") {
-      had_separator = true;
-      call.program.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-      break;
-    }
-    if (arg == "-h" || arg == "--help") {
+      // Once a command that runs a program has its own arguments, "--"
+      // starts the program; before that, the first "--" ends the options.
+      const Command* command = call.command;
+      if (command != nullptr && command->takes_program && call.arguments.size() >= RequiredArguments(*command)) {
+        call.program.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+        break;
+      }
+      if (!options_ended) {
+        options_ended = true;
+        continue;
+      }
+    } else if (options_ended) {
+      // Every word is an argument, even one that begins with "-".
+    } else if (arg == "-h" || arg == "--help") {
       call.help = true;
+      continue;
     } else if (arg == "--version") {
       call.version = true;
+      continue;
     } else if (arg == "--yes") {
       call.yes = true;
+      continue;
+    } else if (arg == "--wait" || StartsWith(arg, "--wait=")) {
+      call.wait = WaitSeconds(arg, name());
+      continue;
     } else if (arg == "--program-folder" || StartsWith(arg, "--program-folder=")) {
       call.program_folder = OptionValue(args, &i, "--program-folder", name());
       if (call.program_folder.empty()) throw UsageError(name(), "--program-folder needs a folder.");
+      continue;
     } else if (const OwnOption* option = OwnOptionOf(arg)) {
       TakeOwnOption(*option, args, &i, name(), &call);
       used_options.push_back(option->name);
+      continue;
     } else if (arg.size() > 1 && arg[0] == '-') {
-      throw UsageError(name(), "unknown option '" + arg + "'.");
-    } else if (call.command == nullptr) {
+      throw UsageError(name(), "unknown option '" + arg + "'" +
+                                   (arg[1] != '-' && call.command != nullptr && !call.command->arguments.empty()
+                                        ? ": give a name that begins with \"-\" after \"--\", as in 'zorvan " +
+                                              call.command->name + " -- " + arg + "'."
+                                        : "."));
+    }
+    if (call.command == nullptr) {
       call.command = FindCommand(call.group.empty() ? arg : call.group + " " + arg);
       if (call.command != nullptr) continue;
       if (!call.group.empty()) {
@@ -160,10 +208,9 @@ Invocation ParseArguments(const std::vector<std::string>& args) {
     if (!call.group.empty()) {
       throw UsageError(call.group, "say what to do: zorvan " + call.group + " " + GroupWords(call.group) + ".");
     }
-    if (had_separator) throw UsageError("", "a command must come before '--'.");
     throw UsageError("", "no command given.");
   }
-  CheckAgainstCommand(call, used_options, had_separator);
+  CheckAgainstCommand(call, used_options);
   return call;
 }
 

@@ -21,8 +21,11 @@ class UsageError : public std::runtime_error {
 };
 
 // Reads the arguments after the program's name. Options may stand before or
-// after the command's name; "--" ends them, and what follows is the program
-// a command such as track runs. A two-word command ("trash list") is named
+// after the command's name; the first "--" ends them, so that every word
+// after it is an argument even when it begins with "-". For a command that
+// runs a program (track), a "--" that follows the command's own arguments
+// starts the program instead: "track NAME -- CMD" and "track -- -NAME --
+// CMD". --wait is taken only by commands that change files. A two-word command ("trash list") is named
 // by its two words. --help and --version need nothing else (after the first
 // word of a two-word command, --help asks for its group's help). Throws
 // UsageError.

@@ -74,5 +74,30 @@ TEST(ArgumentsTest, AMistakeNamesTheCommandAndWhereToLook) {
   }
 }
 
+TEST(ArgumentsTest, TheSeparatorEndsTheOptionsAndTrackTakesItsProgramAfterItsName) {
+  const Invocation show = ParseArguments({"show", "--format=tsv", "--", "-dash"});
+  EXPECT_EQ(show.arguments, std::vector<std::string>{"-dash"});
+  EXPECT_EQ(show.format, Format::kTsv);
+  EXPECT_EQ(ParseArguments({"--", "show", "--help"}).arguments, std::vector<std::string>{"--help"})
+      << "after it, even --help is an argument";
+  EXPECT_FALSE(ParseArguments({"--", "show", "--help"}).help);
+
+  const Invocation track = ParseArguments({"track", "--", "-new", "--", "make", "--", "-k"});
+  EXPECT_EQ(track.arguments, std::vector<std::string>{"-new"});
+  EXPECT_EQ(track.program, (std::vector<std::string>{"make", "--", "-k"}));
+  EXPECT_EQ(ParseArguments({"track", "new", "--", "make"}).program, std::vector<std::string>{"make"});
+
+  for (const std::vector<std::string>& wrong :
+       {std::vector<std::string>{"show", "-dash"}, {"show", "Foo", "--", "--format=json"}, {"track", "--", "x"},
+        {"maps", "--wait"}, {"scan", "--wait=soon"}, {"scan", "--wait=-1"}, {"files", "Foo", "-0", "--", "x"}}) {
+    EXPECT_THROW(ParseArguments(wrong), UsageError) << wrong[1];
+  }
+  EXPECT_FALSE(ParseArguments({"scan"}).wait.has_value());
+  EXPECT_EQ(ParseArguments({"scan", "--wait"}).wait, kWaitForever);
+  EXPECT_EQ(ParseArguments({"--wait=2.5", "scan"}).wait, 2.5);
+  EXPECT_TRUE(ParseArguments({"files", "Foo", "-0"}).nul);
+  EXPECT_TRUE(ParseArguments({"scan", "--list-skipped"}).list_skipped);
+}
+
 }  // namespace
 }  // namespace zv::cli

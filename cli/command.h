@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,12 @@ enum CommandOption : unsigned {
   kEntryOption = 8,      // --entry ENTRY: one entry of the map
   kRowsOption = 16,      // --map NAME, --name NAME: rows of the trash
   kAllOption = 32,       // --all: every row of the trash
+  kNulOption = 64,       // -0: NUL after each path instead of a line break
+  kListSkippedOption = 128,  // --list-skipped: the names a scan left out
 };
+
+// --wait without a number: as long as it takes.
+inline constexpr double kWaitForever = -1;
 
 struct ArgumentHelp {
   std::string name;  // "MAP"
@@ -83,6 +89,11 @@ struct Invocation {
   std::string map_rows;  // --map
   std::string name_rows; // --name
   bool all = false;      // --all
+  bool nul = false;      // -0
+  bool list_skipped = false;  // --list-skipped
+  // --wait[=SECONDS]: how long a command that changes files waits for the
+  // program folder's lock; none: not at all, kWaitForever: without end.
+  std::optional<double> wait;
   bool help = false;
   bool version = false;
 };

@@ -1,5 +1,6 @@
 #include "cli/command_steps.h"
 
+#include "cli/formats.h"
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/entry_path.h"
 #include "mapper/engine/scanner.h"
@@ -72,13 +73,58 @@ ListingCounts CountsOf(const MapListing& listing) {
 const char* StateWord(int state) { return state == 1 ? "present" : "missing"; }
 
 std::string MapLabel(const CommandContext& c, const std::string& name) {
-  return c.invocation.host_paths ? DisplayPath(c.mapper.ProgramFile(name + ".MAP")) : name;
+  return c.invocation.host_paths ? MapFilePath(c.mapper, name) : name;
 }
 
+std::string MapFilePath(const Mapper& m, const std::string& name) { return DisplayPath(m.ProgramFile(name + ".MAP")); }
+
+bool IsFolderEntry(const std::string& entry) { return entry.starts_with(kFolderMark); }
+
 std::string EntryLabel(const CommandContext& c, const std::string& entry) {
-  if (!c.invocation.host_paths) return entry;
-  const bool folder = entry.starts_with(kFolderMark);
-  return ToHostPath(c.mapper.WindowsPath(std::string(EntryTarget(entry)))) + (folder ? "/" : "");
+  return c.invocation.host_paths ? EntryField(c, entry) : entry;
+}
+
+std::string EntryField(const CommandContext& c, const std::string& entry) {
+  return c.invocation.host_paths ? EntryHostPath(c.mapper, entry) : std::string(EntryTarget(entry));
+}
+
+std::string EntryHostPath(const Mapper& m, const std::string& entry) {
+  return ToHostPath(m.WindowsPath(std::string(EntryTarget(entry)))) + (IsFolderEntry(entry) ? "/" : "");
+}
+
+std::string MapTsvFields(const CommandContext& c, const std::string& name) {
+  return TsvField(name) + (c.invocation.host_paths ? "\t" + TsvField(MapFilePath(c.mapper, name)) : "");
+}
+
+std::string MapTsvHeader(const CommandContext& c) { return c.invocation.host_paths ? "map\tmap_file" : "map"; }
+
+std::string MapJsonMembers(const CommandContext& c, const std::string& name) {
+  return "\"map\": " + JsonString(name) +
+         (c.invocation.host_paths ? ", \"map_file\": " + JsonString(MapFilePath(c.mapper, name)) : "");
+}
+
+std::vector<std::string> MapEntries(Mapper& m, const std::string& file) {
+  const std::shared_ptr<const std::string> text = MapText(m, m.ProgramFile(file));
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  bool header = true;
+  while (start < text->size()) {
+    std::size_t end = text->find('\n', start);
+    if (end == std::string::npos) end = text->size();
+    std::string line = text->substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!header && !line.empty()) entries.push_back(std::move(line));
+    header = false;
+    start = end + 1;
+  }
+  return entries;
+}
+
+std::string FileOfMap(Mapper& m, const std::string& name) {
+  for (const std::string& file : MapFiles(m)) {
+    if (EqualsNoCase(MapNameOf(file), name)) return file;
+  }
+  return {};
 }
 
 std::string GivenEntryPath(const Mapper& m, const std::string& given) {

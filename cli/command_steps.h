@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/command.h"
 #include "mapper/engine/viewer.h"
@@ -32,12 +33,38 @@ ListingCounts CountsOf(const MapListing& listing);
 // "present" or "missing", for a detailed listing's state.
 const char* StateWord(int state);
 
-// A map's name, or with --host-paths its file's full path.
+// A map's name, or with --host-paths its file's full path (the text
+// format's MAP column).
 std::string MapLabel(const CommandContext& c, const std::string& name);
+
+// The map file of the map `name` as a full host path.
+std::string MapFilePath(const Mapper& m, const std::string& name);
 
 // An entry as the map holds it, or with --host-paths its full host path (a
 // folder ending with "/").
 std::string EntryLabel(const CommandContext& c, const std::string& entry);
+
+// An entry's path in tsv and json: as the map holds it without the folder
+// mark, or with --host-paths its full host path (a folder ending with "/").
+std::string EntryField(const CommandContext& c, const std::string& entry);
+// An entry's full host path, a folder ending with "/".
+std::string EntryHostPath(const Mapper& m, const std::string& entry);
+bool IsFolderEntry(const std::string& entry);
+
+// The machine formats' fields naming a map: its name, and with
+// --host-paths its file's path. "map\tNAME" / "map\tNAME\tmap_file\tPATH"
+// as tsv columns (`header`: the column names), or as json members.
+std::string MapTsvFields(const CommandContext& c, const std::string& name);
+std::string MapTsvHeader(const CommandContext& c);
+std::string MapJsonMembers(const CommandContext& c, const std::string& name);
+
+// The entries of the map file `file` (a name in the program folder), in
+// its order: every line after the header but the empty ones. Throws as
+// MapText throws.
+std::vector<std::string> MapEntries(Mapper& m, const std::string& file);
+
+// The map file of the map `name` (letter case ignored), or empty.
+std::string FileOfMap(Mapper& m, const std::string& name);
 
 // A path the person typed for an entry, in the map's form without the
 // folder mark: a host path below the Windows folder loses the folder and

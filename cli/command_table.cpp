@@ -15,9 +15,9 @@ std::string Command::Synopsis() const {
 
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
-      MapsCommand(),   ShowCommand(),      IdentifyCommand(),     ScanCommand(),       NewMapCommand(),
-      TrackCommand(),  RenameCommand(),    UnmapCommand(),        RemoveCommand(),     TrashListCommand(),
-      TrashRestoreCommand(), TrashPurgeCommand(),
+      MapsCommand(),   ShowCommand(),      FilesCommand(),        IdentifyCommand(),   OwnerCommand(),
+      ScanCommand(),   NewMapCommand(),    TrackCommand(),        RenameCommand(),     UnmapCommand(),
+      RemoveCommand(), TrashListCommand(), TrashRestoreCommand(), TrashPurgeCommand(),
   };
   return commands;
 }

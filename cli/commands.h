@@ -13,6 +13,10 @@ Command ShowCommand();
 // identify_command.cpp: which maps list a file.
 Command IdentifyCommand();
 
+// path_commands.cpp: a map's entries as host paths, and a path's maps.
+Command FilesCommand();
+Command OwnerCommand();
+
 // scan_commands.cpp: the snapshot and new maps.
 Command ScanCommand();
 Command NewMapCommand();

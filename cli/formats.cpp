@@ -5,17 +5,11 @@
 
 namespace zv::cli {
 
-std::size_t Columns(std::string_view text) {
-  std::size_t columns = 0;
-  for (char c : text) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
-  return columns;
-}
-
 namespace {
 
 // The length of the UTF-8 character starting at `text[i]`, or 0 when the
-// bytes there are not one.
-std::size_t Utf8Length(std::string_view text, std::size_t i) {
+// bytes there are not one; its code point into `*code_point` when given.
+std::size_t Utf8Length(std::string_view text, std::size_t i, unsigned* code_point = nullptr) {
   const auto b = static_cast<unsigned char>(text[i]);
   std::size_t length = 0;
   unsigned minimum = 0;
@@ -39,10 +33,55 @@ std::size_t Utf8Length(std::string_view text, std::size_t i) {
     code = (code << 6) | (next & 0x3F);
   }
   const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-  return code < minimum || code > 0x10FFFF || surrogate ? 0 : length;
+  if (code < minimum || code > 0x10FFFF || surrogate) return 0;
+  if (code_point != nullptr) *code_point = code;
+  return length;
+}
+
+struct Range {
+  unsigned first, last;
+};
+
+// Characters a terminal draws two columns wide: the East Asian wide and
+// full-width blocks and the emoji blocks.
+constexpr Range kWide[] = {
+    {0x1100, 0x115F},   {0x2E80, 0x303E},   {0x3041, 0x33FF},   {0x3400, 0x4DBF}, {0x4E00, 0x9FFF},
+    {0xA000, 0xA4CF},   {0xA960, 0xA97F},   {0xAC00, 0xD7A3},   {0xF900, 0xFAFF}, {0xFE10, 0xFE19},
+    {0xFE30, 0xFE6F},   {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6},   {0x1F300, 0x1F64F}, {0x1F900, 0x1F9FF},
+    {0x20000, 0x2FFFD}, {0x30000, 0x3FFFD},
+};
+// Characters drawn on the one before them: combining marks and zero-width
+// characters.
+constexpr Range kZeroWidth[] = {
+    {0x0300, 0x036F}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF}, {0x200B, 0x200F}, {0x20D0, 0x20FF}, {0xFE00, 0xFE0F},
+    {0xFE20, 0xFE2F},
+};
+
+template <std::size_t N>
+bool In(const Range (&ranges)[N], unsigned code) {
+  for (const Range& range : ranges) {
+    if (code >= range.first && code <= range.last) return true;
+  }
+  return false;
 }
 
 }  // namespace
+
+std::size_t Columns(std::string_view text) {
+  std::size_t columns = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    unsigned code = 0;
+    const std::size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8Length(text, i, &code);
+    if (length <= 1) {
+      ++columns;
+      ++i;
+      continue;
+    }
+    columns += In(kWide, code) ? 2 : In(kZeroWidth, code) ? 0 : 1;
+    i += length;
+  }
+  return columns;
+}
 
 std::string JsonString(std::string_view text) {
   std::string out = "\"";
@@ -68,9 +107,9 @@ std::string JsonString(std::string_view text) {
       i += length;
       continue;
     }
-    // A stray byte: the character of the same number, in UTF-8.
-    out += static_cast<char>(0xC0 | (b >> 6));
-    out += static_cast<char>(0x80 | (b & 0x3F));
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\udc%02x", b);
+    out += escaped;
     ++i;
   }
   return out + "\"";
@@ -80,7 +119,9 @@ std::string TsvField(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (char c : text) {
-    if (c == '\t') {
+    if (c == '\\') {
+      out += "\\\\";
+    } else if (c == '\t') {
       out += "\\t";
     } else if (c == '\r') {
       out += "\\r";
@@ -91,6 +132,20 @@ std::string TsvField(std::string_view text) {
     }
   }
   return out;
+}
+
+std::string JsonListStart(const std::string& key) {
+  return "{\"format\": " + std::to_string(kJsonFormat) + ", \"" + key + "\": [";
+}
+
+std::string JsonListEnd(std::size_t rows) { return rows == 0 ? "]}\n" : "\n]}\n"; }
+
+const char* JsonRowBreak(std::size_t row) { return row == 0 ? "\n  " : ",\n  "; }
+
+const char* TypeWord(bool folder) { return folder ? "folder" : "file"; }
+
+std::string Counted(std::uint64_t count, const std::string& one, const std::string& many) {
+  return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
 std::string JoinWords(const std::vector<std::string>& words, const std::string& last) {

@@ -26,6 +26,11 @@ std::vector<HelpItem> GlobalOptions() {
        "Work on the program folder DIR instead of the folder of the zorvan executable."},
       {"--yes", "Answer yes to every yes/no question the command asks, but the one before a read-only file is "
                 "touched, which only --force answers."},
+      {"--wait[=SECONDS]", "For a command that changes files: when another program is changing the files of the "
+                           "program folder, wait until it has finished (at most SECONDS) instead of ending at once "
+                           "with exit status 3."},
+      {"--", "End the options: every word after it is an argument, even one that begins with \"-\" (zorvan show -- "
+             "-dash). For track, the first \"--\" after NAME starts the program to run."},
       {"-h, --help", "Show this help; after a command's name, everything about that command."},
       {"--version", "Show the version."},
   };
@@ -35,10 +40,8 @@ std::vector<HelpItem> CommandOptions(const Command& command) {
   std::vector<HelpItem> items;
   if (command.options & kFormatOption) {
     items.push_back({"--format=text|tsv|json",
-                     "How to print: text (the default) in aligned columns for reading; tsv one row per line, the "
-                     "fields separated by tabs, a line of column names first (a tab, CR or LF inside a field "
-                     "is written as \\t, \\r, \\n); json one JSON document (a byte that is not part of UTF-8 "
-                     "text is written as the character of that number)."});
+                     "How to print: text (the default) in aligned columns for reading, in the words of the language "
+                     "file; tsv and json for scripts, the same in every language (see Formats in zorvan --help)."});
   }
   if (command.options & kHostPathsOption) {
     items.push_back({"--host-paths",
@@ -57,6 +60,12 @@ std::vector<HelpItem> CommandOptions(const Command& command) {
                      "there (SYSTEM/Foo.dll, or its full path)."});
   }
   if (command.options & kAllOption) items.push_back({"--all", "Every row of the trash."});
+  if (command.options & kNulOption) {
+    items.push_back({"-0", "End each path with a NUL byte instead of a line break (for xargs -0)."});
+  }
+  if (command.options & kListSkippedOption) {
+    items.push_back({"--list-skipped", "List each name the scan left out, and why, on standard output."});
+  }
   if (command.options & kForceOption) {
     items.push_back({"--force",
                      "Touch read-only files: move or delete them all the same (they lose their read-only mark, as "
@@ -91,6 +100,24 @@ std::vector<HelpSection> GeneralSections() {
       "a folder (SYSTEM\\Foo.dll, <DIR> SYSTEM\\NewDir), and zorvan prints them that way. With --host-paths, "
       "where a command offers it, it prints full paths instead (/usr/local/SYSTEM/Foo.dll, "
       "/usr/local/SYSTEM/NewDir/).",
+      "One rule holds for every map name, in new-map, track, rename and the mapper's dialogs: it may not hold any "
+      "of \\ / : * ? \" < > |, a control character or .MAP, be blank, begin with a dot, or be longer than 251 "
+      "bytes. A name that begins with \"-\" is given after \"--\": zorvan show -- -dash, zorvan track -- -dash -- "
+      "make install.",
+  };
+  HelpSection formats{"Formats"};
+  formats.paragraphs = {
+      "tsv: one row per line, the fields separated by tabs, a line of column names first, no line of totals. In "
+      "every field a backslash, tab, CR and LF are written as \\\\, \\t, \\r and \\n, so each field decodes "
+      "back to its exact bytes; other bytes stand as they are.",
+      "json: one document, an object whose \"format\" member (now " + std::to_string(kJsonFormat) + ") grows when "
+      "a member changes its meaning or goes. The document is UTF-8: a name whose bytes are not UTF-8 text keeps "
+      "every byte XX that is not part of a UTF-8 character as the escape \\udcXX, so no two names print alike and "
+      "each decodes back to its exact bytes (Python: os.fsencode(json.loads(...))).",
+      "In both, the words are fixed whatever the language file: type is file or folder, state present or missing, "
+      "sizes are byte counts (bytes), an entry is written without \"<DIR> \", and map always holds the map's name "
+      "as the commands take it (with --host-paths, map_file holds its file's path and entries are full paths). "
+      "docs/formats.md describes every column.",
   };
   HelpSection texts{"Texts and the ignore list"};
   texts.paragraphs = {
@@ -104,11 +131,13 @@ std::vector<HelpSection> GeneralSections() {
   };
   HelpSection writers{"One writer at a time"};
   writers.paragraphs = {
-      "Commands that change files (" + CommandNames(true) + ") run only while Zorvan32 and every other such "
-      "command are closed; otherwise they end at once with exit status 3 and change nothing. While one of them "
-      "runs, Zorvan32 does not start and says why. Commands that only read (" + CommandNames(false) + ") run at "
-      "any time and never write a file. trash list counts as one that changes files: listing the trash tidies "
-      "its log, as the mapper's trash manager does.",
+      "Commands that change files (" + CommandNames(true) + ") run only while no other program changes the "
+      "files of the same program folder: Zorvan32 started from it, or another such command on it. Otherwise "
+      "they end at once with exit status 3, change nothing and name the program that holds the folder (with its "
+      "process id); with --wait they wait for it instead. Commands on other program folders go on meanwhile. "
+      "While one of them runs, Zorvan32 does not start on that folder and says why. Commands that only read (" +
+          CommandNames(false) + ") run at any time and never write a file. trash list counts as one that changes "
+      "files: listing the trash tidies its log, as the mapper's trash manager does.",
   };
   HelpSection questions{"Questions, messages and progress"};
   questions.paragraphs = {
@@ -117,18 +146,23 @@ std::vector<HelpSection> GeneralSections() {
       "a question the command line leaves open is asked there; otherwise it is declined at once (exit status "
       "1), and a message says which argument or option answers it.",
       "What a command was asked for goes to standard output; messages go to standard error, each saying what to "
-      "do next. While a long step runs and standard error is a terminal, a progress line there shows the step, "
-      "its count and the count's rate.",
+      "do next. While a long step runs and standard error is a terminal that can redraw a line (TERM is set and "
+      "not dumb), one progress line there shows the step, its count and the count's rate; otherwise none.",
   };
   HelpSection exits{"Exit status"};
   exits.items = {
-      {"0", "The command did what it was asked; finding nothing new to map counts as done."},
-      {"1", "A refused or failed operation; the message says why and what to do."},
+      {"0", "The command did what it was asked; finding nothing new to map, or an empty trash for --all, counts "
+            "as done."},
+      {"1", "A refused or failed operation; the message says why and what to do. Also: identify or owner found "
+            "no map for one of its files or paths, or standard output could not be written (a closed pipe ends "
+            "the command quietly)."},
       {"2", "The command line is wrong; the message says what and where to look."},
-      {"3", "Busy: Zorvan32 or another zorvan command is changing the files. Run the command again when it has "
-            "finished."},
+      {"3", "Busy: Zorvan32 or another zorvan command is changing the files of the program folder. Run the "
+            "command again when it has finished, or give --wait."},
+      {"126, 127, 128+N, other", "track only, when COMMAND did not succeed: 127 no such program, 126 it cannot "
+                                 "be run, 128+N ended by the signal N, else COMMAND's own exit status."},
   };
-  return {folders, names, texts, writers, questions, exits};
+  return {folders, names, formats, texts, writers, questions, exits};
 }
 
 HelpSection CommandBody(const Command& command, const std::string& title, int level) {
@@ -208,14 +242,21 @@ HelpDocument ManualPage() {
   for (const Command& command : Commands()) document.push_back(CommandBody(command, command.Synopsis(), 2));
   HelpSection options{"OPTIONS"};
   options.paragraphs = {"These options may stand before or after the command's name, but not after \"--\"."};
+  HelpSection completion{"SHELL COMPLETION"};
+  completion.paragraphs = {
+      "The program folder holds completion for bash (zorvan.bash), zsh (_zorvan) and fish (zorvan.fish): "
+      "commands, options, and the names of the maps of the program folder. Source zorvan.bash from ~/.bashrc, "
+      "put _zorvan in a folder of $fpath, or copy zorvan.fish into ~/.config/fish/completions."};
   options.items = GlobalOptions();
   document.push_back(options);
   for (HelpSection& section : GeneralSections()) document.push_back(std::move(section));
+  document.push_back(completion);
   HelpSection environment{"ENVIRONMENT"};
   environment.items = {
       {"ZORVAN_WINDIR", "The Windows folder, when set."},
       {"WINEPREFIX", "Its drive_c/windows folder is the Windows folder when ZORVAN_WINDIR is not set."},
       {"XDG_RUNTIME_DIR", "Where the locks that keep the writers one at a time live (else /tmp)."},
+      {"TERM", "No progress line when it is unset or dumb."},
   };
   document.push_back(environment);
   HelpSection files{"FILES"};

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "cli/formats.h"
 #include "mapper/shell/startup_steps.h"
 #include "tests/support/process.h"
 #include "tests/support/scratch.h"
@@ -33,7 +34,8 @@ TEST(HelpTest, EveryCommandsHelpSaysAllItTakes) {
       }
     }
   }
-  for (const char* topic : {"Exit status", "ZORVAN_WINDIR", "IGNORLST.TXT", "One writer at a time"}) {
+  for (const char* topic : {"Exit status", "ZORVAN_WINDIR", "IGNORLST.TXT", "One writer at a time", "Formats",
+                            "\\udcXX", "--wait[=SECONDS]"}) {
     EXPECT_TRUE(Holds(program, topic)) << topic;
   }
   // The writers and the readers are named as the table marks them.
@@ -43,7 +45,7 @@ TEST(HelpTest, EveryCommandsHelpSaysAllItTakes) {
   }
   EXPECT_TRUE(Holds(flat, "(scan, new-map, track, rename, unmap, remove, trash list, trash restore and trash purge)"))
       << flat;
-  EXPECT_TRUE(Holds(flat, "(maps, show and identify)")) << flat;
+  EXPECT_TRUE(Holds(flat, "(maps, show, files, identify and owner)")) << flat;
   const std::string trash = RenderText(GroupHelp("trash"));
   EXPECT_TRUE(Holds(trash, "Usage: zorvan [OPTIONS] trash COMMAND")) << trash;
   EXPECT_TRUE(Holds(trash, "  trash purge ")) << trash;
@@ -65,6 +67,26 @@ TEST(HelpTest, TheBuiltManualPageIsTheHelpInRoff) {
       const std::string request = line.substr(0, line.find(' '));
       EXPECT_TRUE(Holds(" .TH .SH .SS .PP .TP .RS .RE .nf .fi ", " " + request + " ")) << line;
     }
+  }
+}
+
+// docs/formats.md, the help and the manual page describe the same formats
+// and statuses.
+TEST(HelpTest, TheFormatPageAndTheHelpSayTheSame) {
+  const std::string page = testing::ReadBytes(std::string(ZORVAN_SOURCE_DIR) + "/docs/formats.md");
+  const std::string help = RenderText(ProgramHelp(), 100000);
+  const std::string manual = RenderText(ManualPage(), 100000);
+  EXPECT_TRUE(Holds(page, "now `" + std::to_string(kJsonFormat) + "`")) << "the json format's version";
+  EXPECT_TRUE(Holds(help, "(now " + std::to_string(kJsonFormat) + ")")) << help;
+  for (const std::string both : {"\\udcXX", "map_file", "--wait[=SECONDS]", "128+N", "126", "127", "--host-paths",
+                                  "dpkg -S", "file or folder", "present or missing"}) {
+    EXPECT_TRUE(Holds(page, both) || Holds(page, "`" + both.substr(0, both.find(' ')) + "`")) << both;
+    EXPECT_TRUE(Holds(help, both) || Holds(help + manual, both)) << both;
+  }
+  for (const Command& command : Commands()) {
+    if (!(command.options & kFormatOption)) continue;
+    EXPECT_TRUE(Holds(page, "| `" + command.name + "`")) << command.name << " has a row of tsv columns";
+    EXPECT_TRUE(Holds(manual, command.Synopsis())) << command.name;
   }
 }
 

@@ -40,31 +40,32 @@ void PrintText(CommandContext& c, const std::vector<Search>& searches) {
 }
 
 void PrintTsv(CommandContext& c, const std::vector<Search>& searches) {
-  c.out << "file\tsearch\tstate\tmap\tentry\n";
+  c.out << "file\tsearch\tstate\ttype\t" << MapTsvHeader(c) << "\tentry\n";
   for (const Search& search : searches) {
     for (const IdentifiedEntry& hit : search.found.hits) {
       c.out << TsvField(search.file) << '\t' << TsvField(search.name) << '\t' << StateWord(hit.present ? 1 : 2)
-            << '\t' << TsvField(MapLabel(c, MapNameOf(hit.map_file))) << '\t' << TsvField(EntryLabel(c, hit.entry))
-            << '\n';
+            << '\t' << TypeWord(IsFolderEntry(hit.entry)) << '\t' << MapTsvFields(c, MapNameOf(hit.map_file))
+            << '\t' << TsvField(EntryField(c, hit.entry)) << '\n';
     }
   }
 }
 
 void PrintJson(CommandContext& c, const std::vector<Search>& searches) {
-  c.out << "[";
+  c.out << JsonListStart("files");
   for (std::size_t k = 0; k < searches.size(); ++k) {
     const Search& search = searches[k];
-    c.out << (k == 0 ? "\n" : ",\n") << "  {\"file\": " << JsonString(search.file)
+    c.out << JsonRowBreak(k) << "{\"file\": " << JsonString(search.file)
           << ", \"search\": " << JsonString(search.name) << ", \"hits\": [";
     const std::vector<IdentifiedEntry>& hits = search.found.hits;
     for (std::size_t i = 0; i < hits.size(); ++i) {
       c.out << (i == 0 ? "\n" : ",\n") << "    {\"state\": \"" << StateWord(hits[i].present ? 1 : 2)
-            << "\", \"map\": " << JsonString(MapLabel(c, MapNameOf(hits[i].map_file)))
-            << ", \"entry\": " << JsonString(EntryLabel(c, hits[i].entry)) << "}";
+            << "\", \"type\": \"" << TypeWord(IsFolderEntry(hits[i].entry)) << "\", "
+            << MapJsonMembers(c, MapNameOf(hits[i].map_file))
+            << ", \"entry\": " << JsonString(EntryField(c, hits[i].entry)) << "}";
     }
     c.out << (hits.empty() ? "]}" : "\n  ]}");
   }
-  c.out << (searches.empty() ? "]\n" : "\n]\n");
+  c.out << JsonListEnd(searches.size());
 }
 
 int RunIdentify(CommandContext& c) {
@@ -93,7 +94,14 @@ int RunIdentify(CommandContext& c) {
     case Format::kTsv: PrintTsv(c, searches); break;
     case Format::kJson: PrintJson(c, searches); break;
   }
-  return kDone;
+  // As dpkg -S: a file no map lists makes the exit status 1.
+  std::vector<std::string> unknown;
+  for (const Search& search : searches) {
+    if (search.found.hits.empty()) unknown.push_back("\"" + search.file + "\"");
+  }
+  if (unknown.empty()) return kDone;
+  c.person.Say("no map lists " + JoinWords(unknown, "or") + ".");
+  return kFailed;
 }
 
 }  // namespace
@@ -112,9 +120,12 @@ Command IdentifyCommand() {
           "name. Each hit is listed with its map and whether it is still on disk (present) or not (missing): "
           "present hits first, then in the order of the entries. A file no map lists is said so. Nothing is "
           "written.",
-          "Columns in tsv: file (as given), search (the name searched for), state, map, entry; a file without "
-          "hits has no row. In json: an array with one object per FILE (file, search, hits), each hit with state, "
-          "map and entry.",
+          "Columns in tsv: file (as given), search (the name searched for), state (present or missing), type (file "
+          "or folder), map (with --host-paths map_file after it), entry (without \"<DIR> \"); a file without hits "
+          "has no row. In json: {\"format\": 1, \"files\": [...]}, one object per FILE (file, search, hits), "
+          "each hit with the same names.",
+          "Exit status 0 when every FILE was found in a map, 1 when one was not (each such FILE is named on "
+          "standard error), as dpkg -S does.",
       },
       .examples = {"zorvan identify /usr/local/lib/libfoo.so.1", "zorvan identify foo.dll bar.ini --format=tsv"},
       .run = RunIdentify,

@@ -16,7 +16,11 @@ int main(int argc, char** argv) {
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   zv::cli::System system{*host, zv::OwnProgramFolder, zv::RunProgram};
   const zv::TerminalPerson::Terminal terminal{std::cin, std::cerr, zv::IsTerminal(zv::StandardStream::kInput),
-                                              zv::IsTerminal(zv::StandardStream::kError),
+                                              zv::CanRedraw(zv::StandardStream::kError),
                                               zv::TerminalColumns(zv::StandardStream::kError)};
-  return zv::cli::RunZorvan(std::vector<std::string>(argv + 1, argv + argc), system, terminal, std::cout);
+  zv::StandardOutputBuffer buffer;
+  std::ostream out(&buffer);
+  const int code = zv::cli::RunZorvan(std::vector<std::string>(argv + 1, argv + argc), system, terminal, out);
+  out.flush();
+  return zv::cli::ExitAfterOutput(code, buffer.failed(), buffer.broken_pipe(), buffer.error(), std::cerr);
 }

@@ -5,6 +5,8 @@
 #include "cli/command_steps.h"
 #include "cli/commands.h"
 #include "mapper/engine/maintenance.h"
+#include "mapper/engine/messages.h"
+#include "mapper/engine/new_map.h"
 #include "platform/text.h"
 
 namespace zv::cli {
@@ -20,11 +22,11 @@ int RunRename(CommandContext& c) {
     c.out << "\"" << current << "\" is already the map's name.\n";
     return kDone;
   }
-  // The dialog would try such a name and fail without a word; here the
-  // person learns why.
-  if (IsRefusedMapRename(new_name)) {
-    c.person.Say("\"" + new_name + "\" cannot name a map: a map's name may not begin with a dot, hold / or \\, a "
-                 "control character or .MAP, or be longer than 251 bytes. Run the command again with another name.");
+  // Checked before the rename, as new-map checks its name: a refusal ends
+  // the command instead of asking again.
+  if (IsBadMapName(new_name)) {
+    c.person.Say(LookupMessage(m, "*BADNAME"));
+    c.person.Say("nothing was renamed. Run the command again with another name.");
     return kFailed;
   }
   c.person.QueueAnswer(new_name);
@@ -71,8 +73,8 @@ Command RenameCommand() {
           "line names NEW. A change of letter case only is a rename like any other. When another map has the name "
           "NEW (letter case ignored), the mapper's message says so and nothing changes; on a terminal the new name "
           "is asked again, as the dialog asks it.",
-          "NEW may not begin with a dot, hold / or \\, a control character or .MAP, or be longer than 251 bytes: "
-          "such a name would take the map out of the catalogue.",
+          "NEW follows the one rule of map names that new-map, track and the mapper's dialogs follow too (see "
+          "Names in zorvan --help).",
       },
       .examples = {"zorvan rename NewMap \"Foo 2.1\""},
       .run = RunRename,

@@ -12,31 +12,37 @@
 namespace zv::cli {
 namespace {
 
+// A present file's size in the machine formats: its byte count, or empty
+// (tsv) / null (json) for a folder or a missing entry.
+std::string BytesField(const MapItem& item, const char* none) {
+  return item.bytes >= 0 ? std::to_string(item.bytes) : none;
+}
+
 int RunMaps(CommandContext& c) {
   Mapper& m = c.mapper;
   LoadMaps(m, "");
   const Format format = c.invocation.format;
   TextTable table({false, true, true, true, false});
   table.Add({"MAP", "ENTRIES", "PRESENT", "MISSING", "SIZE"});
-  if (format == Format::kTsv) c.out << "map\tentries\tpresent\tmissing\tbytes\tsize\n";
-  if (format == Format::kJson) c.out << "[";
+  if (format == Format::kTsv) c.out << MapTsvHeader(c) << "\tentries\tpresent\tmissing\tbytes\n";
+  if (format == Format::kJson) c.out << JsonListStart("maps");
   for (std::size_t row = 0; row < m.maps.rows.size(); ++row) {
     const MapListing listing = DetailedListing(m, static_cast<int>(row));
     const ListingCounts n = CountsOf(listing);
-    const std::string label = MapLabel(c, m.maps.rows[row]);
+    const std::string& name = m.maps.rows[row];
     if (format == Format::kText) {
-      table.Add({label, std::to_string(n.entries), std::to_string(n.present), std::to_string(n.missing),
+      table.Add({MapLabel(c, name), std::to_string(n.entries), std::to_string(n.present), std::to_string(n.missing),
                  listing.second_header});
     } else if (format == Format::kTsv) {
-      c.out << TsvField(label) << '\t' << n.entries << '\t' << n.present << '\t' << n.missing << '\t'
-            << listing.total_bytes << '\t' << listing.second_header << '\n';
+      c.out << MapTsvFields(c, name) << '\t' << n.entries << '\t' << n.present << '\t' << n.missing << '\t'
+            << listing.total_bytes << '\n';
     } else {
-      c.out << (row == 0 ? "\n" : ",\n") << "  {\"map\": " << JsonString(label) << ", \"entries\": " << n.entries
+      c.out << JsonRowBreak(row) << "{" << MapJsonMembers(c, name) << ", \"entries\": " << n.entries
             << ", \"present\": " << n.present << ", \"missing\": " << n.missing
-            << ", \"bytes\": " << listing.total_bytes << ", \"size\": " << JsonString(listing.second_header) << "}";
+            << ", \"bytes\": " << listing.total_bytes << "}";
     }
   }
-  if (format == Format::kJson) c.out << (m.maps.rows.empty() ? "]\n" : "\n]\n");
+  if (format == Format::kJson) c.out << JsonListEnd(m.maps.rows.size());
   if (format == Format::kText && !m.maps.rows.empty()) c.out << table.Render();
   if (m.maps.rows.empty()) {
     c.person.Say("there is no map in " + DisplayPath(m.program_folder) +
@@ -65,26 +71,23 @@ int RunShow(CommandContext& c) {
       break;
     }
     case Format::kTsv:
-      c.out << "entry\tstate\tsize\tbytes\n";
+      c.out << "entry\ttype\tstate\tbytes\n";
       for (const MapItem& item : listing.items) {
-        c.out << TsvField(EntryLabel(c, item.caption)) << '\t' << StateWord(item.state) << '\t'
-              << TsvField(item.size_text) << '\t' << (item.bytes >= 0 ? std::to_string(item.bytes) : "") << '\n';
+        c.out << TsvField(EntryField(c, item.caption)) << '\t' << TypeWord(IsFolderEntry(item.caption)) << '\t'
+              << StateWord(item.state) << '\t' << BytesField(item, "") << '\n';
       }
-      c.out << '\t' << n.present << '/' << n.entries << '\t' << TsvField(listing.second_header) << '\t'
-            << listing.total_bytes << '\n';
       break;
     case Format::kJson:
-      c.out << "{\"map\": " << JsonString(MapLabel(c, name)) << ",\n \"entries\": [";
+      c.out << "{\"format\": " << kJsonFormat << ", " << MapJsonMembers(c, name) << ",\n \"entries\": [";
       for (std::size_t i = 0; i < listing.items.size(); ++i) {
         const MapItem& item = listing.items[i];
-        c.out << (i == 0 ? "\n" : ",\n") << "  {\"entry\": " << JsonString(EntryLabel(c, item.caption))
-              << ", \"state\": \"" << StateWord(item.state) << "\", \"size\": " << JsonString(item.size_text)
-              << ", \"bytes\": " << (item.bytes >= 0 ? std::to_string(item.bytes) : "null") << "}";
+        c.out << JsonRowBreak(i) << "{\"entry\": " << JsonString(EntryField(c, item.caption)) << ", \"type\": \""
+              << TypeWord(IsFolderEntry(item.caption)) << "\", \"state\": \"" << StateWord(item.state)
+              << "\", \"bytes\": " << BytesField(item, "null") << "}";
       }
       c.out << (listing.items.empty() ? "],\n" : "\n ],\n") << " \"totals\": {\"entries\": " << n.entries
             << ", \"present\": " << n.present << ", \"missing\": " << n.missing
-            << ", \"bytes\": " << listing.total_bytes << ", \"size\": " << JsonString(listing.second_header)
-            << ", \"summary\": " << JsonString(listing.first_header) << "}}\n";
+            << ", \"bytes\": " << listing.total_bytes << "}}\n";
       break;
   }
   return kDone;
@@ -104,8 +107,9 @@ Command MapsCommand() {
           "many are not (missing), and the total size of its files that are present. Each map is read as the mapper "
           "reads it (an entry listed twice counts once, a help file's index companion counts), but nothing is "
           "written.",
-          "Columns in tsv: map, entries, present, missing, bytes, size. In json: an array of objects with the same "
-          "names.",
+          "Columns in tsv: map, entries, present, missing, bytes (the total size of the present files in bytes); "
+          "with --host-paths map_file, the map file's path, follows map. In json: {\"format\": 1, \"maps\": "
+          "[...]}, one object per map with the same names. docs/formats.md describes both.",
       },
       .examples = {"zorvan maps", "zorvan maps --format=json"},
       .run = RunMaps,
@@ -123,9 +127,10 @@ Command ShowCommand() {
           "still on disk (present) or not (missing), and its size, the word for a folder, or the word for a deleted "
           "entry. The totals come last: how many entries are still on disk, and the total size of the files. "
           "Nothing is written.",
-          "Columns in tsv: entry, state, size, bytes; the last line, whose entry is empty, holds the totals "
-          "(present/entries, size, bytes). In json: an object with the map's name, its entries (entry, state, size, "
-          "bytes; bytes is null for a folder or a missing entry) and its totals.",
+          "Columns in tsv: entry (without \"<DIR> \"; with --host-paths its full path), type (file or folder), "
+          "state (present or missing), bytes (empty for a folder or a missing entry); one row per entry, no totals. "
+          "In json: {\"format\": 1, \"map\": NAME, \"entries\": [...], \"totals\": {...}}, each entry with the "
+          "same names (bytes null where tsv leaves it empty), the totals with entries, present, missing and bytes.",
       },
       .examples = {"zorvan show \"Windows (1st map)\"", "zorvan show Foo --format=tsv --host-paths"},
       .run = RunShow,

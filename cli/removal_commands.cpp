@@ -6,6 +6,7 @@
 
 #include "cli/command_steps.h"
 #include "cli/commands.h"
+#include "cli/formats.h"
 #include "mapper/engine/entry_path.h"
 #include "mapper/trash/removal.h"
 #include "mapper/trash/trash_log.h"
@@ -113,7 +114,11 @@ int RunRemove(CommandContext& c) {
     for (const MapItem& item : before.items) {
       if (item.state == 1) asked.push_back(item.caption);
     }
+    c.person.SetProgressCaption("Removing \"" + name + "\"");
+    c.person.SetProgressMessage(Counted(asked.size(), "entry", "entries"));
+    c.person.ShowProgress(true);
     ran = DeleteApplication(m, &causes);
+    c.person.ShowProgress(false);
   } else {
     const MapItem* item = FindEntry(m, before, given);
     if (item == nullptr) {
@@ -140,8 +145,9 @@ int RunRemove(CommandContext& c) {
     if (about.count(item.caption) != 0) stayed.push_back(item.caption);
   }
   c.person.ClearProgressLine();
-  c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of " << asked.size()
-        << " entries on disk moved into the trash " << DisplayPath(TrashFolderPath(m)) << ".\n";
+  c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of "
+        << Counted(asked.size(), "entry on disk", "entries on disk") << " moved into the trash "
+        << DisplayPath(TrashFolderPath(m)) << ".\n";
   const StayReport report = SortStays(stayed, present, causes);
   if (!report.kept_folders.empty()) {
     std::string kept;
@@ -158,8 +164,8 @@ int RunRemove(CommandContext& c) {
     return kDone;
   }
   for (const auto& [entry, why] : report.failed) c.person.Say("still on disk: " + EntryLabel(c, entry) + ": " + why);
-  c.person.Say(std::to_string(report.failed.size()) +
-               (report.failed.size() == 1 ? " entry stayed" : " entries stayed") + " where it was for the cause given.");
+  c.person.Say(Counted(report.failed.size(), "entry", "entries") + " stayed where " +
+               (report.failed.size() == 1 ? "it was" : "they were") + ", for the cause given.");
   return kFailed;
 }
 

@@ -1,11 +1,14 @@
 // zorvan scan, new-map and track: the snapshot and new maps, through the
 // same engine calls as the mapper's scan and new-map commands.
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <ostream>
 #include <set>
 
 #include "cli/command_steps.h"
 #include "cli/commands.h"
+#include "cli/formats.h"
 #include "mapper/engine/catalogue.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/new_map.h"
@@ -23,7 +26,8 @@ enum class NewMapOutcome { kStored, kNothingNew, kCancelled };
 void ReportLeftOut(CommandContext& c) {
   const std::string report = ScanReportText(c.mapper);
   if (report.empty()) return;
-  c.person.Say(report + ". No map can list what was left out: rename such names, or make the folders readable.");
+  c.person.Say(report + ". No map can list what was left out: rename such names, or make the folders readable" +
+               (c.invocation.list_skipped ? "." : "; zorvan scan --list-skipped names each one."));
 }
 
 // The catalogue's rows as loading lists them, without reading the maps: the
@@ -55,8 +59,13 @@ NewMapOutcome MapNewEntries(CommandContext& c) {
   ReportLeftOut(c);
   const std::string selected = m.maps.SelectedName();
   if (!selected.empty() && before.count(UpperAscii(selected)) == 0) {
+    // The count the engine's status line reports: the new lines, without
+    // the help companions added to them.
+    const std::string reported = " \"" + selected + LookupMessage(m, "*HASMAP");
     const std::string& status = c.person.status();
-    c.out << (StartsWith(status, " ") ? status.substr(1) : status) << '\n';
+    const std::uint64_t entries =
+        StartsWith(status, reported) ? std::strtoull(status.c_str() + reported.size(), nullptr, 10) : 0;
+    c.out << "\"" << selected << "\" mapped: " << Counted(entries, "new entry", "new entries") << " found.\n";
     return NewMapOutcome::kStored;
   }
   if (c.person.status() == LookupMessage(m, "*ABORT")) {
@@ -66,19 +75,46 @@ NewMapOutcome MapNewEntries(CommandContext& c) {
   return NewMapOutcome::kNothingNew;
 }
 
+// The fixed word for why a scan left a name out.
+const char* WhyWord(LeftOutName::Why why) {
+  switch (why) {
+    case LeftOutName::Why::kBadName: return "bad-name";
+    case LeftOutName::Why::kCaseTwin: return "case-twin";
+    case LeftOutName::Why::kUnreadable: return "unreadable";
+  }
+  return "";
+}
+
 int RunScan(CommandContext& c) {
   if (!ReadyToScan(c)) return kFailed;
   Mapper& m = c.mapper;
+  std::vector<LeftOutName> left_out;
+  if (c.invocation.list_skipped) m.left_out = &left_out;
+  c.person.SetProgressCaption("Scanning");
   c.person.ShowProgress(true);
-  ScanWithProgress(m, m.windows_folder, "Refreshing tree...");
+  ScanWithProgress(m, m.windows_folder, "Scanning");
   c.person.ShowProgress(false);
+  m.left_out = nullptr;
   const std::string folders = m.host.ReadFile(m.ProgramFile(kProbeFolderList));
-  const auto folder_count = std::count(folders.begin(), folders.end(), '\n');
-  c.out << "Snapshot of " << DisplayPath(m.windows_folder) << ": " << m.entry_counter << " entries in "
-        << kSnapshotFile << ", " << folder_count << " folders in " << kProbeFolderList << ", " << m.skipped_names
-        << " names skipped, " << m.twin_names << " lost to a twin in another letter case, " << m.unreadable_folders
-        << " folders unreadable.\n";
+  const auto folder_count = static_cast<std::uint64_t>(std::count(folders.begin(), folders.end(), '\n'));
+  const std::string summary = "Snapshot of " + DisplayPath(m.windows_folder) + ": " +
+                              Counted(m.entry_counter, "entry", "entries") + " in " + kSnapshotFile + ", " +
+                              Counted(folder_count, "folder", "folders") + " in " + kProbeFolderList + ", " +
+                              Counted(m.skipped_names, "name", "names") + " skipped, " +
+                              std::to_string(m.twin_names) + " lost to a twin in another letter case, " +
+                              Counted(m.unreadable_folders, "folder", "folders") + " unreadable.";
+  if (!c.invocation.list_skipped) {
+    c.out << summary << '\n';
+    ReportLeftOut(c);
+    return kDone;
+  }
+  // Standard output holds the list alone, for a script to read.
+  c.person.Say(summary);
   ReportLeftOut(c);
+  const std::string windows = ToHostPath(m.windows_folder);
+  for (const LeftOutName& name : left_out) {
+    c.out << WhyWord(name.why) << '\t' << TsvField(windows + "/" + name.path) << '\n';
+  }
   return kDone;
 }
 
@@ -115,16 +151,23 @@ void MapFirst(CommandContext& c) {
                "\" is empty.");
 }
 
-// Says how the program ended; true when it succeeded.
-bool ReportProgramEnd(CommandContext& c, const ProgramEnd& end) {
+// The exit code of a program that could not run or did not succeed, as
+// env and timeout answer it: 127 when there is no such program, 126 when it
+// cannot be run, 128 + n when the signal n ended it, else its own code.
+int ProgramCode(const ProgramEnd& end) {
+  if (!end.started) return end.error_number == ENOENT ? 127 : 126;
+  return end.signal != 0 ? 128 + end.signal : end.exit_code;
+}
+
+// Says how the program ended.
+void ReportProgramEnd(CommandContext& c, const ProgramEnd& end) {
   const std::string& program = c.invocation.program[0];
   if (end.signal != 0) {
     c.person.Say(program + " was ended by the signal " + std::to_string(end.signal) +
                  (end.signal_name.empty() ? std::string() : " (" + end.signal_name + ")") + ".");
-    return false;
+    return;
   }
   c.person.Say(program + " ended with exit code " + std::to_string(end.exit_code) + ".");
-  return end.exit_code == 0;
 }
 
 int RunTrack(CommandContext& c) {
@@ -151,11 +194,14 @@ int RunTrack(CommandContext& c) {
   c.out.flush();
   const ProgramEnd end = c.run_program(program);
   if (!end.started) {
+    // A program that never ran added nothing: a map now would only gather
+    // what no map lists from before, under its name.
     c.person.Say("cannot run " + program[0] + ": " + end.error +
                  ". Check the program's name (it is looked up in PATH); nothing was mapped.");
-    return kFailed;
+    return ProgramCode(end);
   }
-  const bool succeeded = ReportProgramEnd(c, end);
+  ReportProgramEnd(c, end);
+  const bool succeeded = end.signal == 0 && end.exit_code == 0;
 
   if (first_map) c.listings.SetMode(ListingMemoryHost::Mode::kReplay);
   c.person.QueueAnswer(name);
@@ -172,7 +218,8 @@ int RunTrack(CommandContext& c) {
     c.person.Say("what " + program[0] + " added before it failed is mapped all the same, so that it can be "
                  "found and removed.");
   }
-  return succeeded && outcome != NewMapOutcome::kCancelled ? kDone : kFailed;
+  if (!succeeded) return ProgramCode(end);
+  return outcome == NewMapOutcome::kCancelled ? kFailed : kDone;
 }
 
 }  // namespace
@@ -182,12 +229,18 @@ Command ScanCommand() {
       .name = "scan",
       .summary = "Take a fresh snapshot of the Windows folder (and the probe's folder list).",
       .arguments = {},
+      .options = kListSkippedOption,
       .changes_files = true,
       .description = {
           "Walks the Windows folder as the mapper's scan does, leaving out the folders the ignore list names, and "
           "writes the snapshot WINDIR.TMP and the probe's folder list vigilo.ini into the program folder. It "
           "reports how many entries and folders it found, and how many names it skipped because a map line cannot "
-          "hold them (a backslash or a control character in the name). No map changes.",
+          "hold them (a backslash or a control character in the name), how many lines it dropped because an earlier "
+          "name differs from them only in letter case (maps compare without regard to case), and how many folders "
+          "it could not read. No map changes.",
+          "With --list-skipped, standard output lists each name left out instead, one line each: why (bad-name, "
+          "case-twin or unreadable), a tab, and its full path written as a tsv field (a backslash, tab, CR or LF "
+          "escaped as \\\\, \\t, \\r, \\n); the summary goes to standard error.",
       },
       .examples = {"zorvan scan"},
       .run = RunScan,
@@ -234,9 +287,13 @@ Command TrackCommand() {
           "walk after COMMAND then reads again only the folders whose names changed while it ran.",
           "When COMMAND added nothing that a map does not list, zorvan says so and writes no map. While COMMAND "
           "runs, the terminal's interrupt key ends COMMAND, not zorvan, which then maps what it had added.",
-          "Exit status 0 when COMMAND succeeded and its map was stored or nothing was new; 1 when COMMAND could not "
-          "be started (nothing is mapped then), or when it failed or was ended by a signal (what it added is "
-          "mapped all the same, so that it can be found and removed).",
+          "A NAME that begins with \"-\" is given after a first \"--\": zorvan track -- -NAME -- COMMAND. The first "
+          "\"--\" after NAME starts COMMAND, so COMMAND's own options and \"--\" pass to it untouched.",
+          "Exit status as env and timeout give it: when COMMAND failed, its own exit status (what it added is "
+          "mapped all the same, so that it can be found and removed); 128+N when the signal N ended it (mapped "
+          "too); 127 when there is no such program and 126 when it cannot be run (nothing is mapped then: it "
+          "added nothing). When COMMAND succeeded: 0 when its map was stored or nothing was new, 1 when the map "
+          "could not be stored.",
       },
       .examples = {"zorvan track \"Foo 2.1\" -- make install",
                         "zorvan track requests -- pip install --prefix \"$ZORVAN_WINDIR\" requests"},

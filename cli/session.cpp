@@ -1,7 +1,9 @@
 #include "cli/session.h"
 
+#include <chrono>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "cli/no_write_host.h"
 #include "mapper/engine/messages.h"
@@ -15,27 +17,43 @@ namespace {
 
 constexpr const char* kCatalogue = "MESSAGES.DAT";
 
-// The locks of a command that changes files, taken in a fixed order (the
-// mapper's lock last) and let go in the opposite one.
-struct WriterLocks {
-  std::unique_ptr<HeldMutex> command, mapper;
-};
+// Says who keeps the program folder busy, and what to do.
+void SayBusy(Mapper& m, TerminalPerson& person) {
+  const std::string holder = m.host.FolderLockHolder(m.program_folder);
+  const std::string folder = DisplayPath(m.program_folder);
+  if (StartsWith(holder, kMapperHolder)) {
+    person.Say(holder + " is running on the program folder " + folder + ", and only one program may change its "
+               "files at a time. Close it and run this command again, or add --wait to wait until it is closed "
+               "(zorvan maps and zorvan show work meanwhile).");
+    return;
+  }
+  person.Say((holder.empty() ? std::string("another program") : holder) + " is changing the files of the program "
+             "folder " + folder + " right now. Run this command again when it has finished, or add --wait to wait "
+             "for it (zorvan maps and zorvan show work meanwhile).");
+}
 
-// Takes the locks; false, with the reason said, when another writer has one.
-bool TakeWriterLocks(Host& host, TerminalPerson& person, WriterLocks* locks) {
-  locks->command = host.AcquireNamedMutex(kFileCommandLock);
-  if (locks->command == nullptr) {
-    person.Say("another zorvan command is changing the files of Zorvan right now. Run this one again when it "
-               "has finished.");
+// Takes the program folder's lock, as long as --wait says trying again;
+// false, with its holder said, when it stays taken.
+bool TakeFolderLock(Mapper& m, const Invocation& call, TerminalPerson& person) {
+  const std::string holder = "zorvan " + call.command->name;
+  m.program_folder_lock = m.host.AcquireFolderLock(m.program_folder, holder);
+  if (m.program_folder_lock != nullptr) return true;
+  if (!call.wait) {
+    SayBusy(m, person);
     return false;
   }
-  locks->mapper = host.AcquireNamedMutex(kMapperLock);
-  if (locks->mapper == nullptr) {
-    person.Say(std::string(kMapperProgram) + " is running, and only one program may change the maps at a time. "
-               "Close it and run this command again (zorvan maps and zorvan show work meanwhile).");
-    return false;
+  const std::string waited_for = m.host.FolderLockHolder(m.program_folder);
+  person.Say("waiting for " + (waited_for.empty() ? std::string("another program") : waited_for) +
+             " to finish with the program folder " + DisplayPath(m.program_folder) + "...");
+  const auto start = std::chrono::steady_clock::now();
+  const auto limit = std::chrono::duration<double>(*call.wait);
+  while (*call.wait == kWaitForever || std::chrono::steady_clock::now() - start < limit) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    m.program_folder_lock = m.host.AcquireFolderLock(m.program_folder, holder);
+    if (m.program_folder_lock != nullptr) return true;
   }
-  return true;
+  SayBusy(m, person);
+  return false;
 }
 
 // The checks the mapper makes at start-up before it writes anything.
@@ -103,9 +121,8 @@ int RunCommand(const Invocation& call, System& system, TerminalPerson& person, s
     return kFailed;
   }
 
-  WriterLocks locks;
   if (command.changes_files) {
-    if (!TakeWriterLocks(host, person, &locks)) return kBusy;
+    if (!TakeFolderLock(mapper, call, person)) return kBusy;
     if (!ProgramFolderUsable(mapper, person)) return kFailed;
   }
   if (!PrepareTexts(mapper, person)) return kFailed;

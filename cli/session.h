@@ -1,6 +1,6 @@
 // Running one parsed command: the host it works through, the mapper's state
-// for the program folder, the one-writer locks of a command that changes
-// files, the checks the mapper makes before it starts, and the texts.
+// for the program folder, the program folder's lock for a command that
+// changes files, the checks the mapper makes before it starts, and the texts.
 #pragma once
 
 #include <functional>
@@ -23,8 +23,9 @@ struct System {
 
 // Runs `call` (a command, not --help or --version) and answers its exit
 // code. A command that only reads works through a NoWriteHost, so nothing on
-// disk changes. A command that changes files first takes the locks (busy
-// when it cannot), needs a program folder that holds Zorvan32 and lies
+// disk changes. A command that changes files first takes the program
+// folder's lock (busy, with its holder named, when it cannot; with --wait
+// it tries again until the time is up), needs a program folder that holds Zorvan32 and lies
 // outside the Windows folder, and then writes as the mapper would. Every
 // refusal is said through `person`. HostError and other runtime errors
 // escape to the caller.

@@ -20,6 +20,23 @@ long long LeadingCount(const std::string& message) {
   return i == 0 ? -1 : count;
 }
 
+// The engine names its steps as its windows show them; the terminal says
+// them in plain words.
+std::string TerminalCaption(const std::string& caption) {
+  static const std::pair<const char*, const char*> kWords[] = {
+      {"Lightning mapper", "Comparing with the maps"},
+      {"Loading maps...", "Loading the maps"},
+      {"Refreshing tree...", "Scanning"},
+      {"Refreshing...", "Scanning"},
+      {"Scanning...", "Scanning"},
+      {"Searching...", "Searching"},
+  };
+  for (const auto& [window, terminal] : kWords) {
+    if (caption == window) return terminal;
+  }
+  return caption;
+}
+
 }  // namespace
 
 TerminalPerson::TerminalPerson(Terminal terminal, bool yes, Clock clock)
@@ -135,7 +152,7 @@ void TerminalPerson::ShowProgress(bool visible) {
 void TerminalPerson::SetProgressCaption(const std::string& caption) {
   // A new caption starts a new step: the last step's message and count no
   // longer describe it, and its rate counts from now.
-  caption_ = caption;
+  caption_ = TerminalCaption(caption);
   message_.clear();
   counting_since_ = clock_();
   DrawProgress(true);

@@ -7,7 +7,8 @@
 // a line saying how to answer it next time, and never waits for input. The
 // progress window becomes one line that rewrites itself (its caption, its
 // message with a count and the count's rate, the gauge), shown only when
-// standard error is a terminal.
+// standard error is a terminal that can redraw a line (error_is_terminal),
+// with the engine's step captions said in plain words.
 #pragma once
 
 #include <chrono>

@@ -81,6 +81,13 @@ bool OpenTrash(CommandContext& c, TrashManager& trash) {
   return true;
 }
 
+// --all on an empty trash: nothing to do, which is done, said.
+bool EmptyAndAll(CommandContext& c, const TrashManager& trash) {
+  if (!c.invocation.all || !trash.rows().empty()) return false;
+  c.person.Say("the trash is empty: nothing to do.");
+  return true;
+}
+
 // The selected rows; none is a refusal, said.
 bool SelectSome(CommandContext& c, const TrashManager& trash, std::vector<TrashRow>* rows) {
   *rows = SelectedRows(c, trash);
@@ -100,7 +107,7 @@ int ReportStayed(CommandContext& c, const std::vector<TrashRow>& stayed, const s
     c.person.Say("still in the trash: " + EntryLabel(c, OriginalEntry(row)) + " (" + row.trashed + ", map \"" +
                  row.map + "\")");
   }
-  c.person.Say(std::to_string(stayed.size()) + " rows stayed in the trash: " + why);
+  c.person.Say(Counted(stayed.size(), "row", "rows") + " stayed in the trash: " + why);
   return kFailed;
 }
 
@@ -115,29 +122,32 @@ int RunTrashList(CommandContext& c) {
         TextTable table({false, false, false, false});
         table.Add({"NAME", "MAP", "TRASHED AS", "ORIGINAL"});
         for (const TrashRow& row : rows) {
-          table.Add({row.name, row.map, row.trashed, EntryLabel(c, OriginalEntry(row))});
+          table.Add({row.name, MapLabel(c, row.map), row.trashed, EntryLabel(c, OriginalEntry(row))});
         }
         c.out << table.Render();
       }
-      c.out << (filtered ? std::to_string(rows.size()) + " of " : std::string()) << trash.status() << '\n';
+      c.out << (filtered ? std::to_string(rows.size()) + " of " : std::string())
+            << Counted(trash.rows().size(), "record", "records") << " in the trash\n";
       break;
     }
     case Format::kTsv:
-      c.out << "name\tmap\ttrashed\toriginal\n";
+      c.out << "name\t" << MapTsvHeader(c) << "\ttrashed\ttype\toriginal\n";
       for (const TrashRow& row : rows) {
-        c.out << TsvField(row.name) << '\t' << TsvField(row.map) << '\t' << TsvField(row.trashed) << '\t'
-              << TsvField(EntryLabel(c, OriginalEntry(row))) << '\n';
+        c.out << TsvField(row.name) << '\t' << MapTsvFields(c, row.map) << '\t'
+              << (IsFolderRow(row) ? std::string() : TsvField(row.trashed)) << '\t' << TypeWord(IsFolderRow(row))
+              << '\t' << TsvField(EntryField(c, OriginalEntry(row))) << '\n';
       }
       break;
     case Format::kJson:
-      c.out << "[";
+      c.out << JsonListStart("rows");
       for (std::size_t i = 0; i < rows.size(); ++i) {
         const TrashRow& row = rows[i];
-        c.out << (i == 0 ? "\n" : ",\n") << "  {\"name\": " << JsonString(row.name) << ", \"map\": "
-              << JsonString(row.map) << ", \"trashed\": " << JsonString(row.trashed)
-              << ", \"original\": " << JsonString(EntryLabel(c, OriginalEntry(row))) << "}";
+        c.out << JsonRowBreak(i) << "{\"name\": " << JsonString(row.name) << ", " << MapJsonMembers(c, row.map)
+              << ", \"trashed\": " << (IsFolderRow(row) ? std::string("null") : JsonString(row.trashed))
+              << ", \"type\": \"" << TypeWord(IsFolderRow(row))
+              << "\", \"original\": " << JsonString(EntryField(c, OriginalEntry(row))) << "}";
       }
-      c.out << (rows.empty() ? "]\n" : "\n]\n");
+      c.out << JsonListEnd(rows.size());
       break;
   }
   return kDone;
@@ -152,7 +162,9 @@ int RunTrashRestore(CommandContext& c) {
   if (!ReadyToScan(c)) return kFailed;
   TrashManager trash(m);
   std::vector<TrashRow> wanted;
-  if (!OpenTrash(c, trash) || !SelectSome(c, trash, &wanted)) return kFailed;
+  if (!OpenTrash(c, trash)) return kFailed;
+  if (EmptyAndAll(c, trash)) return kDone;
+  if (!SelectSome(c, trash, &wanted)) return kFailed;
 
   // The trash manager restores rows in the list's order, by name, and makes
   // a folder one level only: a file whose folder (or that folder's parent)
@@ -171,16 +183,33 @@ int RunTrashRestore(CommandContext& c) {
   std::vector<std::vector<TrashRow>> steps;
   for (auto& [depth, rows] : folders_by_depth) steps.push_back(std::move(rows));
   if (!files.empty()) steps.push_back(std::move(files));
+  // A long step goes in parts, so that the progress line can move; each
+  // part rewrites the log, so there are never more than about twenty.
+  const std::size_t part = std::max<std::size_t>(256, wanted.size() / 20);
+  std::size_t done = 0;
+  c.person.SetProgressCaption("Restoring");
+  c.person.ShowProgress(true);
   for (const std::vector<TrashRow>& step : steps) {
-    const std::vector<std::size_t> indexes = IndexesOf(trash, step);
-    if (!indexes.empty()) trash.Restore(indexes, "Restore");
+    for (std::size_t first = 0; first < step.size(); first += part) {
+      c.person.SetProgressMessage(std::to_string(done) + " of " + Counted(wanted.size(), "row", "rows"));
+      const std::size_t end = std::min(step.size(), first + part);
+      const std::vector<std::size_t> indexes =
+          IndexesOf(trash, std::vector<TrashRow>(step.begin() + static_cast<std::ptrdiff_t>(first),
+                                                 step.begin() + static_cast<std::ptrdiff_t>(end)));
+      if (!indexes.empty()) trash.Restore(indexes, "Restore");
+      done += end - first;
+    }
   }
+  c.person.ShowProgress(false);
 
   const std::vector<TrashRow> stayed = StillThere(trash, wanted);
-  if (stayed.size() < wanted.size()) RefreshMaps(m);
-  c.person.ClearProgressLine();
-  c.out << wanted.size() - stayed.size() << " of " << wanted.size() << " rows restored; the trash holds "
-        << trash.rows().size() << " file(s).\n";
+  if (stayed.size() < wanted.size()) {
+    c.person.ShowProgress(true);
+    RefreshMaps(m);
+    c.person.ShowProgress(false);
+  }
+  c.out << wanted.size() - stayed.size() << " of " << Counted(wanted.size(), "row", "rows") << " restored; the trash "
+        << "holds " << Counted(trash.rows().size(), "record", "records") << ".\n";
   return ReportStayed(c, stayed,
                       "a file of that name is in its place again, its folder could not be made, or it is read-only "
                       "(--force lets it move). Mend the cause and run the command again.");
@@ -189,16 +218,22 @@ int RunTrashRestore(CommandContext& c) {
 int RunTrashPurge(CommandContext& c) {
   TrashManager trash(c.mapper);
   std::vector<TrashRow> wanted;
-  if (!OpenTrash(c, trash) || !SelectSome(c, trash, &wanted)) return kFailed;
+  if (!OpenTrash(c, trash)) return kFailed;
+  if (EmptyAndAll(c, trash)) return kDone;
+  if (!SelectSome(c, trash, &wanted)) return kFailed;
+  c.person.SetProgressCaption("Deleting");
+  c.person.SetProgressMessage(Counted(wanted.size(), "row", "rows"));
+  c.person.ShowProgress(true);
   trash.DeleteForGood(IndexesOf(trash, wanted), "Delete");
+  c.person.ShowProgress(false);
   const std::vector<TrashRow> stayed = StillThere(trash, wanted);
   if (stayed.size() == wanted.size() && c.person.refused()) {
     // A declined question has said already why the answer was no.
     c.person.Say(c.person.declined() ? "nothing was deleted." : "nothing was deleted: the answer was no.");
     return kFailed;
   }
-  c.out << wanted.size() - stayed.size() << " of " << wanted.size() << " rows deleted for good; the trash holds "
-        << trash.rows().size() << " file(s).\n";
+  c.out << wanted.size() - stayed.size() << " of " << Counted(wanted.size(), "row", "rows")
+        << " deleted for good; the trash holds " << Counted(trash.rows().size(), "record", "records") << ".\n";
   return ReportStayed(c, stayed, "a read-only file is deleted only with --force. Run the command again.");
 }
 
@@ -227,7 +262,10 @@ Command TrashListCommand() {
           "log is written again. So this command changes files: it takes the locks of a writer and refuses while "
           "Zorvan32 runs.",
           std::string(kRowsText) + " Without them every row is listed.",
-          "Columns in tsv: name, map, trashed, original. In json: an array of objects with the same names.",
+          "Columns in tsv: name, map (with --host-paths map_file after it), trashed (the name in the trash folder, "
+          "empty for a folder), type (file or folder), original (where it came from, without \"<DIR> \"; with "
+          "--host-paths its full path). In json: {\"format\": 1, \"rows\": [...]}, one object per row with the "
+          "same names (trashed null for a folder).",
       },
       .examples = {"zorvan trash list", "zorvan trash list --map \"Foo 2.1\" --host-paths"},
       .run = RunTrashList,

@@ -48,4 +48,14 @@ int RunZorvan(const std::vector<std::string>& args, System& system, const Termin
   }
 }
 
+int ExitAfterOutput(int code, bool failed, bool broken_pipe, const std::string& reason, std::ostream& err) {
+  if (!failed) return code;
+  if (!broken_pipe) {
+    err << "zorvan: error: the output could not be written to standard output (" << reason
+        << "), so it is incomplete. Make room or choose another place for it and run the command again.\n"
+        << std::flush;
+  }
+  return kFailed;
+}
+
 }  // namespace zv::cli

@@ -18,4 +18,10 @@ namespace zv::cli {
 int RunZorvan(const std::vector<std::string>& args, System& system, const TerminalPerson::Terminal& terminal,
               std::ostream& out);
 
+// The exit code once standard output is flushed: a write to it that failed
+// (`reason` says why) turns `code` into 1, said on `err`, unless the reader
+// had gone away (a closed pipe), which ends the program quietly with 1, as
+// a writer ended by SIGPIPE says nothing.
+int ExitAfterOutput(int code, bool failed, bool broken_pipe, const std::string& reason, std::ostream& err);
+
 }  // namespace zv::cli

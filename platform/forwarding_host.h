@@ -84,6 +84,10 @@ class ForwardingHost : public Host {
   std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) override {
     return target_.AcquireNamedMutex(name);
   }
+  std::unique_ptr<HeldMutex> AcquireFolderLock(const std::string& folder, const std::string& holder) override {
+    return target_.AcquireFolderLock(folder, holder);
+  }
+  std::string FolderLockHolder(const std::string& folder) override { return target_.FolderLockHolder(folder); }
 
  private:
   Host& target_;

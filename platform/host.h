@@ -371,6 +371,14 @@ class Host {
   // another holder (this or another process) has it. Throws HostError when
   // it cannot be taken at all (see kLockFailure).
   virtual std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) = 0;
+  // The lock of the folder `folder` (one lock whatever path, through links,
+  // names the folder), taken as AcquireNamedMutex takes a named mutex.
+  // While it is held, FolderLockHolder answers `holder` + " (process N)",
+  // N this process's id.
+  virtual std::unique_ptr<HeldMutex> AcquireFolderLock(const std::string& folder, const std::string& holder) = 0;
+  // Who holds the lock of `folder` as its holder said it; empty when it is
+  // free, or its holder said nothing yet. Never throws.
+  virtual std::string FolderLockHolder(const std::string& folder) = 0;
 };
 
 // What a program says, before the HostError's text, when its single-instance

@@ -175,10 +175,24 @@ class PosixHost : public Host {
   }
 
   std::unique_ptr<HeldMutex> AcquireNamedMutex(const std::string& name) override {
-    return posix::AcquireLock(posix::LockFolder(posix::Env("XDG_RUNTIME_DIR"), "/tmp"), name);
+    return posix::AcquireLock(LockFolder(), name);
+  }
+
+  std::unique_ptr<HeldMutex> AcquireFolderLock(const std::string& folder, const std::string& holder) override {
+    return posix::AcquireLock(LockFolder(), posix::FolderLockName(folder), holder);
+  }
+
+  std::string FolderLockHolder(const std::string& folder) override {
+    try {
+      return posix::LockHolder(LockFolder(), posix::FolderLockName(folder));
+    } catch (const HostError&) {
+      return {};
+    }
   }
 
  private:
+  static std::string LockFolder() { return posix::LockFolder(posix::Env("XDG_RUNTIME_DIR"), "/tmp"); }
+
   static bool Lstat(const std::string& path, struct stat* st) {
     // The path as spelled first, so that a name that exists costs one call.
     if (::lstat(ToHostPath(path).c_str(), st) == 0) return true;

@@ -90,5 +90,31 @@ TEST_F(LockTest, ALockIsTakenOnlyInAPlainFileOfOurs) {
   }
 }
 
+TEST_F(LockTest, AHeldLockNamesItsHolderAndAFolderHasOneLockWhateverItsPath) {
+  const std::string folder = Folder("");
+  EXPECT_EQ(posix::LockHolder(folder, "DUVO_HOLDER"), "") << "no lock file yet";
+  {
+    auto held = posix::AcquireLock(folder, "DUVO_HOLDER", "zorvan scan");
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(posix::LockHolder(folder, "DUVO_HOLDER"), "zorvan scan (process " + std::to_string(::getpid()) + ")");
+  }
+  EXPECT_EQ(posix::LockHolder(folder, "DUVO_HOLDER"), "") << "a free lock names nobody, whatever its file says";
+  {
+    // A holder that says nothing leaves no earlier holder's words behind.
+    auto held = posix::AcquireLock(folder, "DUVO_HOLDER");
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(posix::LockHolder(folder, "DUVO_HOLDER"), "");
+  }
+
+  ASSERT_EQ(::mkdir(Path("program").c_str(), 0700), 0);
+  ASSERT_EQ(::mkdir(Path("other").c_str(), 0700), 0);
+  ASSERT_EQ(::symlink(Path("program").c_str(), Path("link").c_str()), 0);
+  const std::string name = posix::FolderLockName(Path("program"));
+  EXPECT_EQ(posix::FolderLockName(Path("link")), name);
+  EXPECT_EQ(posix::FolderLockName(Path("other/../program")), name);
+  EXPECT_NE(posix::FolderLockName(Path("other")), name);
+  EXPECT_LT(name.size(), 64u) << "a long path still makes a short file name";
+}
+
 }  // namespace
 }  // namespace zv

@@ -14,6 +14,7 @@ struct ProgramEnd {
   int signal = 0;        // the signal that ended it, else 0
   std::string signal_name;  // its name ("SIGTERM"), when the system knows one
   std::string error;     // why it could not be started
+  int error_number = 0;  // the system's number for that reason (ENOENT: no such program)
 };
 
 // Runs `command` (its first element a program name, looked up in PATH when

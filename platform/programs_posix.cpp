@@ -68,6 +68,7 @@ ProgramEnd RunProgram(const std::vector<std::string>& command) {
   posix_spawnattr_destroy(&attributes);
   if (spawned != 0) {
     end.error = SystemReason(spawned);
+    end.error_number = spawned;
     return end;
   }
   end.started = true;

@@ -80,12 +80,13 @@ class ZorvanTest : public ::testing::Test {
     chmod((program_ / "Vigilo32").c_str(), 0755);
   }
 
-  // A named lock taken as the programs take it, in this test's runtime folder.
-  std::unique_ptr<HeldMutex> HoldLock(const std::string& name) {
+  // The lock of the program folder `folder` taken as the programs take it,
+  // in this test's runtime folder, saying `holder` holds it.
+  std::unique_ptr<HeldMutex> HoldFolderLock(const std::string& folder, const std::string& holder) {
     const char* old = std::getenv("XDG_RUNTIME_DIR");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     ::setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
-    std::unique_ptr<HeldMutex> held = host_->AcquireNamedMutex(name);
+    std::unique_ptr<HeldMutex> held = host_->AcquireFolderLock(folder, holder);
     if (saved) {
       ::setenv("XDG_RUNTIME_DIR", saved->c_str(), 1);
     } else {

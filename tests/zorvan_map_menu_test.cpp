@@ -24,7 +24,7 @@ TEST_F(ZorvanMapMenuTest, RenameChecksTheNameAsTheDialogDoes) {
   for (const std::string& refused : {std::string(".Office"), std::string("Of/fice"), std::string("a.map.b")}) {
     run = Zorvan({"rename", "Office", refused});
     EXPECT_EQ(run.code, 1) << refused;
-    EXPECT_TRUE(Holds(run.err, "cannot name a map")) << run.err;
+    EXPECT_TRUE(Holds(run.err, "A map name cannot contain any of these characters")) << run.err;
   }
   EXPECT_EQ(MapFiles(), (Lines{"Games.MAP", "Office.MAP"}));
 

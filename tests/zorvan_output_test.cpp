@@ -27,16 +27,16 @@ TEST_F(ZorvanOutputTest, ReadingCommandsShowTheDetailedListAndWriteNothing) {
             "Foo          4        3        1  6 bytes\n");
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(Zorvan({"maps", "--format=tsv"}).out,
-            "map\tentries\tpresent\tmissing\tbytes\tsize\n"
-            "Empty\t0\t0\t0\t0\t0 bytes\n"
-            "Foo\t4\t3\t1\t6\t6 bytes\n");
+            "map\tentries\tpresent\tmissing\tbytes\n"
+            "Empty\t0\t0\t0\t0\n"
+            "Foo\t4\t3\t1\t6\n");
   EXPECT_EQ(Zorvan({"--format", "json", "maps", "--host-paths"}).out,
-            "[\n"
-            "  {\"map\": \"" + program_ / "Empty.MAP" + "\", \"entries\": 0, \"present\": 0, \"missing\": 0, "
-            "\"bytes\": 0, \"size\": \"0 bytes\"},\n"
-            "  {\"map\": \"" + program_ / "Foo.MAP" + "\", \"entries\": 4, \"present\": 3, \"missing\": 1, "
-            "\"bytes\": 6, \"size\": \"6 bytes\"}\n"
-            "]\n");
+            "{\"format\": 1, \"maps\": [\n"
+            "  {\"map\": \"Empty\", \"map_file\": \"" + program_ / "Empty.MAP" + "\", \"entries\": 0, "
+            "\"present\": 0, \"missing\": 0, \"bytes\": 0},\n"
+            "  {\"map\": \"Foo\", \"map_file\": \"" + program_ / "Foo.MAP" + "\", \"entries\": 4, "
+            "\"present\": 3, \"missing\": 1, \"bytes\": 6}\n"
+            "]}\n");
 
   run = Zorvan({"show", "FOO"});
   ASSERT_EQ(run.code, 0) << run.err;
@@ -49,17 +49,16 @@ TEST_F(ZorvanOutputTest, ReadingCommandsShowTheDetailedListAndWriteNothing) {
             "present  3 bytes  win.ini\n"
             "3/4 still on disk, 6 bytes\n");
   EXPECT_EQ(Zorvan({"show", "Foo", "--format=tsv", "--host-paths"}).out,
-            "entry\tstate\tsize\tbytes\n" +
-            w + "/SYSTEM/\tpresent\tFolder\t\n" +
-            w + "/gone.txt\tmissing\tDeleted\t\n" +
-            w + "/SYSTEM/Foo.dll\tpresent\t3 bytes\t3\n" +
-            w + "/win.ini\tpresent\t3 bytes\t3\n"
-            "\t3/4\t6 bytes\t6\n");
+            "entry\ttype\tstate\tbytes\n" +
+            w + "/SYSTEM/\tfolder\tpresent\t\n" +
+            w + "/gone.txt\tfile\tmissing\t\n" +
+            w + "/SYSTEM/Foo.dll\tfile\tpresent\t3\n" +
+            w + "/win.ini\tfile\tpresent\t3\n");
   EXPECT_EQ(Zorvan({"show", "Empty", "--format=json"}).out,
-            "{\"map\": \"Empty\",\n \"entries\": [],\n \"totals\": {\"entries\": 0, \"present\": 0, \"missing\": 0, "
-            "\"bytes\": 0, \"size\": \"0 bytes\", \"summary\": \"0/0 still on disk\"}}\n");
+            "{\"format\": 1, \"map\": \"Empty\",\n \"entries\": [],\n \"totals\": {\"entries\": 0, \"present\": 0, "
+            "\"missing\": 0, \"bytes\": 0}}\n");
   const std::string json = Zorvan({"show", "Foo", "--format=json"}).out;
-  EXPECT_NE(json.find("  {\"entry\": \"gone.txt\", \"state\": \"missing\", \"size\": \"Deleted\", \"bytes\": null},\n"),
+  EXPECT_NE(json.find("  {\"entry\": \"gone.txt\", \"type\": \"file\", \"state\": \"missing\", \"bytes\": null},\n"),
             std::string::npos) << json;
   EXPECT_NE(json.find(" \"totals\": {\"entries\": 4, \"present\": 3, \"missing\": 1, \"bytes\": 6"), std::string::npos);
 
@@ -79,7 +78,7 @@ TEST_F(ZorvanOutputTest, IdentifyListsTheHitsTheDialogListsAndWritesNothing) {
   const std::string w = windows_.path();
 
   ZorvanRun run = Zorvan({"identify", w + "/SYSTEM/foo.dll", "nothing.txt"});
-  ASSERT_EQ(run.code, 0) << run.err;
+  ASSERT_EQ(run.code, 1) << "a file no map lists: " << run.err;
   EXPECT_EQ(run.out,
             "\"FOO.DLL\"\n"
             "STATE    MAP    ENTRY\n"
@@ -91,15 +90,15 @@ TEST_F(ZorvanOutputTest, IdentifyListsTheHitsTheDialogListsAndWritesNothing) {
             "\"NOTHING.TXT\"\n"
             "No map lists this file.\n");
   EXPECT_EQ(Zorvan({"identify", "system", "--format=tsv", "--host-paths"}).out,
-            "file\tsearch\tstate\tmap\tentry\n"
-            "system\tSYSTEM\tpresent\t" + program_ / "Alpha.MAP" + "\t" + w + "/SYSTEM/\n");
+            "file\tsearch\tstate\ttype\tmap\tmap_file\tentry\n"
+            "system\tSYSTEM\tpresent\tfolder\tAlpha\t" + program_ / "Alpha.MAP" + "\t" + w + "/SYSTEM/\n");
   EXPECT_EQ(Zorvan({"identify", "xfoo.dll", "none", "--format=json"}).out,
-            "[\n"
+            "{\"format\": 1, \"files\": [\n"
             "  {\"file\": \"xfoo.dll\", \"search\": \"XFOO.DLL\", \"hits\": [\n"
-            "    {\"state\": \"present\", \"map\": \"Beta\", \"entry\": \"xfoo.dll\"}\n"
+            "    {\"state\": \"present\", \"type\": \"file\", \"map\": \"Beta\", \"entry\": \"xfoo.dll\"}\n"
             "  ]},\n"
             "  {\"file\": \"none\", \"search\": \"NONE\", \"hits\": []}\n"
-            "]\n");
+            "]}\n");
 
   run = Zorvan({"identify", w + "/SYSTEM/"});
   EXPECT_EQ(run.code, 2);
@@ -118,7 +117,7 @@ TEST_F(ZorvanOutputTest, ScanReportsWhatItWrote) {
   const ZorvanRun run = Zorvan({"scan"});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(run.out, "Snapshot of " + windows_.path() +
-                         ": 3 entries in WINDIR.TMP, 1 folders in vigilo.ini, 1 names skipped, 0 lost to a twin in another "
+                         ": 3 entries in WINDIR.TMP, 1 folder in vigilo.ini, 1 name skipped, 0 lost to a twin in another "
                          "letter case, 0 folders unreadable.\n");
   EXPECT_NE(run.err.find("zorvan: wrote the default ignore list " + program_ / "IGNORLST.TXT"), std::string::npos)
       << run.err;

@@ -110,7 +110,7 @@ TEST_F(ZorvanRefusalsTest, WithoutATerminalAQuestionIsDeclinedNotAwaited) {
 TEST_F(ZorvanRefusalsTest, WhileTheMapperRunsOnlyReadingCommandsGoOn) {
   WriteLines(program_ / "Foo.MAP", {"***Foo***", "<DIR> SYSTEM", "SYSTEM\\Foo.dll", "win.ini"});
   {
-    const std::unique_ptr<HeldMutex> mapper = HoldLock(kMapperLock);
+    const std::unique_ptr<HeldMutex> mapper = HoldFolderLock(program_.path(), kMapperHolder);
     ASSERT_NE(mapper, nullptr);
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"scan"}, {"new-map", "Bar"}, {"track", "Bar", "--", "touch", windows_ / "ran"},
@@ -118,7 +118,7 @@ TEST_F(ZorvanRefusalsTest, WhileTheMapperRunsOnlyReadingCommandsGoOn) {
           {"trash", "restore", "--all"}, {"trash", "purge", "--all", "--yes"}}) {
       const ZorvanRun run = Zorvan(args);
       EXPECT_EQ(run.code, 3) << args[0];
-      EXPECT_TRUE(Holds(run.err, "Zorvan32 is running")) << run.err;
+      EXPECT_TRUE(Holds(run.err, "Zorvan32 (process " + std::to_string(::getpid()) + ") is running")) << run.err;
       EXPECT_TRUE(Holds(run.err, "Close it and run this command again")) << run.err;
     }
     EXPECT_FALSE(Exists(windows_ / "ran"));
@@ -140,10 +140,13 @@ TEST_F(ZorvanRefusalsTest, WhileTheMapperRunsOnlyReadingCommandsGoOn) {
   PrepareForMapper();
   auto mapper = StartMapper();
   EXPECT_EQ(mapper->WaitExit(60s), 0);
-  EXPECT_TRUE(Holds(mapper->ErrorOutput(), "A zorvan command is changing the maps right now")) << mapper->ErrorOutput();
+  EXPECT_TRUE(Holds(mapper->ErrorOutput(), "A zorvan command (zorvan track (process " +
+                                               std::to_string(track->pid()) + ")) is changing the maps right now"))
+      << mapper->ErrorOutput();
   const ZorvanRun second = Zorvan({"scan"});
   EXPECT_EQ(second.code, 3);
-  EXPECT_TRUE(Holds(second.err, "another zorvan command is changing the files")) << second.err;
+  EXPECT_TRUE(Holds(second.err, "zorvan track (process " + std::to_string(track->pid()) + ") is changing the files"))
+      << second.err;
   EXPECT_EQ(Zorvan({"maps"}).code, 0);
   WriteBytes(go, "");
   ASSERT_EQ(track->WaitExit(60s), 0) << track->ErrorOutput();

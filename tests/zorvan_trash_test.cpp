@@ -94,22 +94,24 @@ TEST_F(ZorvanTrashTest, RemoveThenRestoreBringsTheWholeApplicationBack) {
   // The mapper's trash manager reads the same rows zorvan lists.
   run = Zorvan({"trash", "list", "--format=tsv", "--map", "FOO"});
   ASSERT_EQ(run.code, 0) << run.err;
-  std::string listed = "name\tmap\ttrashed\toriginal\n";
+  std::string listed = "name\tmap\ttrashed\ttype\toriginal\n";
   for (const TrashRow& row : ManagerRows()) {
     const bool folder = row.trashed == "<DIR>";
-    listed += row.name + "\t" + row.map + "\t" + row.trashed + "\t" +
-              (folder ? "<DIR> " + row.place : row.place + row.name) + "\n";
+    std::string original = folder ? row.place : row.place + row.name;
+    for (std::size_t at = 0; (at = original.find('\\', at)) != std::string::npos; at += 2) original.insert(at, "\\");
+    listed += row.name + "\t" + row.map + "\t" + (folder ? "" : row.trashed) + "\t" + (folder ? "folder" : "file") +
+              "\t" + original + "\n";
   }
   EXPECT_EQ(run.out, listed);
-  EXPECT_TRUE(Holds(listed, "a.txt\tFoo\tDEL0a.txt\tApp\\Sub\\a.txt\n")) << listed;
-  EXPECT_TRUE(Holds(listed, "Sub\tFoo\t<DIR>\t<DIR> App\\Sub\n")) << listed;
+  EXPECT_TRUE(Holds(listed, "a.txt\tFoo\tDEL0a.txt\tfile\tApp\\\\Sub\\\\a.txt\n")) << listed;
+  EXPECT_TRUE(Holds(listed, "Sub\tFoo\t\tfolder\tApp\\\\Sub\n")) << listed;
   EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 10);
 
   // One step, with no question answered: folders come back before the
   // files that need them.
   run = Zorvan({"trash", "restore", "--map", "Foo"});
   ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.out, "9 of 9 rows restored; the trash holds 0 file(s).\n");
+  EXPECT_EQ(run.out, "9 of 9 rows restored; the trash holds 0 records.\n");
   auto expected = installed;
   expected["/App/ro.dat"] = "file 420 ro\n";  // it lost its read-only mark when it was let move, as in the mapper
   EXPECT_EQ(Tree(windows_.path()), expected);
@@ -121,7 +123,7 @@ TEST_F(ZorvanTrashTest, OneEntryAndThePurge) {
   InstallFoo();
   ZorvanRun run = Zorvan({"remove", "Foo", "--entry", windows_ / "App/Sub/a.txt", "--yes"});
   ASSERT_EQ(run.code, 0) << run.err;
-  EXPECT_EQ(run.out, "\"Foo\": 1 of 1 entries on disk moved into the trash " + program_ / "#TRASH" + ".\n");
+  EXPECT_EQ(run.out, "\"Foo\": 1 of 1 entry on disk moved into the trash " + program_ / "#TRASH" + ".\n");
   EXPECT_FALSE(Exists(windows_ / "App/Sub/a.txt"));
   EXPECT_TRUE(Exists(windows_ / "App/Sub/group.cfg"));
 
@@ -164,14 +166,14 @@ TEST_F(ZorvanTrashTest, OneEntryAndThePurge) {
 
   run = Zorvan({"trash", "purge", "--all", "--yes"});
   EXPECT_EQ(run.code, 1);
-  EXPECT_EQ(run.out, "1 of 2 rows deleted for good; the trash holds 1 file(s).\n");
+  EXPECT_EQ(run.out, "1 of 2 rows deleted for good; the trash holds 1 record.\n");
   EXPECT_TRUE(Holds(run.err, "still in the trash: old.txt (DEL0old.txt, map \"Old\")")) << run.err;
   EXPECT_FALSE(Exists(program_ / "#TRASH/DEL0a.txt"));
 
   run = Zorvan({"trash", "purge", "--name", "OLD.TXT", "--yes", "--force"});
   ASSERT_EQ(run.code, 0) << run.err;
   EXPECT_EQ(ListNames(program_ / "#TRASH"), Lines{"!TRASH!.DAT"});
-  EXPECT_EQ(Zorvan({"trash", "list"}).out, "0 file(s)\n");
+  EXPECT_EQ(Zorvan({"trash", "list"}).out, "0 records in the trash\n");
   EXPECT_EQ(ReadLines(program_ / "#TRASH/!TRASH!.DAT"), Lines{"*** TrashManager v2.0 ***"});
 }
 

@@ -65,16 +65,6 @@ void EditMap(Mapper& mapper) {
   RefreshMaps(mapper);
 }
 
-bool IsRefusedMapRename(std::string_view name) {
-  if (name.size() > kLongestMapName || (!name.empty() && name.front() == '.')) return true;
-  if (MapNameOf(std::string(name) + ".MAP") != name) return true;
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) return true;
-  }
-  return false;
-}
-
 void RenameMap(Mapper& mapper, const std::string& caption) {
   if (!HasCurrentMap(mapper)) return;
   const std::string current = mapper.maps.SelectedName();
@@ -85,12 +75,16 @@ void RenameMap(Mapper& mapper, const std::string& caption) {
   std::string name;
   for (;;) {
     name = mapper.person.AskText(request);
-    if (name.empty() || EqualsNoCase(name, current) || !mapper.host.PathExists(MapFile(mapper, name))) break;
-    mapper.person.ShowNotice(caption, LookupMessage(mapper, "*FAlreadyExists"));
+    if (name.empty()) return;
     request.text = name;
+    if (IsBadMapName(name)) {
+      mapper.person.ShowNotice(caption, LookupMessage(mapper, "*BADNAME"));
+      continue;
+    }
+    if (EqualsNoCase(name, current) || !mapper.host.PathExists(MapFile(mapper, name))) break;
+    mapper.person.ShowNotice(caption, LookupMessage(mapper, "*FAlreadyExists"));
   }
-  if (name.empty()) return;
-  if (name != current && !IsRefusedMapRename(name)) {
+  if (name != current) {
     mapper.host.MoveFile(MapFile(mapper, current), MapFile(mapper, name));
   }
   ReloadCatalogue(mapper, name);

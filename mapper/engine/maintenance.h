@@ -34,23 +34,14 @@ void EditMap(Mapper& mapper);
 
 // Asks for the current map's new name in the input dialog titled `caption`
 // (the rename command's caption) with the "*RENAM" note, again with the text
-// entered after a "*FAlreadyExists" box while the name belongs to another
-// map's file (letter case ignored; a change of case only is accepted). An
-// empty answer changes nothing. Otherwise the map file is renamed (a
-// failure is not reported), the catalogue reloaded selecting the new name
-// (LoadMaps rewrites the header) or, when the rename failed, keeping the
-// selection, and the current map shown again. A name the rename must not
-// be tried with (IsRefusedMapRename) is treated as a rename that failed.
+// entered after a "*BADNAME" box while the name breaks the rule of map names
+// (IsBadMapName, as for a new map) and after a "*FAlreadyExists" box while
+// it belongs to another map's file (letter case ignored; a change of case
+// only is accepted). An empty answer changes nothing. Otherwise the map
+// file is renamed (a failure is not reported), the catalogue reloaded
+// selecting the new name (LoadMaps rewrites the header) or, when the rename
+// failed, keeping the selection, and the current map shown again.
 void RenameMap(Mapper& mapper, const std::string& caption);
-
-// True for a new map name that would take the map file out of the program
-// folder or out of the catalogue, or break its header line: it holds "/",
-// "\" or a control character, it begins with "." (a hidden file, which
-// includes "." and ".."), it holds ".MAP" in any case (the catalogue would
-// list the map under the text before it), or it is longer than a map name
-// can be (kLongestMapName, as for a new map). The input dialog tests nothing
-// else.
-bool IsRefusedMapRename(std::string_view name);
 
 // Asks with the confirm dialog whether to unmap the current map ("*DEL",
 // the map file's name, "*MAPOF", the map name, a double quote and a closing

@@ -199,20 +199,33 @@ TEST_F(MaintenanceTest, RenameToAnotherCaseOnlyIsAccepted) {
 
 TEST_F(MaintenanceTest, CancelledOrRefusedRenamesLeaveEveryFileAsItWas) {
   const std::vector<std::string> names = {"",      "a/b",      "..\\Office", "..",        ".",
-                                          ".Office", "Tab\tName", "Works.map", std::string(kLongestMapName + 1, 'x')};
+                                          ".Office", "Tab\tName", "Works.map", "a:b", " ", std::string(kLongestMapName + 1, 'x')};
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     Select("Office");
+    person_ = FakePerson();
     person_.QueueText(name);
+    // A name the rule refuses is said and asked again, as a new map's is.
+    if (!name.empty()) person_.QueueText("");
     RenameMap(mapper_, "Rename");
-    EXPECT_TRUE(person_.notices.empty());
+    if (name.empty()) {
+      EXPECT_TRUE(person_.notices.empty());
+    } else {
+      ASSERT_EQ(person_.notices.size(), 1u);
+      EXPECT_EQ(person_.notices[0].text, "BADNAME");
+      ASSERT_EQ(person_.text_requests.size(), 2u);
+      EXPECT_EQ(person_.text_requests[1].text, name) << "asked again with the text entered";
+    }
     EXPECT_EQ(ListNames(program_.path()), (Lines{"Games.MAP", "IGNORLST.TXT", "Office.MAP"}));
     EXPECT_EQ(ListNames(windows_.path()), (Lines{"Games", "Office"}));
     EXPECT_EQ(mapper_.maps.SelectedName(), "Office");
     EXPECT_EQ(ReadLines(MapFile("Office"))[0], "***Office***");
   }
-  EXPECT_FALSE(IsRefusedMapRename("Office 2000 (SR-1): \"Pro\" <x> | y?*"));
-  EXPECT_FALSE(IsRefusedMapRename(std::string(kLongestMapName, 'x')));
+  // One rule for every map name: what a new map may not be called, a
+  // rename may not give either.
+  for (const std::string bad : {"Office: Pro", "a*b", "   ", "x.MAP.old"}) EXPECT_TRUE(IsBadMapName(bad)) << bad;
+  EXPECT_FALSE(IsBadMapName("Office 2000 (SR-1) Pro"));
+  EXPECT_FALSE(IsBadMapName(std::string(kLongestMapName, 'x')));
 }
 
 TEST_F(MaintenanceTest, UnmapAsksDeletesAndRefreshesAndTheFilesCountAsNewAgain) {

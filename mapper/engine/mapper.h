@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -52,6 +53,17 @@ struct CachedTexts {
 
 class MapView;
 
+// A name a scan left out, and why.
+struct LeftOutName {
+  enum class Why {
+    kBadName,     // a map line cannot hold it (a backslash or a control character)
+    kCaseTwin,    // a name before it differs only in letter case
+    kUnreadable,  // a folder that could not be read
+  };
+  Why why;
+  std::string path;  // below the scanned folder, its names joined by "/"
+};
+
 struct Mapper {
   Mapper(Host& h, Person& p) : host(h), person(p) {}
 
@@ -60,6 +72,9 @@ struct Mapper {
 
   std::string windows_folder;  // no trailing separator
   std::string program_folder;  // absolute; every own file lives here
+  // The program folder's lock, while this program changes its files
+  // (program_locks.h); null otherwise.
+  std::unique_ptr<HeldMutex> program_folder_lock;
   std::string version_text;
   std::string language_file = "English.LNG";
   // The main window's caption (message box titles use it) and the Scan
@@ -79,6 +94,9 @@ struct Mapper {
   std::uint64_t twin_names = 0;
   // Folders the last scan could not read (recorded as empty).
   std::uint64_t unreadable_folders = 0;
+  // When set, every scan adds there each name it leaves out, in the order
+  // of the walk; null (the usual case) costs nothing.
+  std::vector<LeftOutName>* left_out = nullptr;
   // The folder the last scan walked, when it could not read even that one
   // (missing, or no reading rights); empty otherwise.
   std::string unreadable_root;

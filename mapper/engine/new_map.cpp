@@ -101,8 +101,11 @@ NewMapComparison CompareSnapshot(Mapper& mapper, const EntryIndex& index, std::s
 }
 
 bool IsBadMapName(std::string_view name) {
-  if (name.size() > kLongestMapName) return true;
-  if (!name.empty() && name.front() == '.') return true;
+  if (name.empty()) return false;
+  if (name.size() > kLongestMapName || name.front() == '.') return true;
+  if (name.find_first_not_of(' ') == std::string_view::npos) return true;
+  // The catalogue would list the map under the text before its ".MAP".
+  if (MapNameOf(std::string(name) + ".MAP") != name) return true;
   for (char c : name) {
     const auto b = static_cast<unsigned char>(c);
     if (b < 0x20 || b == 0x7F) return true;

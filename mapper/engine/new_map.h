@@ -20,11 +20,14 @@ inline constexpr const char* kFirstMapName = "Windows (1st map)";
 // The longest map name: a file name holds at most 255 bytes, ".MAP" included.
 inline constexpr std::size_t kLongestMapName = 255 - 4;
 
-// True when `name` cannot name a map file: it holds one of \ / : * ? " < > |
-// or a control character, it is "." or ".." or begins with "." (a hidden
-// file the catalogue would never list), or it is longer than 251 bytes (a
-// file name holds 255, ".MAP" included). The empty name (the person gave
-// up) is not bad.
+// The one rule for a map's name, whoever gives it (a new map, a rename, the
+// dialogs and zorvan alike): true when `name` cannot name a map: it holds
+// one of \ / : * ? " < > | or a control character, it holds ".MAP" in any
+// case (the catalogue would list the map under the text before it), it is
+// blanks only, it is "." or ".." or begins with "." (a hidden file the
+// catalogue would never list), or it is longer than 251 bytes (a file name
+// holds 255, ".MAP" included). "*BADNAME" says this rule. The empty name
+// (the person gave up) is not bad.
 bool IsBadMapName(std::string_view name);
 
 // Whether `name` may name the new map: no map file of that name exists (nor,

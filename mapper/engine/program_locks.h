@@ -1,14 +1,17 @@
-// The named locks that keep the writers of the program folder's files one at
-// a time. The mapper holds kMapperLock for its whole life. A zorvan command
-// that changes files holds kFileCommandLock and then kMapperLock for the
-// length of the command, so that it never races a running mapper; a mapper
-// that finds kMapperLock taken tells from kFileCommandLock whether a command
-// (rather than another mapper) has it.
+// The locks that keep the writers of the program folder's files one at a
+// time. The mapper holds kMapperLock for its whole life: one mapper runs at
+// a time, whatever its folder. Every writer of a program folder's files,
+// the mapper for its whole life and a zorvan command that changes files
+// for the length of the command, holds that folder's lock
+// (Host::AcquireFolderLock), saying who it is; so writers of different
+// program folders never wait for each other, and one that finds the lock
+// taken can name its holder (Host::FolderLockHolder).
 #pragma once
 
 namespace zv {
 
 inline constexpr char kMapperLock[] = "DUVO_ZORVAN";
-inline constexpr char kFileCommandLock[] = "DUVO_ZORVAN-COMMAND";
+// How the mapper names itself as the holder of its program folder's lock.
+inline constexpr char kMapperHolder[] = "Zorvan32";
 
 }  // namespace zv

@@ -146,6 +146,18 @@ bool NameFitsMap(std::string_view name) {
   return unfit(word_at(n - 8)) == 0;
 }
 
+namespace {
+
+// A left-out name's path: `relative` (names joined by "\\") with "/"
+// between names, then "/" + `name` when given.
+std::string LeftOutPath(const std::string& relative, const std::string& name) {
+  std::string path = ToHostPath(relative);
+  if (!name.empty()) path += (path.empty() ? "" : "/") + name;
+  return path;
+}
+
+}  // namespace
+
 void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* snapshot_text) {
   Host& host = mapper.host;
   const IgnoreList ignore(host.ReadFile(mapper.ProgramFile(kIgnoreListFile)));
@@ -180,6 +192,9 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* sn
     if (use == EntryUse::kLeftOut) continue;
     if (use == EntryUse::kBadName) {
       ++skipped;
+      if (mapper.left_out != nullptr) {
+        mapper.left_out->push_back({LeftOutName::Why::kBadName, LeftOutPath(relative, listing.entries[index].name)});
+      }
       continue;
     }
 
@@ -200,7 +215,10 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* sn
       }
       if (may_lose) {
         line.assign(relative).append(relative.empty() ? "" : "\\").append(name);
-        twins += case_twins.Loses(line);
+        if (case_twins.Loses(line)) {
+          ++twins;
+          if (mapper.left_out != nullptr) mapper.left_out->push_back({LeftOutName::Why::kCaseTwin, LeftOutPath(line, "")});
+        }
       }
       continue;
     }
@@ -210,10 +228,16 @@ void ScanWindowsFolder(Mapper& mapper, const std::string& folder, TextBuffer* sn
     relative += name;
     snapshot.Line("<DIR> ", relative);
     folders.Line(relative);
-    if (may_lose) twins += case_twins.Loses(line.assign("<DIR> ").append(relative));
+    if (may_lose && case_twins.Loses(line.assign("<DIR> ").append(relative))) {
+      ++twins;
+      if (mapper.left_out != nullptr) mapper.left_out->push_back({LeftOutName::Why::kCaseTwin, LeftOutPath(relative, "")});
+    }
 
     const FolderListing& child = feed.Enter();
-    if (!child.readable) ++unreadable;
+    if (!child.readable) {
+      ++unreadable;
+      if (mapper.left_out != nullptr) mapper.left_out->push_back({LeftOutName::Why::kUnreadable, LeftOutPath(relative, "")});
+    }
     path.push_back({&child, 0, may_lose, parent_relative_size});  // `level` is not used again
   }
 

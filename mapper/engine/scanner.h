@@ -57,7 +57,8 @@ bool NameFitsMap(std::string_view name);
 // snapshot's line count), mapper.skipped_names (names a map line cannot
 // hold, each left out with its subtree), mapper.twin_names (lines equal
 // but for letter case to an earlier line, which no map keeps: CaseTwins)
-// and mapper.unreadable_folders.
+// and mapper.unreadable_folders; when mapper.left_out is set, adds there
+// each name the counts count, with why.
 // Every 4096 entries shows the running count on the progress window's
 // message line and lets pending window messages run.
 // Throws HostError when the ignore list is missing or unreadable, or when

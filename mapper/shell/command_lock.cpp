@@ -7,23 +7,22 @@
 
 namespace zv {
 
-bool FileCommandRunning(Host& host) {
-  // Taking the command's lock for a moment succeeds exactly when no command
-  // holds it; it is let go again at once. A lock that cannot be taken at all
-  // tells nothing: the second mapper then ends silently, as it would anyway.
+bool HoldProgramFolder(Mapper& mapper) {
+  mapper.program_folder_lock.reset();
   try {
-    return host.AcquireNamedMutex(kFileCommandLock) == nullptr;
+    mapper.program_folder_lock = mapper.host.AcquireFolderLock(mapper.program_folder, kMapperHolder);
   } catch (const HostError&) {
-    return false;
+    return true;
   }
-}
-
-void ShowFileCommandRunning() {
+  if (mapper.program_folder_lock != nullptr) return true;
+  const std::string holder = mapper.host.FolderLockHolder(mapper.program_folder);
   QMessageBox box(QMessageBox::Information, "Zorvan",
-                  "A zorvan command is changing the maps right now, so Zorvan cannot start. "
-                  "Start it again when the command has finished.",
+                  QString::fromStdString("A zorvan command" + (holder.empty() ? std::string() : " (" + holder + ")") +
+                                         " is changing the maps right now, so Zorvan cannot start. Start it again "
+                                         "when the command has finished."),
                   QMessageBox::Ok);
   ExecMessageBox(box);
+  return false;
 }
 
 }  // namespace zv

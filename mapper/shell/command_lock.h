@@ -1,20 +1,18 @@
-// The mapper's side of one writer at a time: a zorvan command that changes
-// files holds the mapper's lock while it runs, and a mapper started then is
-// told why it cannot open.
+// The mapper's side of one writer per program folder: it holds its
+// program folder's lock for its whole life, and a mapper started while a
+// zorvan command changes that folder's files is told why it cannot open.
 #pragma once
 
-#include "platform/host.h"
+#include "mapper/engine/mapper.h"
 
 namespace zv {
 
-// True when the holder of the mapper's lock is a zorvan command that
-// changes files rather than another mapper. Call it only after the mapper's
-// lock was found taken. False when the command's lock cannot be looked at.
-bool FileCommandRunning(Host& host);
-
-// Tells the person, in a message box, that a zorvan command is changing the
-// program's files and the mapper can start once it has finished. Needs the
-// application object.
-void ShowFileCommandRunning();
+// Takes the lock of mapper.program_folder into mapper.program_folder_lock
+// (letting go of one held before). When a zorvan command holds it, tells
+// the person in a message box who, and answers false: the mapper must not
+// start. A lock that cannot be taken at all answers true: the
+// single-instance lock, taken in the same place, already keeps mappers
+// apart. Needs the application object.
+bool HoldProgramFolder(Mapper& mapper);
 
 }  // namespace zv

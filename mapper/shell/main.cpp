@@ -6,7 +6,6 @@
 #include "mapper/engine/program_locks.h"
 #include "mapper/shell/about_box.h"
 #include "mapper/shell/app.h"
-#include "mapper/shell/command_lock.h"
 #include "mapper/shell/in_dialog.h"
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/qt_person.h"
@@ -20,7 +19,6 @@
 int main(int argc, char** argv) {
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
   // A second mapper ends at once and silently; the first keeps its state.
-  // While a zorvan command changes the files, the person is told why.
   std::unique_ptr<zv::HeldMutex> single;
   try {
     single = host->AcquireNamedMutex(zv::kMapperLock);
@@ -30,13 +28,7 @@ int main(int argc, char** argv) {
     zv::ShowErrorReport(std::runtime_error(std::string(zv::kLockFailure) + error.what()));
     return 0;
   }
-  if (!single) {
-    if (zv::FileCommandRunning(*host)) {
-      zv::ZorvanApplication app(argc, argv);
-      zv::ShowFileCommandRunning();
-    }
-    return 0;
-  }
+  if (!single) return 0;
 
   // Ending the session or the terminal (SIGTERM, SIGHUP, SIGINT) closes the
   // window in order once no command runs, so the settings are saved and the

@@ -8,6 +8,7 @@
 #include "mapper/engine/new_map.h"
 #include "mapper/engine/scanner.h"
 #include "mapper/engine/shell_links.h"
+#include "mapper/shell/command_lock.h"
 #include "mapper/shell/config.h"
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/startup_steps.h"
@@ -64,6 +65,9 @@ bool FormCreate(TForm1& form, Mapper& m, const std::string& argument, const std:
                                             error.reason() + ")");
     return false;
   }
+  // While a zorvan command changes this folder's files, the mapper waits
+  // for it to finish rather than write beside it.
+  if (!HoldProgramFolder(m)) return false;
   if (ProgramInsideWindowsFolder(m.program_folder, m.windows_folder)) {
     RelocateProgram(m, home);
     return false;
