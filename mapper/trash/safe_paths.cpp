@@ -4,17 +4,8 @@
 
 namespace zv {
 
-bool PathGuard::StaysInside(std::string_view relative) {
-  if (LeavesWindowsFolder(relative)) return false;
-  for (std::size_t cut = relative.find_first_of("\\/"); cut != std::string_view::npos;
-       cut = relative.find_first_of("\\/", cut + 1)) {
-    const std::string_view folder = relative.substr(0, cut);
-    if (folder.empty() || real_.contains(folder)) continue;
-    const std::string path = root_ + "\\" + std::string(folder);
-    if (!host_.FolderExists(path)) return !host_.PathExists(path);
-    real_.emplace(folder);
-  }
-  return true;
+bool ReachableInTree(Host& host, TreeHandle& tree, std::string_view relative) {
+  return !LeavesWindowsFolder(relative) && host.LookInTree(tree, std::string(relative)).what != TreeFind::kBlocked;
 }
 
 void ShowNotInTrashFolder(Mapper& mapper, std::string_view trashed) {

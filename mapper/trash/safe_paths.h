@@ -6,7 +6,6 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 #include "mapper/engine/entry_path.h"
 #include "mapper/engine/mapper.h"
@@ -14,30 +13,14 @@
 
 namespace zv {
 
-// Tells whether paths stay below one root folder on the disk too: besides
-// their text, each folder on the way to a path's last name that exists must
-// be a real folder, not a symbolic link, which could lead anywhere. (The
-// last name itself may be a link: the trash moves a link as a link.)
-// Folders found real are remembered for the life of the object, so many
-// paths in the same folders cost one look-up per folder.
-class PathGuard {
- public:
-  PathGuard(Host& host, std::string root) : host_(host), root_(std::move(root)) {}
-
-  // True when `relative` does not climb out by its text and every existing
-  // folder on its way is real. A missing folder ends the walk: nothing
-  // lies below it.
-  bool StaysInside(std::string_view relative);
-
- private:
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  Host& host_;
-  std::string root_;
-  std::unordered_set<std::string, TextHash, std::equal_to<>> real_;
-};
+// Whether `relative` may be acted on below the tree: it does not climb out
+// by its text, and no symbolic link (or anything else but a folder) stands
+// where a folder on its way should be, which could lead anywhere. A missing
+// folder ends the look: nothing lies below it. (The last name itself may
+// be a link: the trash moves a link as a link.) The acts themselves go
+// through the tree, so a folder swapped after this look redirects nothing;
+// the look only decides which notice a refused entry gets.
+bool ReachableInTree(Host& host, TreeHandle& tree, std::string_view relative);
 
 // The notice, titled "Error", for a trashed name that is not a plain file
 // name of the trash folder: "Refused: "<name>" is not a file of the trash

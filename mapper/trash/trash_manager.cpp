@@ -120,9 +120,9 @@ void TrashManager::Refresh() {
   if (recreated) status_ += "; trash log re-created";
 }
 
-bool TrashManager::RowIsSafe(const TrashRow& row, PathGuard& guard) {
+bool TrashManager::RowIsSafe(const TrashRow& row, TreeHandle& windows) {
   if (IsFolderRow(row)) {
-    if (!row.place.empty() && guard.StaysInside(row.place)) return true;
+    if (!row.place.empty() && ReachableInTree(m_.host, windows, row.place)) return true;
     ShowLeavesWindowsFolder(m_, row.place);
     return false;
   }
@@ -130,29 +130,29 @@ bool TrashManager::RowIsSafe(const TrashRow& row, PathGuard& guard) {
     ShowNotInTrashFolder(m_, row.trashed);
     return false;
   }
-  if (IsPlainName(row.name) && guard.StaysInside(row.place + row.name)) return true;
+  if (IsPlainName(row.name) && ReachableInTree(m_.host, windows, row.place + row.name)) return true;
   ShowLeavesWindowsFolder(m_, row.place + row.name);
   return false;
 }
 
-void TrashManager::ForEachSelected(std::vector<std::size_t> selected,
-                                   const std::function<bool(const TrashRow&)>& act) {
+void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowAct& act) {
   std::sort(selected.begin(), selected.end());
   selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
   std::vector<bool> dropped(lines_.size(), false);
   if (act) {
     const RecordIndex index(lines_);
-    PathGuard guard(m_.host, m_.windows_folder);
+    const std::unique_ptr<TreeHandle> windows = m_.host.OpenTree(m_.windows_folder);
+    const std::unique_ptr<TreeHandle> trash = m_.host.OpenTree(TrashFolderPath(m_));
     for (const std::size_t r : selected) {
       if (r >= rows_.size()) continue;
       const TrashRow& row = rows_[r];
-      if (!RowIsSafe(row, guard)) continue;
+      if (!RowIsSafe(row, *windows)) continue;
       const int line = index.Find(row, dropped);
       if (line < 0) {
         m_.person.ShowNotice("Error", "Cannot find " + row.trashed + " in !TRASH!.DAT");
         continue;
       }
-      if (act(row)) dropped[static_cast<std::size_t>(line)] = true;
+      if (act(row, *windows, *trash)) dropped[static_cast<std::size_t>(line)] = true;
     }
   }
   std::vector<std::string> remaining;
@@ -169,9 +169,9 @@ void TrashManager::Restore(std::vector<std::size_t> selected, const std::string&
     m_.person.ShowNotice(button_caption, LookupMessage(m_, "*RESTOR1ST"));
     return;
   }
-  ForEachSelected(std::move(selected), [this](const TrashRow& row) {
-    if (IsFolderRow(row)) return m_.host.MakeFolder(m_.WindowsPath(row.place));
-    return GuardedMove(m_, TrashedFilePath(m_, row.trashed), m_.WindowsPath(row.place + row.name));
+  ForEachSelected(std::move(selected), [this](const TrashRow& row, TreeHandle& windows, TreeHandle& trash) {
+    if (IsFolderRow(row)) return m_.host.MakeFolderInTree(windows, row.place);
+    return GuardedMove(m_, {trash, row.trashed}, {windows, row.place + row.name});
   });
 }
 
@@ -181,11 +181,11 @@ void TrashManager::DeleteForGood(std::vector<std::size_t> selected, const std::s
     return;
   }
   const bool yes = m_.person.AskConfirm(LookupMessage(m_, "*F2KILL") + "\n" + LookupMessage(m_, "*DELFOREVER"));
-  std::function<bool(const TrashRow&)> act;
+  RowAct act;
   if (yes) {
     // Nothing of a folder is kept in the trash: its record simply goes.
-    act = [this](const TrashRow& row) {
-      return IsFolderRow(row) || GuardedDelete(m_, TrashedFilePath(m_, row.trashed));
+    act = [this](const TrashRow& row, TreeHandle&, TreeHandle& trash) {
+      return IsFolderRow(row) || GuardedDelete(m_, TreePlace{trash, row.trashed});
     };
   }
   ForEachSelected(std::move(selected), act);

@@ -34,7 +34,7 @@ bool CreateTrashStore(Mapper& m) {
 }
 
 TrashSession::TrashSession(Mapper& m)
-    : m_(m), log_(TrashLogPath(m)), map_name_(m.maps.SelectedName()), guard_(m.host, m.windows_folder) {}
+    : m_(m), log_(TrashLogPath(m)), map_name_(m.maps.SelectedName()), windows_(m.host.OpenTree(m.windows_folder)) {}
 
 bool TrashSession::Start() {
   if (started_) return !stopped_;
@@ -42,6 +42,7 @@ bool TrashSession::Start() {
   // A trash folder removed while the program runs is made again, as at start.
   const std::string folder = TrashFolderPath(m_);
   if (!m_.host.FolderExists(folder)) m_.host.MakeFolder(folder);
+  trash_ = m_.host.OpenTree(folder);
   std::string text;
   bool missing = false;
   try {
@@ -89,15 +90,26 @@ void TrashSession::Add(const std::string& entry) {
   const std::string relative =
       mark == std::string::npos ? std::string() : entry.substr(std::min(entry.size(), mark + kFolderMark.size()));
   if (LeavesWindowsFolder(entry) || LeavesWindowsFolder(relative)) return Refuse(entry);
-  const std::string full = m_.WindowsPath(entry);
-  if (m_.host.FileExists(full)) return guard_.StaysInside(entry) ? AddFile(entry, full) : Refuse(entry);
+  // A path blocked by a link is refused when something lies behind the link.
+  const TreeEntry file = m_.host.LookInTree(*windows_, entry);
+  if (file.what == TreeFind::kBlocked && m_.host.FileExists(m_.WindowsPath(entry))) return Refuse(entry);
+  if (file.what == TreeFind::kFile) return AddFile(entry, file.spelled);
   if (mark == std::string::npos) return;
-  const std::string folder = m_.WindowsPath(relative);
-  if (!m_.host.FolderExists(folder)) return;
-  if (!guard_.StaysInside(relative)) return Refuse(entry);
-  if (!Start()) return;
-  const std::string name = LastComponent(folder);
-  Queue({true, folder, name, {}}, RecordLine({name, map_name_, kFolderTrashedName, relative}));
+  const TreeEntry folder = m_.host.LookInTree(*windows_, relative);
+  if (folder.what == TreeFind::kBlocked && m_.host.FolderExists(m_.WindowsPath(relative))) return Refuse(entry);
+  if (folder.what != TreeFind::kFolder || !Start()) return;
+  const std::string name = LastComponent(m_.WindowsPath(relative));
+  Queue({true, folder.spelled, name, {}, {}}, RecordLine({name, map_name_, kFolderTrashedName, relative}));
+}
+
+bool TrashSession::InTrash(const std::string& entry) const {
+  const std::string name = LastComponent(entry);
+  const std::string place = FolderPart(entry);
+  for (std::size_t i = 1; i < lines_.size(); ++i) {
+    const TrashRecord record = ParseRecord(IsLegacyLine(lines_[i]) ? ConvertLegacyLine(lines_[i]) : lines_[i]);
+    if (record.name == name && record.place == place) return true;
+  }
+  return false;
 }
 
 void TrashSession::Refuse(const std::string& entry) {
@@ -105,15 +117,17 @@ void TrashSession::Refuse(const std::string& entry) {
   ShowLeavesWindowsFolder(m_, entry);
 }
 
-void TrashSession::AddFile(const std::string& entry, const std::string& full) {
+void TrashSession::AddFile(const std::string& entry, const std::string& spelled) {
   if (!Start()) return;
-  const std::string name = LastComponent(full);
+  // Found in another case: a twin when the entry's own file is in the trash.
+  if (ToHostPath(entry) != spelled && InTrash(entry)) return;
+  const std::string name = LastComponent(entry);
   const std::string upper = UpperAscii(name);
   const std::uint64_t number = FreeNumber(upper);
   const std::string trashed = "DEL" + std::to_string(number) + name;
   // The run held back is recorded before any box; when it cannot be, this
   // file is not asked about either.
-  std::optional<PreparedMove> move = PrepareGuardedMove(m_, full, TrashedFilePath(m_, trashed), [this] {
+  std::optional<PreparedMove> move = PrepareGuardedMove(m_, {*windows_, spelled}, {*trash_, trashed}, [this] {
     Flush();
     return !stopped_;
   });
@@ -128,7 +142,7 @@ void TrashSession::AddFile(const std::string& entry, const std::string& full) {
   // one trashed name.
   taken_.insert("DEL" + std::to_string(number) + upper);
   next_number_[upper] = number + 1;
-  Queue({false, full, name, std::move(*move)}, RecordLine({name, map_name_, trashed, FolderPart(entry)}));
+  Queue({false, spelled, name, trashed, *move}, RecordLine({name, map_name_, trashed, FolderPart(entry)}));
 }
 
 std::uint64_t TrashSession::FreeNumber(const std::string& upper_name) {
@@ -185,20 +199,21 @@ bool TrashSession::AppendRecords(const std::string& records) {
 
 void TrashSession::Execute(const Pending& pending) {
   if (pending.folder) {
-    if (m_.host.RemoveFolder(pending.source)) {
+    if (m_.host.RemoveFolderInTree(*windows_, pending.source)) {
       ++trashed_;
       return;
     }
     failed_lines_.insert(pending.line);
-    m_.person.ShowNotice(m_.main_caption, LookupMessage(m_, "*VIO-DIR") + " " + QuotedPath(pending.source) + "\n" +
+    m_.person.ShowNotice(m_.main_caption, LookupMessage(m_, "*VIO-DIR") + " " +
+                                              QuotedPath(m_.WindowsPath(pending.source)) + "\n" +
                                               LookupMessage(m_, "*DIRNOTEMPTY"));
     return;
   }
-  if (m_.host.MoveFileAsSpelled(pending.source, pending.move.destination)) {
+  if (m_.host.MoveBetweenTrees(*windows_, pending.source, *trash_, pending.trashed, false)) {
     ++trashed_;
     return;
   }
-  UndoPreparedMove(m_, pending.source, pending.move);
+  UndoPreparedMove(m_, {*windows_, pending.source}, pending.move);
   failed_lines_.insert(pending.line);
   m_.person.ShowNotice("Error", "Cannot trash " + pending.name);
 }
@@ -208,14 +223,14 @@ void TrashSession::Stop(const std::string& what) {
   std::string text = "Cannot write the trash log " + what + ".\nNothing more is put into the trash.";
   if (!pending_.empty()) {
     const std::size_t more = pending_.size() - 1;
-    text += " " + QuotedPath(pending_.front().source);
+    text += " " + QuotedPath(m_.WindowsPath(pending_.front().source));
     if (more == 0) text += " stays where it is.";
     else text += " and " + std::to_string(more) + (more == 1 ? " more entry" : " more entries") + " stay where they are.";
     // Their records never reached the log, and a file whose read-only mark
     // was cleared for the move gets it back.
     lines_.resize(pending_.front().line);
     for (const Pending& pending : pending_) {
-      if (!pending.folder) UndoPreparedMove(m_, pending.source, pending.move);
+      if (!pending.folder) UndoPreparedMove(m_, {*windows_, pending.source}, pending.move);
     }
     pending_.clear();
   }
