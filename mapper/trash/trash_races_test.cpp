@@ -161,11 +161,16 @@ TEST_F(TrashRacesTest, ATwinInAnotherCaseIsNeverTakenForTheFileThatWentFirst) {
   Install("App/Bar.TXT", "renamed by its installer");
   EXPECT_TRUE(TrashEntry(mapper_, "App\\bar.txt"));
   EXPECT_EQ(TrashFiles(), (Lines{"DEL0bar.txt", "DEL0foo.txt"}));
+  // Nor when another map lists the name found in its own spelling.
+  WriteLines(program_ / "D.MAP", {"***D***", "App\\Baz.TXT"});
+  Install("App/Baz.TXT", "D's own");
+  EXPECT_FALSE(TrashEntry(mapper_, "App\\baz.txt"));
+  EXPECT_EQ(ReadBytes(InWindows("App/Baz.TXT")), "D's own");
   // Two names equal to it ignoring case, neither as spelled: neither goes.
   Install("App/x.txt");
   Install("App/X.txt");
   EXPECT_FALSE(TrashEntry(mapper_, "App\\X.TXT"));
-  EXPECT_EQ(ListNames(InWindows("App")), (Lines{"FOO.TXT", "X.txt", "x.txt"}));
+  EXPECT_EQ(ListNames(InWindows("App")), (Lines{"Baz.TXT", "FOO.TXT", "X.txt", "x.txt"}));
   EXPECT_TRUE(person_.notices.empty());
 
   // Its own name comes back beside the twin.

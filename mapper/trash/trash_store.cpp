@@ -34,7 +34,11 @@ bool CreateTrashStore(Mapper& m) {
 }
 
 TrashSession::TrashSession(Mapper& m)
-    : m_(m), log_(TrashLogPath(m)), map_name_(m.maps.SelectedName()), windows_(m.host.OpenTree(m.windows_folder)) {}
+    : m_(m),
+      log_(TrashLogPath(m)),
+      map_name_(m.maps.SelectedName()),
+      windows_(m.host.OpenTree(m.windows_folder)),
+      other_case_(m) {}
 
 bool TrashSession::Start() {
   if (started_) return !stopped_;
@@ -102,16 +106,6 @@ void TrashSession::Add(const std::string& entry) {
   Queue({true, folder.spelled, name, {}, {}}, RecordLine({name, map_name_, kFolderTrashedName, relative}));
 }
 
-bool TrashSession::InTrash(const std::string& entry) const {
-  const std::string name = LastComponent(entry);
-  const std::string place = FolderPart(entry);
-  for (std::size_t i = 1; i < lines_.size(); ++i) {
-    const TrashRecord record = ParseRecord(IsLegacyLine(lines_[i]) ? ConvertLegacyLine(lines_[i]) : lines_[i]);
-    if (record.name == name && record.place == place) return true;
-  }
-  return false;
-}
-
 void TrashSession::Refuse(const std::string& entry) {
   Flush();
   ShowLeavesWindowsFolder(m_, entry);
@@ -119,8 +113,7 @@ void TrashSession::Refuse(const std::string& entry) {
 
 void TrashSession::AddFile(const std::string& entry, const std::string& spelled) {
   if (!Start()) return;
-  // Found in another case: a twin when the entry's own file is in the trash.
-  if (ToHostPath(entry) != spelled && InTrash(entry)) return;
+  if (ToHostPath(entry) != spelled && !other_case_.MayStandFor(entry, spelled, lines_)) return;
   const std::string name = LastComponent(entry);
   const std::string upper = UpperAscii(name);
   const std::uint64_t number = FreeNumber(upper);

@@ -52,10 +52,7 @@ class TrashSession {
   // - an entry that is absolute, climbs out with "..", or lies below a
   //   symbolic link is refused with a notice and nothing is touched;
   // - an entry is found in another letter case only when it cannot be the
-  //   twin of the file it names: the folder holds exactly one name equal
-  //   to it ignoring case, and the log holds no record of the entry as
-  //   spelled (then its own file went into the trash, and the one found is
-  //   a twin the maps never listed);
+  //   twin of the file it names (OtherCaseRule);
   // - an existing file moves to "#TRASH" through the guarded move's
   //   questions; when it cannot, "Cannot trash " + name (titled "Error");
   // - an existing folder is removed when empty, else the not-empty notice;
@@ -92,8 +89,6 @@ class TrashSession {
 
   bool Start();
   void AddFile(const std::string& entry, const std::string& spelled);
-  // Whether the log holds a record of the file `entry` names as spelled.
-  bool InTrash(const std::string& entry) const;
   // The notice for an entry that leaves the Windows folder.
   void Refuse(const std::string& entry);
   void Queue(Pending pending, const std::string& record);
@@ -111,6 +106,7 @@ class TrashSession {
   // The Windows folder and "#TRASH" (opened at Start), which every move,
   // removal and change of this session acts in.
   std::unique_ptr<TreeHandle> windows_, trash_;
+  OtherCaseRule other_case_;
   bool started_ = false, stopped_ = false, appended_ = false, needs_line_end_ = false;
   // The log as known: its lines when read, then every record added.
   std::vector<std::string> lines_;
