@@ -103,16 +103,9 @@ std::string Joined(const std::vector<std::string_view>& parts, std::size_t count
   return text;
 }
 
-// Opens the folder that the first `count` components name, below `root`.
-// *spelled: those components joined as the disk spells them.
-Reach OpenFolderBeneath(int root, const std::vector<std::string_view>& parts, std::size_t count, UniqueFd* out,
-                        std::string* spelled) {
-  if (root < 0) return Reach::kMissing;
-  spelled->clear();
-  if (count == 0) {
-    *out = UniqueFd(::openat(root, ".", O_PATH | O_DIRECTORY | O_CLOEXEC));
-    return out->valid() ? Reach::kFound : Reach::kMissing;
-  }
+// Opens the folder that the first `count` (at least one) components name.
+Reach OpenFolderBelow(int root, const std::vector<std::string_view>& parts, std::size_t count, UniqueFd* out,
+                      std::string* spelled) {
   if (use_openat2) {
     const std::string path = Joined(parts, count);
     open_how how{};
@@ -143,6 +136,20 @@ Reach OpenFolderBeneath(int root, const std::vector<std::string_view>& parts, st
   return Reach::kFound;
 }
 
+// Opens the folder that the first `count` components name, below `root`:
+// *folder is its descriptor, which *out owns unless it is the root itself.
+// *spelled: those components joined as the disk spells them.
+Reach OpenFolderBeneath(int root, const std::vector<std::string_view>& parts, std::size_t count, UniqueFd* out,
+                        int* folder, std::string* spelled) {
+  if (root < 0) return Reach::kMissing;
+  spelled->clear();
+  *folder = root;
+  if (count == 0) return Reach::kFound;
+  const Reach reach = OpenFolderBelow(root, parts, count, out, spelled);
+  *folder = out->get();
+  return reach;
+}
+
 // The last name of a path, found in its folder: as spelled when it exists,
 // else its only twin in another case.
 bool FindLast(int folder, std::string_view name, std::string* spelled, struct stat* st) {
@@ -160,7 +167,8 @@ bool FindLast(int folder, std::string_view name, std::string* spelled, struct st
 // spells it and the last name as given.
 struct Located {
   Reach reach = Reach::kMissing;
-  UniqueFd folder;
+  int folder = -1;  // the folder's descriptor, owned by `owned` unless it is the root
+  UniqueFd owned;
   std::string folder_spelled;
   std::string last;
 };
@@ -172,7 +180,7 @@ Located Locate(TreeHandle& tree, const std::string& relative) {
   if (!SplitRelative(relative, &parts)) {
     located.reach = Reach::kBlocked;
   } else if (own != nullptr && !parts.empty()) {
-    located.reach = OpenFolderBeneath(own->folder(), parts, parts.size() - 1, &located.folder,
+    located.reach = OpenFolderBeneath(own->folder(), parts, parts.size() - 1, &located.owned, &located.folder,
                                       &located.folder_spelled);
     located.last = parts.back();
   }
@@ -183,7 +191,7 @@ Located Locate(TreeHandle& tree, const std::string& relative) {
 bool LocateExisting(TreeHandle& tree, const std::string& relative, Located* located, std::string* last,
                     struct stat* st) {
   *located = Locate(tree, relative);
-  return located->reach == Reach::kFound && FindLast(located->folder.get(), located->last, last, st);
+  return located->reach == Reach::kFound && FindLast(located->folder, located->last, last, st);
 }
 
 }  // namespace
@@ -229,7 +237,7 @@ bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_
   if (S_ISLNK(st.st_mode)) return !read_only;
   const mode_t bits = st.st_mode & 07777;
   const mode_t wanted = read_only ? (bits & ~S_IWUSR) : (bits | S_IWUSR);
-  return wanted == bits || ::fchmodat(located.folder.get(), last.c_str(), wanted, AT_SYMLINK_NOFOLLOW) == 0;
+  return wanted == bits || ::fchmodat(located.folder, last.c_str(), wanted, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool DeleteInTree(TreeHandle& tree, const std::string& relative) {
@@ -238,12 +246,12 @@ bool DeleteInTree(TreeHandle& tree, const std::string& relative) {
   struct stat st;
   if (!LocateExisting(tree, relative, &located, &last, &st)) return false;
   if (S_ISDIR(st.st_mode) || IsReadOnlyMode(st)) return false;
-  return ::unlinkat(located.folder.get(), last.c_str(), 0) == 0;
+  return ::unlinkat(located.folder, last.c_str(), 0) == 0;
 }
 
 bool MakeFolderInTree(TreeHandle& tree, const std::string& relative) {
   const Located located = Locate(tree, relative);
-  return located.reach == Reach::kFound && ::mkdirat(located.folder.get(), located.last.c_str(), 0777) == 0;
+  return located.reach == Reach::kFound && ::mkdirat(located.folder, located.last.c_str(), 0777) == 0;
 }
 
 bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative) {
@@ -251,7 +259,7 @@ bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative) {
   std::string last;
   struct stat st;
   if (!LocateExisting(tree, relative, &located, &last, &st) || !S_ISDIR(st.st_mode)) return false;
-  return ::unlinkat(located.folder.get(), last.c_str(), AT_REMOVEDIR) == 0;
+  return ::unlinkat(located.folder, last.c_str(), AT_REMOVEDIR) == 0;
 }
 
 bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree, const std::string& to,
@@ -262,7 +270,7 @@ bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle
   if (!LocateExisting(from_tree, from, &source, &last, &st)) return false;
   const Located target = Locate(to_tree, to);
   if (target.reach != Reach::kFound) return false;
-  return MoveAt({source.folder.get(), last}, {target.folder.get(), target.last}, flush);
+  return MoveAt({source.folder, last}, {target.folder, target.last}, flush);
 }
 
 }  // namespace zv::posix
