@@ -62,10 +62,9 @@ class TrashManager {
   // guarded move (which never replaces a file, takes its name as the record
   // spells it even beside a twin in another case, and offers to create a
   // missing folder with every missing level); a folder row creates its
-  // folder, one level. The
-  // record of each row that came back is dropped, then the log is written
-  // and the list refreshed. `button_caption` titles the notice for an
-  // empty selection.
+  // folder, one level. The record of each row that came back is dropped,
+  // then the log is written and the list refreshed. `button_caption`
+  // titles the notice for an empty selection.
   void Restore(std::vector<std::size_t> selected, const std::string& button_caption);
   // DeleteBtnClick: asks once; on Yes each selected file is deleted from the
   // trash (guarded) and its record dropped, a folder row's record simply
