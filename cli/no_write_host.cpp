@@ -93,5 +93,19 @@ bool NoWriteHost::CopyFile(const std::string&, const std::string& to) { Refuse(t
 bool NoWriteHost::DeleteFile(const std::string& path) { Refuse(path); }
 bool NoWriteHost::MakeFolder(const std::string& path) { Refuse(path); }
 bool NoWriteHost::RemoveFolder(const std::string& path) { Refuse(path); }
+bool NoWriteHost::SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool) {
+  Refuse(tree.root() + "/" + relative);
+}
+bool NoWriteHost::DeleteInTree(TreeHandle& tree, const std::string& relative) { Refuse(tree.root() + "/" + relative); }
+bool NoWriteHost::MakeFolderInTree(TreeHandle& tree, const std::string& relative) {
+  Refuse(tree.root() + "/" + relative);
+}
+bool NoWriteHost::RemoveFolderInTree(TreeHandle& tree, const std::string& relative) {
+  Refuse(tree.root() + "/" + relative);
+}
+bool NoWriteHost::MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle&, const std::string&,
+                                   bool) {
+  Refuse(from_tree.root() + "/" + from);
+}
 
 }  // namespace zv

@@ -47,6 +47,12 @@ class NoWriteHost : public ForwardingHost {
   bool DeleteFile(const std::string& path) override;
   bool MakeFolder(const std::string& path) override;
   bool RemoveFolder(const std::string& path) override;
+  bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) override;
+  bool DeleteInTree(TreeHandle& tree, const std::string& relative) override;
+  bool MakeFolderInTree(TreeHandle& tree, const std::string& relative) override;
+  bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative) override;
+  bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree, const std::string& to,
+                        bool flush) override;
 
  private:
   struct Kept {

@@ -69,6 +69,26 @@ class ForwardingHost : public Host {
   bool MakeFolder(const std::string& path) override { return target_.MakeFolder(path); }
   bool RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
   int RemoveStaleTemporaries(const std::string& folder) override { return target_.RemoveStaleTemporaries(folder); }
+  std::unique_ptr<TreeHandle> OpenTree(const std::string& root) override { return target_.OpenTree(root); }
+  TreeEntry LookInTree(TreeHandle& tree, const std::string& relative) override {
+    return target_.LookInTree(tree, relative);
+  }
+  bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) override {
+    return target_.SetReadOnlyInTree(tree, relative, read_only);
+  }
+  bool DeleteInTree(TreeHandle& tree, const std::string& relative) override {
+    return target_.DeleteInTree(tree, relative);
+  }
+  bool MakeFolderInTree(TreeHandle& tree, const std::string& relative) override {
+    return target_.MakeFolderInTree(tree, relative);
+  }
+  bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative) override {
+    return target_.RemoveFolderInTree(tree, relative);
+  }
+  bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree, const std::string& to,
+                        bool flush) override {
+    return target_.MoveBetweenTrees(from_tree, from, to_tree, to, flush);
+  }
   std::string GetSystemFolder(int kind) override { return target_.GetSystemFolder(kind); }
   std::string SpecialFolderPath(int id) override { return target_.SpecialFolderPath(id); }
   std::string GetCurrentFolder() override { return target_.GetCurrentFolder(); }

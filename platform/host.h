@@ -128,6 +128,42 @@ class FolderHandle {
   std::string path_;
 };
 
+// A folder held open as the root of a tree (Host::OpenTree), so that the
+// tree calls below act on paths relative to it: each folder on a path's way
+// is opened from the one above it without following a symbolic link, and
+// nothing above the root is ever reached. A folder swapped for a link
+// between two calls therefore never redirects the second; and since no
+// whole path is handed to the system, depth and path length do not matter.
+// The handle remembers its root's path, for messages.
+class TreeHandle {
+ public:
+  explicit TreeHandle(std::string root) : root_(std::move(root)) {}
+  virtual ~TreeHandle() = default;
+  const std::string& root() const { return root_; }
+
+ private:
+  std::string root_;
+};
+
+// What a path below an open tree names (Host::LookInTree).
+enum class TreeFind : std::uint8_t {
+  kNothing,  // missing, or a folder on its way is missing or cannot be entered
+  kFile,     // a file or a symbolic link (never followed), or anything else but a folder
+  kFolder,
+  // Not reachable below the root: the path begins with a separator, has a
+  // ".." component, or a symbolic link or a file stands where a folder on
+  // its way should be.
+  kBlocked,
+};
+
+struct TreeEntry {
+  TreeFind what = TreeFind::kNothing;
+  bool read_only = false;  // as IsReadOnly tells
+  // For kFile and kFolder: the path as the disk spells it, components
+  // joined by "/".
+  std::string spelled;
+};
+
 // A replacement of one file written in pieces (Host::WriteFileInPieces), so
 // that a large file need not be held whole in memory before it is written:
 // nothing at the file's path changes until Commit, which replaces the file
@@ -333,6 +369,42 @@ class Host {
   // has not been changed for a minute, so a write still running in another
   // process is never disturbed. Answers how many were removed.
   virtual int RemoveStaleTemporaries(const std::string& folder) = 0;
+
+  // ---- Trees: the changes the trash makes, each relative to an open root.
+  // A relative path joins components with "\\" or "/"; empty and "."
+  // components are skipped. Each component is taken as spelled when it
+  // exists; otherwise the one entry of its folder equal to it ignoring ASCII
+  // case stands for it, and when there are none or several (twins that
+  // differ only in case) the component is missing. Where a call creates a
+  // name (the target of a move, a new folder), that last name is always
+  // taken as spelled.
+
+  // Opens `root` (a path as the other calls take it, links followed) as a
+  // tree. Never fails: a root that cannot be opened gives a tree in which
+  // nothing exists and nothing can be changed.
+  virtual std::unique_ptr<TreeHandle> OpenTree(const std::string& root) = 0;
+  // What `relative` names below the tree; the empty path names the root.
+  virtual TreeEntry LookInTree(TreeHandle& tree, const std::string& relative) = 0;
+  // SetReadOnly of a path below the tree; a link is never followed.
+  virtual bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) = 0;
+  // DeleteFile of a path below the tree: false for a folder, a read-only
+  // file, or when it cannot be removed.
+  virtual bool DeleteInTree(TreeHandle& tree, const std::string& relative) = 0;
+  // Creates one folder level; false when its name is taken or its parent
+  // is missing.
+  virtual bool MakeFolderInTree(TreeHandle& tree, const std::string& relative) = 0;
+  // Removes an empty folder (never a link); false otherwise.
+  virtual bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative) = 0;
+  // MoveFile from a path below one tree to a path below another (or the
+  // same): never replaces, and the target's last name is taken as spelled
+  // (a free name beside a twin in another case is free). Across file
+  // systems the copy is made in the target's real folder and the source is
+  // removed from its real folder, both held open, so a folder swapped
+  // meanwhile changes nothing outside. With `flush` the target's folder
+  // (both folders across file systems) is flushed to disk before it
+  // answers. False on failure, the source untouched.
+  virtual bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree,
+                                const std::string& to, bool flush) = 0;
 
   // ---- Places.
 

@@ -159,6 +159,27 @@ class PosixHost : public Host {
   bool RemoveFolder(const std::string& path) override { return ::rmdir(posix::ResolveCase(path).c_str()) == 0; }
   int RemoveStaleTemporaries(const std::string& folder) override { return posix::RemoveStaleTemporaries(folder); }
 
+  std::unique_ptr<TreeHandle> OpenTree(const std::string& root) override { return posix::OpenTree(root); }
+  TreeEntry LookInTree(TreeHandle& tree, const std::string& relative) override {
+    return posix::LookInTree(tree, relative);
+  }
+  bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) override {
+    return posix::SetReadOnlyInTree(tree, relative, read_only);
+  }
+  bool DeleteInTree(TreeHandle& tree, const std::string& relative) override {
+    return posix::DeleteInTree(tree, relative);
+  }
+  bool MakeFolderInTree(TreeHandle& tree, const std::string& relative) override {
+    return posix::MakeFolderInTree(tree, relative);
+  }
+  bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative) override {
+    return posix::RemoveFolderInTree(tree, relative);
+  }
+  bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree, const std::string& to,
+                        bool flush) override {
+    return posix::MoveBetweenTrees(from_tree, from, to_tree, to, flush);
+  }
+
   std::string GetSystemFolder(int kind) override { return posix::GetSystemFolder(kind); }
   std::string SpecialFolderPath(int id) override { return posix::SpecialFolderPath(id); }
   std::string GetCurrentFolder() override { return posix::GetCurrentFolder(); }

@@ -18,8 +18,9 @@
 namespace zv::posix {
 namespace {
 
-int RenameNoReplace(const char* from, const char* to) {
-  return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+int RenameNoReplace(const NameAt& from, const NameAt& to) {
+  return static_cast<int>(
+      ::syscall(SYS_renameat2, from.folder, from.name.c_str(), to.folder, to.name.c_str(), RENAME_NOREPLACE));
 }
 
 // Sets the access and modification times of `fd` to those in `st`.
@@ -29,12 +30,12 @@ bool CopyTimes(int fd, const struct stat& st) {
 }
 
 // Writes a copy of the regular file open as `source` (described by `st`) to a
-// fresh temporary file beside `target`: content, permission bits and times,
-// flushed to disk. Answers the temporary path, or empty (errno set) on failure,
-// in which case no temporary file is left.
-std::string CopyToTempBeside(int source, const struct stat& st, const std::string& target) {
+// fresh temporary file in `folder`: content, permission bits and times,
+// flushed to disk. Answers the temporary's name, or empty (errno set) on
+// failure, in which case no temporary file is left.
+std::string CopyToTempIn(int source, const struct stat& st, int folder) {
   UniqueFd out;
-  const std::string temp = CreateTempBeside(target, 0600, &out);
+  const std::string temp = CreateTempIn(folder, 0600, &out);
   if (temp.empty()) return temp;
   // The times are set before the flush, so that they reach the disk with
   // the content, before the source can be removed.
@@ -42,90 +43,111 @@ std::string CopyToTempBeside(int source, const struct stat& st, const std::strin
                   CopyTimes(out.get(), st) && ::fsync(out.get()) == 0;
   if (ok && out.Close()) return temp;
   const int saved = errno;
-  ::unlink(temp.c_str());
+  ::unlinkat(folder, temp.c_str(), 0);
   errno = saved;
   return {};
 }
 
-std::string BaseNameOf(const std::string& path) { return BaseName(ToHostPath(path)); }
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // A file system that does not know RENAME_NOREPLACE: a file is linked into
 // place (link never replaces) and its old name removed; a folder is renamed
 // after checking that the target is free.
-bool MoveWithoutFlag(const std::string& source, const std::string& target) {
+bool MoveWithoutFlag(const NameAt& source, const NameAt& target) {
   struct stat st;
-  if (::lstat(source.c_str(), &st) != 0) return false;
+  if (::fstatat(source.folder, source.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
   if (!S_ISDIR(st.st_mode)) {
-    if (::link(source.c_str(), target.c_str()) != 0) return false;
-    if (::unlink(source.c_str()) != 0) {
-      ::unlink(target.c_str());
+    if (::linkat(source.folder, source.name.c_str(), target.folder, target.name.c_str(), 0) != 0) return false;
+    if (::unlinkat(source.folder, source.name.c_str(), 0) != 0) {
+      ::unlinkat(target.folder, target.name.c_str(), 0);
       return false;
     }
     return true;
   }
-  if (::lstat(target.c_str(), &st) == 0 || errno != ENOENT) return false;
-  return ::rename(source.c_str(), target.c_str()) == 0;
+  if (::fstatat(target.folder, target.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) return false;
+  return ::renameat(source.folder, source.name.c_str(), target.folder, target.name.c_str()) == 0;
 }
 
-// A new link beside `target` pointing where the link `source` points.
-std::string CopyLinkBeside(const std::string& source, const struct stat& st, const std::string& target) {
+// A new link in `folder` pointing where the link `source` points.
+std::string CopyLinkIn(const NameAt& source, const struct stat& st, int folder) {
   std::string destination(static_cast<std::size_t>(st.st_size) + 1, '\0');
-  const ssize_t length = ::readlink(source.c_str(), destination.data(), destination.size());
+  const ssize_t length = ::readlinkat(source.folder, source.name.c_str(), destination.data(), destination.size());
   if (length < 0 || static_cast<std::size_t>(length) >= destination.size()) return {};
   destination.resize(static_cast<std::size_t>(length));
   // Reserve a free name with an ordinary file, then put the link in its place.
   UniqueFd placeholder;
-  const std::string temp = CreateTempBeside(target, 0600, &placeholder);
+  const std::string temp = CreateTempIn(folder, 0600, &placeholder);
   if (temp.empty()) return temp;
   placeholder.Close();
-  ::unlink(temp.c_str());
-  if (::symlink(destination.c_str(), temp.c_str()) != 0) return {};
+  ::unlinkat(folder, temp.c_str(), 0);
+  if (::symlinkat(destination.c_str(), folder, temp.c_str()) != 0) return {};
   return temp;
 }
 
 // A move between file systems: the copy is complete and on disk under its
 // final name before the source is removed; any failure undoes the copy.
-bool MoveAcross(const std::string& source, const std::string& target) {
+bool MoveAcross(const NameAt& source, const NameAt& target) {
   struct stat st;
-  if (::lstat(source.c_str(), &st) != 0) return false;
-  UniqueFd temp_fd;
+  if (::fstatat(source.folder, source.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
   std::string temp;
   if (S_ISREG(st.st_mode)) {
-    UniqueFd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    if (!in.valid()) return false;
-    temp = CopyToTempBeside(in.get(), st, target);
+    UniqueFd in(::openat(source.folder, source.name.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat opened;
+    if (!in.valid() || ::fstat(in.get(), &opened) != 0 || !SameFile(st, opened)) return false;
+    temp = CopyToTempIn(in.get(), st, target.folder);
   } else if (S_ISLNK(st.st_mode)) {
-    temp = CopyLinkBeside(source, st, target);
+    temp = CopyLinkIn(source, st, target.folder);
   } else {
     // Folders (and devices, sockets, pipes) are not carried across.
     return false;
   }
   if (temp.empty()) return false;
-  const bool placed = ::link(temp.c_str(), target.c_str()) == 0;
-  ::unlink(temp.c_str());
+  const bool placed = ::linkat(target.folder, temp.c_str(), target.folder, target.name.c_str(), 0) == 0;
+  ::unlinkat(target.folder, temp.c_str(), 0);
   if (!placed) return false;
-  SyncFolder(ParentFolder(target));
-  if (::unlink(source.c_str()) != 0) {
-    ::unlink(target.c_str());
+  SyncFolderAt(target.folder, ".");
+  // Only the file that was copied is removed: a name given to another file
+  // meanwhile keeps it, and the copy goes again.
+  struct stat now;
+  if (::fstatat(source.folder, source.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || !SameFile(st, now) ||
+      ::unlinkat(source.folder, source.name.c_str(), 0) != 0) {
+    ::unlinkat(target.folder, target.name.c_str(), 0);
     return false;
   }
-  SyncFolder(ParentFolder(source));
+  SyncFolderAt(source.folder, ".");
   return true;
 }
 
-// Moves between host paths already resolved; `sync` flushes the target's
-// folder after a rename (a move across file systems always flushes).
-bool MoveResolved(const std::string& source, const std::string& target, bool sync) {
-  if (RenameNoReplace(source.c_str(), target.c_str()) == 0) {
-    if (sync) SyncFolder(ParentFolder(target));
-    return true;
-  }
-  if (errno == EXDEV) return MoveAcross(source, target);
-  if (errno == EINVAL || errno == ENOSYS) return MoveWithoutFlag(source, target);
-  return false;
+// The folder holding a host path, held open; the last name in *name.
+UniqueFd OpenParent(const std::string& host_path, std::string* name) {
+  *name = BaseName(host_path);
+  return UniqueFd(::open(ParentFolder(host_path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
 }
 
+// Moves between host paths already resolved.
+bool MoveResolved(const std::string& source, const std::string& target, bool sync) {
+  NameAt from{-1, {}}, to{-1, {}};
+  const UniqueFd from_folder = OpenParent(source, &from.name);
+  const UniqueFd to_folder = OpenParent(target, &to.name);
+  if (!from_folder.valid() || !to_folder.valid()) return false;
+  from.folder = from_folder.get();
+  to.folder = to_folder.get();
+  return MoveAt(from, to, sync);
+}
+
+std::string BaseNameOf(const std::string& path) { return BaseName(ToHostPath(path)); }
+
 }  // namespace
+
+bool MoveAt(const NameAt& from, const NameAt& to, bool sync) {
+  if (RenameNoReplace(from, to) == 0) {
+    if (sync) SyncFolderAt(to.folder, ".");
+    return true;
+  }
+  if (errno == EXDEV) return MoveAcross(from, to);
+  if (errno == EINVAL || errno == ENOSYS) return MoveWithoutFlag(from, to);
+  return false;
+}
 
 bool MoveFile(const std::string& from, const std::string& to) {
   const std::string source = ResolveCase(from);
@@ -150,13 +172,16 @@ bool CopyFile(const std::string& from, const std::string& to) {
   const std::string target = ResolveCase(to);
   struct stat old;
   if (::lstat(target.c_str(), &old) == 0 && IsReadOnlyMode(old)) return false;
-  const std::string temp = CopyToTempBeside(in.get(), st, target);
+  std::string name;
+  const UniqueFd folder = OpenParent(target, &name);
+  if (!folder.valid()) return false;
+  const std::string temp = CopyToTempIn(in.get(), st, folder.get());
   if (temp.empty()) return false;
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    ::unlink(temp.c_str());
+  if (::renameat(folder.get(), temp.c_str(), folder.get(), name.c_str()) != 0) {
+    ::unlinkat(folder.get(), temp.c_str(), 0);
     return false;
   }
-  SyncFolder(ParentFolder(target));
+  SyncFolderAt(folder.get(), ".");
   return true;
 }
 

@@ -136,8 +136,10 @@ bool CopyContent(int from, int to) {
   }
 }
 
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncFolder(const std::string& folder) { SyncFolderAt(AT_FDCWD, folder.c_str()); }
+
+void SyncFolderAt(int folder, const char* name) {
+  const int fd = ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);
   ::close(fd);

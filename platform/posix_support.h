@@ -62,6 +62,9 @@ std::string JoinHost(const std::string& folder, std::string_view name);
 // and ending in a digit, so no wildcard the program lists its own files
 // with ("*.MAP", "*.tmp", "*.lng", "*.TXT") matches one.
 std::string CreateTempBeside(const std::string& target, mode_t mode, UniqueFd* fd);
+// CreateTempBeside in the folder held open as `folder` (O_PATH will do);
+// answers the temporary's name alone.
+std::string CreateTempIn(int folder, mode_t mode, UniqueFd* fd);
 // True when `name` has exactly the form CreateTempBeside gives; *pid is
 // then the process that made it.
 bool ParseTemporaryName(std::string_view name, pid_t* pid);
@@ -73,6 +76,21 @@ bool CopyContent(int from, int to);
 
 // Flushes a folder's entries to disk (after a rename or link in it). Best effort.
 void SyncFolder(const std::string& folder);
+// The same for `name` relative to the folder held open as `folder` ("."
+// for that folder itself; AT_FDCWD for a path).
+void SyncFolderAt(int folder, const char* name);
+
+// One name in a folder held open (O_PATH will do): what the moves act on,
+// so that a folder on the way swapped meanwhile cannot redirect them.
+struct NameAt {
+  int folder;
+  std::string name;
+};
+// Moves `from` to `to` without ever replacing (see Host::MoveFile); with
+// `sync` the target's folder is flushed after a rename (a move across file
+// systems always flushes both). Across file systems the source is removed
+// only while its name still stands for the file that was copied.
+bool MoveAt(const NameAt& from, const NameAt& to, bool sync);
 
 // The owner's write bit is clear; a link has no bits of its own and never is.
 bool IsReadOnlyMode(const struct stat& st);
@@ -113,6 +131,18 @@ bool ReadFolderStamp(const std::string& path, FolderStamp* out);
 bool ReadFileStamp(const std::string& path, FileStamp* out);
 // For handles of OpenFolder and ListSubfolder above only.
 bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
+std::unique_ptr<TreeHandle> OpenTree(const std::string& root);
+TreeEntry LookInTree(TreeHandle& tree, const std::string& relative);
+bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only);
+bool DeleteInTree(TreeHandle& tree, const std::string& relative);
+bool MakeFolderInTree(TreeHandle& tree, const std::string& relative);
+bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative);
+bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree, const std::string& to,
+                      bool flush);
+// Whether the tree calls open a path's folders with openat2 where the
+// kernel has it (the default) or always one component at a time; tests
+// take both ways.
+void SetTreesUseOpenat2(bool use);
 // Splits a parameter text into arguments at blanks; a double-quoted run keeps
 // its blanks and loses its quotes.
 std::vector<std::string> SplitParams(std::string_view params);

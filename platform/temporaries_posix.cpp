@@ -43,23 +43,30 @@ bool ProcessAlive(pid_t pid) { return ::kill(pid, 0) == 0 || errno != ESRCH; }
 
 }  // namespace
 
-std::string CreateTempBeside(const std::string& target, mode_t mode, UniqueFd* fd) {
+std::string CreateTempIn(int folder, mode_t mode, UniqueFd* fd) {
   static std::atomic<unsigned> counter{0};
-  const std::string folder = ParentFolder(target);
   const std::string stem = std::string(kPrefix) + std::to_string(::getpid()) + "-";
   // A name taken already belongs to a process of the same number that
   // ended before cleaning up; the next number is free.
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    const std::string path = JoinHost(folder, stem + std::to_string(counter++));
-    const int raw = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+    std::string name = stem + std::to_string(counter++);
+    const int raw = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (raw >= 0) {
       *fd = UniqueFd(raw);
-      return path;
+      return name;
     }
     if (errno != EEXIST) return {};
   }
   errno = EEXIST;
   return {};
+}
+
+std::string CreateTempBeside(const std::string& target, mode_t mode, UniqueFd* fd) {
+  const std::string folder = ParentFolder(target);
+  const UniqueFd dir(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+  if (!dir.valid()) return {};
+  const std::string name = CreateTempIn(dir.get(), mode, fd);
+  return name.empty() ? name : JoinHost(folder, name);
 }
 
 bool ParseTemporaryName(std::string_view name, pid_t* pid) {

@@ -24,24 +24,38 @@ bool GuardedDelete(Mapper& mapper, const std::string& path);
 // Copies a file, replacing the destination.
 bool GuardedCopy(Mapper& mapper, const std::string& source, const std::string& destination);
 
-// What GuardedMove's checks and questions decided, for a caller that moves
-// the file itself a little later.
+// A file or folder below a tree held open (Host::OpenTree): what the trash
+// acts on, so that no folder swapped for a link after a check can redirect
+// the act. Boxes show it as the root's path + "\\" + relative.
+struct TreePlace {
+  TreeHandle& tree;
+  std::string relative;
+};
+
+// The guarded move and delete on tree places, as above. The move offers
+// to create the destination's missing folder and, on yes, creates every
+// missing level below the root (none through a link); it is flushed to
+// disk before it answers.
+bool GuardedMove(Mapper& mapper, const TreePlace& source, const TreePlace& destination);
+bool GuardedDelete(Mapper& mapper, const TreePlace& place);
+
+// What the guarded move's checks and questions decided, for a caller that
+// moves the file itself a little later.
 struct PreparedMove {
-  std::string destination;         // expanded to a full path
   bool cleared_read_only = false;  // the source's read-only attribute was cleared
 };
-// GuardedMove up to the move itself: the missing-source notice, the
+// The guarded move up to the move itself: the missing-source notice, the
 // read-only question and the missing-folder offer. std::nullopt when the
 // move must not be attempted (source missing, read-only question declined).
 // `before_box`, when given, runs before any box is shown, so that a caller
 // holding work back can finish it first and boxes keep the order of the work;
 // when it answers false, no box is shown and std::nullopt is returned with
 // the source as it was.
-std::optional<PreparedMove> PrepareGuardedMove(Mapper& mapper, const std::string& source,
-                                               const std::string& destination,
+std::optional<PreparedMove> PrepareGuardedMove(Mapper& mapper, const TreePlace& source,
+                                               const TreePlace& destination,
                                                const std::function<bool()>& before_box = nullptr);
 // After the prepared move failed: sets the read-only attribute again if it
 // was cleared.
-void UndoPreparedMove(Mapper& mapper, const std::string& source, const PreparedMove& prepared);
+void UndoPreparedMove(Mapper& mapper, const TreePlace& source, const PreparedMove& prepared);
 
 }  // namespace zv

@@ -125,6 +125,7 @@ TEST_F(GuardedTest, FailureAfterYesLeavesTheFileReadOnly) {
 
 TEST_F(GuardedTest, PreparedMoveAnnouncesEveryBoxFirst) {
   const std::string source = ReadOnlyFile("a.txt");
+  const auto tree = host_.OpenTree(dir_.path());
   std::vector<std::size_t> asked_before;  // questions already asked at each announcement
   const auto before_box = [&] {
     asked_before.push_back(person_.confirm_questions.size());
@@ -132,12 +133,11 @@ TEST_F(GuardedTest, PreparedMoveAnnouncesEveryBoxFirst) {
   };
   person_.QueueConfirm(true);
   person_.QueueConfirm(false);
-  const auto prepared = PrepareGuardedMove(mapper_, source, dir_ / "New/a.txt", before_box);
+  const auto prepared = PrepareGuardedMove(mapper_, {*tree, "a.txt"}, {*tree, "New/a.txt"}, before_box);
   ASSERT_TRUE(prepared.has_value());
   EXPECT_TRUE(prepared->cleared_read_only);
-  EXPECT_EQ(prepared->destination, dir_ / "New/a.txt");
   EXPECT_EQ(asked_before, (std::vector<std::size_t>{0, 1}));
-  EXPECT_FALSE(PrepareGuardedMove(mapper_, dir_ / "none", dir_ / "b.txt", before_box).has_value());
+  EXPECT_FALSE(PrepareGuardedMove(mapper_, {*tree, "none"}, {*tree, "b.txt"}, before_box).has_value());
   EXPECT_EQ(asked_before.size(), 3u);
   EXPECT_EQ(person_.notices.size(), 1u);
   EXPECT_TRUE(Exists(source));  // nothing moved yet
@@ -146,7 +146,7 @@ TEST_F(GuardedTest, PreparedMoveAnnouncesEveryBoxFirst) {
   ::chmod(source.c_str(), 0444);
   person_.notices.clear();
   const std::size_t questions = person_.confirm_questions.size();
-  EXPECT_FALSE(PrepareGuardedMove(mapper_, source, dir_ / "New/a.txt", [] { return false; }).has_value());
+  EXPECT_FALSE(PrepareGuardedMove(mapper_, {*tree, "a.txt"}, {*tree, "New/a.txt"}, [] { return false; }).has_value());
   EXPECT_EQ(person_.confirm_questions.size(), questions);
   EXPECT_TRUE(person_.notices.empty());
   EXPECT_TRUE(IsReadOnly(source));
@@ -171,6 +171,40 @@ TEST_F(GuardedTest, MissingDestinationFolderIsOfferedOneLevel) {
   person_.QueueConfirm(false);
   EXPECT_FALSE(GuardedCopy(mapper_, second, dir_ / "Other/b.txt"));
   EXPECT_FALSE(Exists(dir_ / "Other"));
+}
+
+TEST_F(GuardedTest, TreeMoveMakesEveryMissingLevelButNoneThroughALink) {
+  File("root/a.txt");
+  File("outside/x");
+  ASSERT_EQ(::symlink((dir_ / "outside").c_str(), (dir_ / "root/Away").c_str()), 0);
+  const auto root = host_.OpenTree(dir_ / "root");
+  person_.QueueConfirm(true);
+  EXPECT_TRUE(GuardedMove(mapper_, {*root, "a.txt"}, {*root, "Deep\\Er\\Est\\a.txt"}));
+  EXPECT_EQ(ReadBytes(dir_ / "root/Deep/Er/Est/a.txt"), "data");
+  EXPECT_EQ(person_.confirm_questions,
+            std::vector<std::string>{"VIO-DIR " + Q(dir_ / "root/Deep/Er/Est/") + " VIO-NOTFOUND.\nVIO-CREADIR?"});
+
+  // Below a link nothing is offered, made or moved.
+  EXPECT_FALSE(GuardedMove(mapper_, {*root, "Deep/Er/Est/a.txt"}, {*root, "Away/New/a.txt"}));
+  EXPECT_EQ(person_.confirm_questions.size(), 1u);
+  EXPECT_FALSE(Exists(dir_ / "outside/New"));
+  // Declined: nothing is made and the move fails.
+  person_.QueueConfirm(false);
+  EXPECT_FALSE(GuardedMove(mapper_, {*root, "Deep/Er/Est/a.txt"}, {*root, "Other/Level/a.txt"}));
+  EXPECT_FALSE(Exists(dir_ / "root/Other"));
+  EXPECT_TRUE(Exists(dir_ / "root/Deep/Er/Est/a.txt"));
+
+  // A read-only file below the tree: asked about, and kept read-only when
+  // its delete fails.
+  ::chmod((dir_ / "root/Deep/Er/Est/a.txt").c_str(), 0444);
+  person_.QueueConfirm(false);
+  EXPECT_FALSE(GuardedDelete(mapper_, TreePlace{*root, "Deep/Er/Est/a.txt"}));
+  EXPECT_TRUE(IsReadOnly(dir_ / "root/Deep/Er/Est/a.txt"));
+  person_.QueueConfirm(true);
+  EXPECT_TRUE(GuardedDelete(mapper_, TreePlace{*root, "deep/er/est/A.TXT"}));
+  EXPECT_FALSE(Exists(dir_ / "root/Deep/Er/Est/a.txt"));
+  EXPECT_FALSE(GuardedDelete(mapper_, TreePlace{*root, "Away/x"}));
+  EXPECT_TRUE(Exists(dir_ / "outside/x"));
 }
 
 TEST_F(GuardedTest, MoveNeverReplacesCopyDoes) {

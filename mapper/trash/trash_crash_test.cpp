@@ -77,6 +77,31 @@ class KillingHost : public ForwardingHost {
     Change();
     return ForwardingHost::SetReadOnly(path, read_only);
   }
+  bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) override {
+    Change();
+    return ForwardingHost::SetReadOnlyInTree(tree, relative, read_only);
+  }
+  bool DeleteInTree(TreeHandle& tree, const std::string& relative) override {
+    Change();
+    return ForwardingHost::DeleteInTree(tree, relative);
+  }
+  bool MakeFolderInTree(TreeHandle& tree, const std::string& relative) override {
+    Change();
+    return ForwardingHost::MakeFolderInTree(tree, relative);
+  }
+  bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative) override {
+    Change();
+    return ForwardingHost::RemoveFolderInTree(tree, relative);
+  }
+  bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree, const std::string& to,
+                        bool flush) override {
+    Change();
+    return ForwardingHost::MoveBetweenTrees(from_tree, from, to_tree, to, flush);
+  }
+  TreeEntry LookInTree(TreeHandle& tree, const std::string& relative) override {
+    Check();
+    return ForwardingHost::LookInTree(tree, relative);
+  }
   bool FileExists(const std::string& path) override {
     Check();
     return ForwardingHost::FileExists(path);

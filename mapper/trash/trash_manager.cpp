@@ -133,9 +133,9 @@ void TrashManager::Refresh() {
   if (unreadable != 0) status_ += "; " + std::to_string(unreadable) + " line(s) of the log cannot be read and are kept";
 }
 
-bool TrashManager::RowIsSafe(const TrashRow& row, PathGuard& guard) {
+bool TrashManager::RowIsSafe(const TrashRow& row, TreeHandle& windows) {
   if (IsFolderRow(row)) {
-    if (!row.place.empty() && guard.StaysInside(row.place)) return true;
+    if (!row.place.empty() && ReachableInTree(m_.host, windows, row.place)) return true;
     ShowLeavesWindowsFolder(m_, row.place);
     return false;
   }
@@ -143,13 +143,12 @@ bool TrashManager::RowIsSafe(const TrashRow& row, PathGuard& guard) {
     ShowNotInTrashFolder(m_, row.trashed);
     return false;
   }
-  if (IsPlainName(row.name) && guard.StaysInside(row.place + row.name)) return true;
+  if (IsPlainName(row.name) && ReachableInTree(m_.host, windows, row.place + row.name)) return true;
   ShowLeavesWindowsFolder(m_, row.place + row.name);
   return false;
 }
 
-void TrashManager::ForEachSelected(std::vector<std::size_t> selected,
-                                   const std::function<bool(const TrashRow&)>& act) {
+void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowAct& act) {
   std::sort(selected.begin(), selected.end());
   selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
   std::vector<bool> dropped(lines_.size(), false);
@@ -161,11 +160,12 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected,
     for (std::size_t i = 1; i < lines_.size(); ++i) {
       if (const auto& r = records_[i]) by_key[RecordKey(r->name, r->map, r->trashed, r->place)].push_back(i);
     }
-    PathGuard guard(m_.host, m_.windows_folder);
+    const std::unique_ptr<TreeHandle> windows = m_.host.OpenTree(m_.windows_folder);
+    const std::unique_ptr<TreeHandle> trash = m_.host.OpenTree(TrashFolderPath(m_));
     for (const std::size_t r : selected) {
       if (r >= rows_.size()) continue;
       const TrashRow& row = rows_[r];
-      if (!RowIsSafe(row, guard)) continue;
+      if (!RowIsSafe(row, *windows)) continue;
       const auto found = by_key.find(RecordKey(row.name, row.map, row.trashed, row.place));
       if (found == by_key.end() || found->second.empty()) {
         m_.person.ShowNotice("Error", "Cannot find " + row.trashed + " in !TRASH!.DAT");
@@ -173,7 +173,7 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected,
       }
       const std::size_t line = found->second.front();
       found->second.pop_front();
-      if (act(row)) dropped[line] = true;
+      if (act(row, *windows, *trash)) dropped[line] = true;
     }
   }
   std::vector<std::string> remaining;
@@ -190,9 +190,9 @@ void TrashManager::Restore(std::vector<std::size_t> selected, const std::string&
     m_.person.ShowNotice(button_caption, LookupMessage(m_, "*RESTOR1ST"));
     return;
   }
-  ForEachSelected(std::move(selected), [this](const TrashRow& row) {
-    if (IsFolderRow(row)) return m_.host.MakeFolder(m_.WindowsPath(row.place));
-    return GuardedMove(m_, TrashedFilePath(m_, row.trashed), m_.WindowsPath(row.place + row.name));
+  ForEachSelected(std::move(selected), [this](const TrashRow& row, TreeHandle& windows, TreeHandle& trash) {
+    if (IsFolderRow(row)) return m_.host.MakeFolderInTree(windows, row.place);
+    return GuardedMove(m_, {trash, row.trashed}, {windows, row.place + row.name});
   });
 }
 
@@ -202,11 +202,11 @@ void TrashManager::DeleteForGood(std::vector<std::size_t> selected, const std::s
     return;
   }
   const bool yes = m_.person.AskConfirm(LookupMessage(m_, "*F2KILL") + "\n" + LookupMessage(m_, "*DELFOREVER"));
-  std::function<bool(const TrashRow&)> act;
+  RowAct act;
   if (yes) {
     // Nothing of a folder is kept in the trash: its record simply goes.
-    act = [this](const TrashRow& row) {
-      return IsFolderRow(row) || GuardedDelete(m_, TrashedFilePath(m_, row.trashed));
+    act = [this](const TrashRow& row, TreeHandle&, TreeHandle& trash) {
+      return IsFolderRow(row) || GuardedDelete(m_, TreePlace{trash, row.trashed});
     };
   }
   ForEachSelected(std::move(selected), act);

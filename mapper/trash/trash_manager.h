@@ -15,8 +15,6 @@
 
 namespace zv {
 
-class PathGuard;
-
 // One row of `TrashList`: one record of the log.
 struct TrashRow {
   std::string name;     // "Original name", the row caption: N
@@ -68,11 +66,12 @@ class TrashManager {
 
   // RestoreBtnClick with the selected rows (indexes into rows(), any order;
   // they are done in the list's order). Each file goes back through the
-  // guarded move (which never replaces a file and offers to create a
-  // missing folder); a folder row creates its folder, one level. The
-  // record of each row that came back is dropped, then the log is written
-  // and the list refreshed. `button_caption` titles the notice for an
-  // empty selection.
+  // guarded move (which never replaces a file, takes its name as the record
+  // spells it even beside a twin in another case, and offers to create a
+  // missing folder with every missing level); a folder row creates its
+  // folder, one level. The record of each row that came back is dropped,
+  // then the log is written and the list refreshed. `button_caption`
+  // titles the notice for an empty selection.
   void Restore(std::vector<std::size_t> selected, const std::string& button_caption);
   // DeleteBtnClick: asks once; on Yes each selected file is deleted from the
   // trash (guarded) and its record dropped, a folder row's record simply
@@ -91,9 +90,12 @@ class TrashManager {
   // is checked, found in the trash lines and handed to `act` (none when
   // `act` is empty); the records of the rows it succeeds for are dropped.
   // Then the log is written and the list refreshed.
-  void ForEachSelected(std::vector<std::size_t> selected, const std::function<bool(const TrashRow&)>& act);
+  // `act` gets the Windows folder and the trash folder held open, which it
+  // acts in.
+  using RowAct = std::function<bool(const TrashRow&, TreeHandle& windows, TreeHandle& trash)>;
+  void ForEachSelected(std::vector<std::size_t> selected, const RowAct& act);
   // True when the row may be restored or deleted; otherwise says why.
-  bool RowIsSafe(const TrashRow& row, PathGuard& guard);
+  bool RowIsSafe(const TrashRow& row, TreeHandle& windows);
 
   Mapper& m_;
   std::vector<std::string> lines_;

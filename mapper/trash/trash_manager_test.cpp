@@ -168,13 +168,23 @@ TEST_F(TrashManagerTest, RestoreAsksForAMissingFolderAndKeepsTheRowOnNo) {
 
 TEST_F(TrashManagerTest, RestoreNeverReplacesAFileBackInPlace) {
   Trashed("Foo.dll", "DEL0Foo.dll", "", "old");
-  Install("FOO.DLL", "new");  // the same name, as the host sees names
+  Install("Foo.dll", "new");
   Open();
   manager_.Restore({0}, "Restore");
-  EXPECT_EQ(ReadBytes(InWindows("FOO.DLL")), "new");
+  EXPECT_EQ(ReadBytes(InWindows("Foo.dll")), "new");
   EXPECT_EQ(ReadBytes(InTrash("DEL0Foo.dll")), "old");
   EXPECT_EQ(Trashed(), Lines{"DEL0Foo.dll"});
   EXPECT_TRUE(person_.notices.empty());
+
+  // A twin in another case does not hold the name: the file comes back
+  // under its own name beside it.
+  ::unlink(InWindows("Foo.dll").c_str());
+  Install("FOO.DLL", "twin");
+  Open();
+  manager_.Restore({0}, "Restore");
+  EXPECT_EQ(ReadBytes(InWindows("Foo.dll")), "old");
+  EXPECT_EQ(ReadBytes(InWindows("FOO.DLL")), "twin");
+  EXPECT_EQ(Trashed(), Lines{});
 }
 
 TEST_F(TrashManagerTest, FolderRowsFindTheirOwnRecord) {

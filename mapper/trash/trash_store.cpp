@@ -50,7 +50,11 @@ bool CreateTrashStore(Mapper& m) {
 }
 
 TrashSession::TrashSession(Mapper& m)
-    : m_(m), log_(TrashLogPath(m)), map_name_(m.maps.SelectedName()), guard_(m.host, m.windows_folder) {}
+    : m_(m),
+      log_(TrashLogPath(m)),
+      map_name_(m.maps.SelectedName()),
+      windows_(m.host.OpenTree(m.windows_folder)),
+      other_case_(m) {}
 
 bool TrashSession::Start() {
   if (started_) return !stopped_;
@@ -58,6 +62,7 @@ bool TrashSession::Start() {
   // A trash folder removed while the program runs is made again, as at start.
   const std::string folder = TrashFolderPath(m_);
   if (!m_.host.FolderExists(folder)) m_.host.MakeFolder(folder);
+  trash_ = m_.host.OpenTree(folder);
   std::string text;
   bool missing = false;
   try {
@@ -111,22 +116,25 @@ void TrashSession::Add(const std::string& entry) {
   // elsewhere is a file's like any other.
   const bool folder_entry = entry.starts_with(kFolderMark);
   const std::string relative(EntryTarget(entry));
-  if (!folder_entry) {
-    const std::string full = m_.WindowsPath(entry);
-    if (m_.host.FileExists(full)) guard_.StaysInside(entry) ? AddFile(entry, full) : Refuse(entry);
+  // A path blocked by a link is refused when something lies behind the link.
+  const TreeEntry found = m_.host.LookInTree(*windows_, relative);
+  if (found.what == TreeFind::kBlocked) {
+    const std::string full = m_.WindowsPath(relative);
+    if (folder_entry ? m_.host.FolderExists(full) : m_.host.FileExists(full)) Refuse(entry);
     return;
   }
-  const std::string folder = m_.WindowsPath(relative);
-  if (!m_.host.FolderExists(folder)) return;
-  if (!guard_.StaysInside(relative)) return Refuse(entry);
-  if (!Start()) return;
-  const std::string name = LastComponent(folder);
+  if (!folder_entry) {
+    if (found.what == TreeFind::kFile) AddFile(entry, found.spelled);
+    return;
+  }
+  if (found.what != TreeFind::kFolder || !Start()) return;
   Pending pending;
   pending.folder = true;
-  pending.source = folder;
-  pending.name = name;
+  pending.source = found.spelled;
+  pending.name = LastComponent(m_.WindowsPath(relative));
   pending.entry = entry;
-  Queue(std::move(pending), RecordLine({name, map_name_, kFolderTrashedName, relative}));
+  const std::string record = RecordLine({pending.name, map_name_, kFolderTrashedName, relative});
+  Queue(std::move(pending), record);
 }
 
 void TrashSession::Refuse(const std::string& entry) {
@@ -135,15 +143,16 @@ void TrashSession::Refuse(const std::string& entry) {
   ShowLeavesWindowsFolder(m_, entry);
 }
 
-void TrashSession::AddFile(const std::string& entry, const std::string& full) {
+void TrashSession::AddFile(const std::string& entry, const std::string& spelled) {
   if (!Start()) return;
-  const std::string name = LastComponent(full);
+  if (ToHostPath(entry) != spelled && !other_case_.MayStandFor(entry, spelled, lines_)) return;
+  const std::string name = LastComponent(entry);
   const std::string upper = UpperAscii(name);
   const std::uint64_t number = FreeNumber(name);
   const std::string trashed = TrashedName(number, name);
   // The run held back is recorded before any box; when it cannot be, this
   // file is not asked about either.
-  std::optional<PreparedMove> move = PrepareGuardedMove(m_, full, TrashedFilePath(m_, trashed), [this] {
+  std::optional<PreparedMove> move = PrepareGuardedMove(m_, {*windows_, spelled}, {*trash_, trashed}, [this] {
     Flush();
     return !stopped_;
   });
@@ -160,7 +169,13 @@ void TrashSession::AddFile(const std::string& entry, const std::string& full) {
   // one trashed name.
   taken_.insert(UpperAscii(trashed));
   next_number_[upper] = number + 1;
-  Queue({false, full, name, std::move(*move), entry}, RecordLine({name, map_name_, trashed, FolderPart(entry)}));
+  Pending pending;
+  pending.source = spelled;
+  pending.name = name;
+  pending.trashed = trashed;
+  pending.move = *move;
+  pending.entry = entry;
+  Queue(std::move(pending), RecordLine({name, map_name_, trashed, FolderPart(entry)}));
 }
 
 std::uint64_t TrashSession::FreeNumber(const std::string& name) {
@@ -217,21 +232,22 @@ bool TrashSession::AppendRecords(const std::string& records) {
 
 void TrashSession::Execute(const Pending& pending) {
   if (pending.folder) {
-    if (m_.host.RemoveFolder(pending.source)) {
+    if (m_.host.RemoveFolderInTree(*windows_, pending.source)) {
       ++trashed_;
       return;
     }
     failed_lines_.insert(pending.line);
     stayed_.push_back({pending.entry, StayCause::kFolderNotEmpty, {}});
-    m_.person.ShowNotice(m_.main_caption, LookupMessage(m_, "*VIO-DIR") + " " + QuotedPath(pending.source) + "\n" +
+    m_.person.ShowNotice(m_.main_caption, LookupMessage(m_, "*VIO-DIR") + " " +
+                                              QuotedPath(m_.WindowsPath(pending.source)) + "\n" +
                                               LookupMessage(m_, "*DIRNOTEMPTY"));
     return;
   }
-  if (m_.host.MoveFileAsSpelled(pending.source, pending.move.destination)) {
+  if (m_.host.MoveBetweenTrees(*windows_, pending.source, *trash_, pending.trashed, false)) {
     ++trashed_;
     return;
   }
-  UndoPreparedMove(m_, pending.source, pending.move);
+  UndoPreparedMove(m_, {*windows_, pending.source}, pending.move);
   failed_lines_.insert(pending.line);
   stayed_.push_back({pending.entry, StayCause::kMoveFailed, {}});
   m_.person.ShowNotice("Error", "Cannot trash " + pending.name);
@@ -242,14 +258,14 @@ void TrashSession::Stop(const std::string& what) {
   std::string text = "Cannot write the trash log " + what + ".\nNothing more is put into the trash.";
   if (!pending_.empty()) {
     const std::size_t more = pending_.size() - 1;
-    text += " " + QuotedPath(pending_.front().source);
+    text += " " + QuotedPath(m_.WindowsPath(pending_.front().source));
     if (more == 0) text += " stays where it is.";
     else text += " and " + std::to_string(more) + (more == 1 ? " more entry" : " more entries") + " stay where they are.";
     // Their records never reached the log, and a file whose read-only mark
     // was cleared for the move gets it back.
     lines_.resize(pending_.front().line);
     for (const Pending& pending : pending_) {
-      if (!pending.folder) UndoPreparedMove(m_, pending.source, pending.move);
+      if (!pending.folder) UndoPreparedMove(m_, {*windows_, pending.source}, pending.move);
       stayed_.push_back({pending.entry, StayCause::kLogFailed, what});
     }
     pending_.clear();

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -67,6 +68,8 @@ class TrashSession {
   // map and the file list hold it) into the trash:
   // - an entry that is absolute, climbs out with "..", or lies below a
   //   symbolic link is refused with a notice and nothing is touched;
+  // - an entry is found in another letter case only when it cannot be the
+  //   twin of the file it names (OtherCaseRule);
   // - an existing file moves to "#TRASH" through the guarded move's
   //   questions; when it cannot, "Cannot trash " + name (titled "Error");
   // - an existing folder is removed when empty, else the not-empty notice;
@@ -97,8 +100,9 @@ class TrashSession {
  private:
   struct Pending {
     bool folder = false;
-    std::string source;  // the file or folder, Windows folder + "\" + path
-    std::string name;    // its own name, for the notices
+    std::string source;   // the file or folder below the Windows folder, as the disk spells it
+    std::string name;     // its own name, for the notices
+    std::string trashed;  // a file's name in the trash
     PreparedMove move;
     std::string entry;      // as given to Add
     std::size_t line = 0;   // its record in lines_
@@ -106,7 +110,7 @@ class TrashSession {
   };
 
   bool Start();
-  void AddFile(const std::string& entry, const std::string& full);
+  void AddFile(const std::string& entry, const std::string& spelled);
   // The notice for an entry that leaves the Windows folder.
   void Refuse(const std::string& entry);
   void Queue(Pending pending, const std::string& record);
@@ -122,7 +126,10 @@ class TrashSession {
   Mapper& m_;
   const std::string log_;
   const std::string map_name_;
-  PathGuard guard_;
+  // The Windows folder and "#TRASH" (opened at Start), which every move,
+  // removal and change of this session acts in.
+  std::unique_ptr<TreeHandle> windows_, trash_;
+  OtherCaseRule other_case_;
   bool started_ = false, stopped_ = false, appended_ = false, needs_line_end_ = false;
   // The log as known: its lines when read, then every record added.
   std::vector<std::string> lines_;

@@ -162,15 +162,16 @@ TEST_F(TrashStoreTest, CaseTwinsAreEachTakenByTheirOwnName) {
   EXPECT_TRUE(Trash("Twin.dll"));
   EXPECT_EQ(ReadBytes(InTrash("DEL1Twin.dll")), "mixed");
 
-  // A name taken in another case is taken: the restore waits, as it does
-  // for a file back in its place, then goes back to its own spelling.
-  Install("twin.dll", "third");
+  // Only the name as spelled holds a restore back; a twin in another case
+  // does not, and each file goes back to its own spelling.
+  Install("TWIN.DLL", "back in place");
   RestoreRow("DEL0TWIN.DLL");
   EXPECT_EQ(ReadBytes(InTrash("DEL0TWIN.DLL")), "upper");
-  ::unlink(InWindows("twin.dll").c_str());
+  ::unlink(InWindows("TWIN.DLL").c_str());
+  Install("twin.dll", "third");
   RestoreRow("DEL0TWIN.DLL");
   EXPECT_EQ(ReadBytes(InWindows("TWIN.DLL")), "upper");
-  EXPECT_EQ(ListNames(windows_.path()), Lines{"TWIN.DLL"});
+  EXPECT_EQ(ListNames(windows_.path()), (Lines{"TWIN.DLL", "twin.dll"}));
   EXPECT_TRUE(person_.notices.empty());
 }
 
