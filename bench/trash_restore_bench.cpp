@@ -34,7 +34,10 @@ class TrashedApp {
       : windows_("restore-windows"), program_("restore-program"), scratch_("restore-scratch") {
     std::vector<std::string> lines = BuildTree(windows_.path(), files + folders, folders, 1);
     lines.insert(lines.begin(), "***App***");
-    Shell("cp " + Quote(std::string(ZORVAN_BUILT_PROGRAM_DIR) + "/English.lng") + " " + Quote(program_.path()));
+    const std::string built = ZORVAN_BUILT_PROGRAM_DIR;
+    // A program folder is one that holds the mapper.
+    Shell("ln -s " + Quote(built + "/Zorvan32") + " " + Quote(program_.path() + "/Zorvan32"));
+    Shell("cp " + Quote(built + "/English.lng") + " " + Quote(program_.path()));
     Shell(Zorvan() + " scan > /dev/null 2>&1");
     WriteText(program_.path() + "/App.MAP", JoinLines(lines));
     Shell(Zorvan() + " remove App --yes > /dev/null 2>&1");
