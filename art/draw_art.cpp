@@ -48,7 +48,9 @@ int main(int argc, char** argv) {
   ok = Save(DrawAboutLogo(), folder, "AboutLogo") && ok;
   ok = Save(DrawSaveGlyph(), folder, "SaveGlyph") && ok;
   ok = Save(DrawPrintGlyph(), folder, "PrintGlyph") && ok;
-  for (int size : {16, 32, 48})
+  // The program embeds 16, 32 and 48; the installation gives the desktop
+  // every size of its icon theme.
+  for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
     ok = Save(DrawAppIcon(size), folder, qPrintable(QString("Zorvan%1").arg(size))) && ok;
   return ok ? 0 : 1;
 }

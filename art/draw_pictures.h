@@ -14,7 +14,8 @@ bool StripMeasuresRight(const QImage& strip);
 QImage DrawLogoStrip();
 // The detailed list's presence marks, 16 x 16 each: present, absent.
 QImage DrawPresenceIcons();
-// The application icon at `size` (16, 32 or 48).
+// The application icon, `size` pixels square: the compass alone below 32,
+// the compass on its folded map from 32 up.
 QImage DrawAppIcon(int size);
 QImage DrawSplash();
 // The remote window's tiled texture.

@@ -87,9 +87,14 @@ std::string CommandNames(bool changing) {
 std::vector<HelpSection> GeneralSections() {
   HelpSection folders{"Folders"};
   folders.paragraphs = {
-      "The program folder holds the maps and the other files of Zorvan: the folder of the zorvan executable, or "
-      "the one --program-folder gives. Commands that change files need it to hold Zorvan32, as the mapper "
-      "does, and refuse when it lies inside the Windows folder (every scan would then map Zorvan's own files).",
+      "The program folder holds the maps and the other files of Zorvan: the one --program-folder gives, else "
+      "the one $ZORVAN_PROGRAM_FOLDER names, else the folder of the zorvan executable. Commands that change "
+      "files need it to hold Zorvan32, as the mapper does, and refuse when it lies inside the Windows folder "
+      "(every scan would then map Zorvan's own files).",
+      "An installed zorvan (one with the file zorvan-installation beside it, as the package puts it) keeps each "
+      "person's maps and files in $XDG_DATA_HOME/zorvan (~/.local/share/zorvan), made at the first start, and "
+      "reads Zorvan32 and the language files from the installation; --program-folder and "
+      "$ZORVAN_PROGRAM_FOLDER still name a program folder of its own.",
       "The Windows folder is the folder that is mapped, found as the mapper finds it: $ZORVAN_WINDIR when it is "
       "set; else $WINEPREFIX/drive_c/windows when that folder exists; else ~/.wine/drive_c/windows when it "
       "exists; else /usr/local.",
@@ -254,6 +259,9 @@ HelpDocument ManualPage() {
   HelpSection environment{"ENVIRONMENT"};
   environment.items = {
       {"ZORVAN_WINDIR", "The Windows folder, when set."},
+      {"ZORVAN_PROGRAM_FOLDER", "The program folder, when set and --program-folder is not given."},
+      {"XDG_DATA_HOME", "An installed zorvan keeps the program folder in its zorvan folder (else "
+                        "~/.local/share/zorvan)."},
       {"WINEPREFIX", "Its drive_c/windows folder is the Windows folder when ZORVAN_WINDIR is not set."},
       {"XDG_RUNTIME_DIR", "Where the locks that keep the writers one at a time live (else /tmp)."},
       {"TERM", "No progress line when it is unset or dumb."},
@@ -270,7 +278,7 @@ HelpDocument ManualPage() {
   };
   document.push_back(files);
   HelpSection see_also{"SEE ALSO"};
-  see_also.paragraphs = {"Zorvan32, the mapper, and Vigilo32, the probe, in the same program folder."};
+  see_also.paragraphs = {"Zorvan32(1), the mapper, and Vigilo32(1), the probe, in the same program folder."};
   document.push_back(see_also);
   return document;
 }

@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 1 << 30);
   mallopt(M_TRIM_THRESHOLD, 1 << 30);
   std::unique_ptr<zv::Host> host = zv::NewPosixHost();
-  zv::cli::System system{*host, zv::OwnProgramFolder, zv::RunProgram};
+  zv::cli::System system{*host, zv::RunProgram};
   const zv::TerminalPerson::Terminal terminal{std::cin, std::cerr, zv::IsTerminal(zv::StandardStream::kInput),
                                               zv::CanRedraw(zv::StandardStream::kError),
                                               zv::TerminalColumns(zv::StandardStream::kError)};

@@ -58,8 +58,8 @@ bool TakeFolderLock(Mapper& m, const Invocation& call, TerminalPerson& person) {
 
 // The checks the mapper makes at start-up before it writes anything.
 bool ProgramFolderUsable(Mapper& m, TerminalPerson& person) {
-  if (!m.host.FileExists(m.ProgramFile(kMapperProgram))) {
-    person.Say(DisplayPath(m.program_folder) + " is not a Zorvan program folder: it holds no " + kMapperProgram +
+  if (!m.host.FileExists(m.ProgramsFile(kMapperProgram))) {
+    person.Say(DisplayPath(m.ProgramsFolder()) + " is not a Zorvan program folder: it holds no " + kMapperProgram +
                ". Give the folder that holds " + kMapperProgram + " with --program-folder DIR.");
     return false;
   }
@@ -84,7 +84,7 @@ bool PrepareTexts(Mapper& m, TerminalPerson& person) {
     }
     const UnpackResult unpacked = UnpackLanguageFile(m, m.language_file);
     if (unpacked == UnpackResult::kMissing) {
-      person.Say("error: Cannot find " + m.language_file + " in " + DisplayPath(m.program_folder) +
+      person.Say("error: Cannot find " + m.language_file + " in " + DisplayPath(m.SharedFolder()) +
                  ". The texts of Zorvan come from it: copy the language files (*.lng) into the program folder, "
                  "or give the right folder with --program-folder DIR.");
       return false;
@@ -112,9 +112,11 @@ int RunCommand(const Invocation& call, System& system, TerminalPerson& person, s
   Mapper mapper(host, person);
   mapper.version_text = kVersionText;
   mapper.main_caption = std::string("Zorvan ") + kVersionText;
-  mapper.program_folder =
-      call.program_folder.empty() ? system.own_program_folder() : host.ExpandPath(call.program_folder);
+  const ProgramPlaces places = host.FindProgramPlaces(call.program_folder);
+  mapper.UsePlaces(places);
   mapper.windows_folder = host.GetSystemFolder(0);
+  // An installation's folder of the person's own is made at the first start.
+  if (places.installed) system.host.MakeDirs(mapper.program_folder);
   if (!host.FolderExists(mapper.program_folder)) {
     person.Say("there is no folder " + DisplayPath(mapper.program_folder) +
                ". Give the program folder, the one that holds Zorvan32, with --program-folder DIR.");

@@ -17,7 +17,6 @@ namespace zv::cli {
 // What a command needs from the system besides the host.
 struct System {
   Host& host;
-  std::function<std::string()> own_program_folder;
   std::function<ProgramEnd(const std::vector<std::string>&)> run_program;
 };
 

@@ -93,6 +93,7 @@ class ForwardingHost : public Host {
   std::string SpecialFolderPath(int id) override { return target_.SpecialFolderPath(id); }
   std::string GetCurrentFolder() override { return target_.GetCurrentFolder(); }
   std::string ExpandPath(const std::string& path) override { return target_.ExpandPath(path); }
+  ProgramPlaces FindProgramPlaces(const std::string& named) override { return target_.FindProgramPlaces(named); }
   int ShellOpen(const std::string& file, const std::string& params, const std::string& folder,
                 int show) override {
     return target_.ShellOpen(file, params, folder, show);

@@ -60,6 +60,31 @@ struct FileRules {
 // comes near it, and a larger one is refused before it fills the memory.
 inline constexpr std::uint64_t kSmallFileLimit = 16u << 20;
 
+// Where the programs of Zorvan keep their own files and find the files
+// that come with them. A portable program folder holds everything; an
+// installed program reads its programs, language files and help page from
+// the installation and keeps each user's files in a folder of their own.
+struct ProgramPlaces {
+  // The program folder: settings, maps, trash, the probe's files, work files
+  // and the catalogue a language unpacks. Absolute, no trailing separator.
+  std::string folder;
+  // The folder holding the programs (Zorvan32, Vigilo32, zorvan).
+  std::string programs;
+  // The folder holding the language files and the help page.
+  std::string shared;
+  // True for an installed program; `folder` then is made on the first start.
+  bool installed = false;
+  // The installation's own menu entry for the mapper (it may have been
+  // removed since); empty for a portable program folder.
+  std::string menu_entry;
+};
+
+// The variable that names a portable program folder for all three programs.
+inline constexpr char kProgramFolderVariable[] = "ZORVAN_PROGRAM_FOLDER";
+// The file beside an installed program's executable that marks it installed
+// and says where the installation's other files are.
+inline constexpr char kInstallationMarker[] = "zorvan-installation";
+
 enum class EntryKind : std::uint8_t { kFile, kFolder };
 
 // One entry of a folder listing. A symbolic link is a file entry, whatever it
@@ -418,6 +443,14 @@ class Host {
   virtual std::string GetCurrentFolder() = 0;
   // `path` made absolute against the current folder, in host form.
   virtual std::string ExpandPath(const std::string& path) = 0;
+  // Where this program keeps and finds its files. `named` is a folder the
+  // person named for this run (a command-line option), else empty. A folder
+  // named, or else the one kProgramFolderVariable names, is a portable
+  // program folder (relative to the current folder). Otherwise the folder
+  // of the running executable (links resolved) is: portable without a
+  // kInstallationMarker there, installed with one. Throws HostError when the
+  // executable's folder is not known or the marker cannot be read.
+  virtual ProgramPlaces FindProgramPlaces(const std::string& named) = 0;
 
   // ---- Processes and the desktop.
 

@@ -14,6 +14,7 @@
 #include "platform/host.h"
 #include "platform/lock_posix.h"
 #include "platform/posix_support.h"
+#include "platform/programs.h"
 #include "platform/progman_posix.h"
 #include "platform/system_error.h"
 #include "platform/text.h"
@@ -184,6 +185,9 @@ class PosixHost : public Host {
   std::string SpecialFolderPath(int id) override { return posix::SpecialFolderPath(id); }
   std::string GetCurrentFolder() override { return posix::GetCurrentFolder(); }
   std::string ExpandPath(const std::string& path) override { return posix::ExpandPath(path); }
+  ProgramPlaces FindProgramPlaces(const std::string& named) override {
+    return posix::PlacesOfExecutable(OwnProgramFolder(), named);
+  }
 
   int ShellOpen(const std::string& file, const std::string& params, const std::string& folder, int) override {
     return posix::ShellOpen(file, params, folder);

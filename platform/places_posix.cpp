@@ -112,6 +112,8 @@ std::string SpecialFolderPath(int id) {
   }
 }
 
+std::string UserDataFolder() { return XdgBase("XDG_DATA_HOME", ".local/share"); }
+
 std::string GetCurrentFolder() {
   std::vector<char> buffer(4096);
   while (::getcwd(buffer.data(), buffer.size()) == nullptr) {

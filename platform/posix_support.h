@@ -112,6 +112,11 @@ unsigned UsableProcessors();
 std::string GetSystemFolder(int kind);
 std::string SpecialFolderPath(int id);
 std::string GetCurrentFolder();
+// The user's data folder: $XDG_DATA_HOME when absolute, else ~/.local/share.
+std::string UserDataFolder();
+// Host::FindProgramPlaces for an executable in `executable_folder`
+// (program_places_posix.cpp).
+ProgramPlaces PlacesOfExecutable(const std::string& executable_folder, const std::string& named);
 std::string ExpandPath(const std::string& path);
 int ShellOpen(const std::string& file, const std::string& params, const std::string& folder);
 bool MoveFile(const std::string& from, const std::string& to);

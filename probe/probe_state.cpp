@@ -13,11 +13,17 @@ void Probe::Start() {
   surface_.SetCaption(kCaption);
   surface_.SetTrayPicture(true);
   try {
-    start_folder_ = host_.GetCurrentFolder();
+    const ProgramPlaces places = host_.FindProgramPlaces("");
+    start_folder_ = places.folder;
+    programs_folder_ = places.programs;
   } catch (const HostError& error) {
-    // A removed working folder: the failure shows, and the person can close it.
     Fail();
-    throw std::runtime_error("The folder the probe was started from cannot be read (" + error.reason() + ")");
+    throw std::runtime_error("The probe's program folder cannot be found (" + error.reason() + ")");
+  }
+  if (!host_.FolderExists(start_folder_)) {
+    // A removed folder: the failure shows, and the person can close it.
+    Fail();
+    throw std::runtime_error("The probe's program folder " + DisplayPath(start_folder_) + " is missing");
   }
   if (!host_.FileExists(InStartFolder(kIniFile))) {
     Fail();
@@ -106,12 +112,11 @@ void Probe::ControlPanel() {
 
 void Probe::RunMapper() {
   // After an initialization failure no start folder counts: the mapper is
-  // started from wherever the process now is (an empty folder), which may
-  // no longer exist.
+  // started in wherever the process now is (an empty folder), which may no
+  // longer exist. It finds its program folder itself, as the probe did.
   const std::string folder = initialized_ ? start_folder_ : std::string();
-  // The program name stays relative: the host finds it in the working
-  // folder given, which also becomes the mapper's program folder.
-  host_.ShellOpen(kMapperFile, kMapperArgument, folder, 1);
+  host_.ShellOpen(programs_folder_.empty() ? kMapperFile : programs_folder_ + "\\" + kMapperFile, kMapperArgument,
+                  folder, 1);
   surface_.CloseWindow();
 }
 

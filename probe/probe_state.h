@@ -55,12 +55,13 @@ class Probe {
 
   Probe(Host& host, ProbeSurface& surface);
 
-  // Start-up, with the process's working folder as the start folder. Without
-  // "vigilo.ini" there: the failure text, Resume disabled, the window shown,
-  // nothing tracked. Otherwise the probe hides to the tray and watches (mode
-  // "A") or stands by (mode "S"). A working folder that cannot be read
-  // (std::runtime_error saying so) or a HostError reading either file leaves
-  // the probe in the failure state and is passed on for the error report.
+  // Start-up, with the program folder (Host::FindProgramPlaces) as the start
+  // folder. Without "vigilo.ini" there: the failure text, Resume disabled,
+  // the window shown, nothing tracked. Otherwise the probe hides to the tray
+  // and watches (mode "A") or stands by (mode "S"). A program folder that
+  // cannot be found or is missing (std::runtime_error saying so) or a
+  // HostError reading either file leaves the probe in the failure state and
+  // is passed on for the error report.
   void Start();
 
   // One watch tick: lists every tracked folder; on a change shows the
@@ -81,7 +82,8 @@ class Probe {
   void MenuPopup();
   // Shows the status text in the window.
   void ControlPanel();
-  // Starts the mapper from the start folder, then closes the window.
+  // Starts the mapper from the folder of the programs, in the start folder,
+  // then closes the window.
   void RunMapper();
   // The exit sequence, for every way of closing: stops watching, removes the
   // tray icon, writes "vigilo.dat" (not after an initialization failure).
@@ -112,6 +114,7 @@ class Probe {
   bool initialized_ = false;
   bool active_ = true;
   std::string start_folder_;
+  std::string programs_folder_;  // where the mapper is; empty when not known
   std::string windows_folder_;
   std::string mode_line_ = "A";
   bool icon_shown_ = false;

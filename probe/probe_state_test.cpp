@@ -83,6 +83,7 @@ class ProbeTest : public ::testing::Test {
     previous_folder_ = std::filesystem::current_path();
     std::filesystem::current_path(program.path());
     setenv("ZORVAN_WINDIR", windir.path().c_str(), 1);
+    setenv(kProgramFolderVariable, program.path().c_str(), 1);
     MakeFolders(windir / "SYSTEM\\COLOR");
     MakeFolders(windir / "fonts");
     WriteLines(program / "vigilo.ini", {"SYSTEM", "SYSTEM\\COLOR", "fonts"});
@@ -91,6 +92,7 @@ class ProbeTest : public ::testing::Test {
   void TearDown() override {
     std::filesystem::current_path(previous_folder_);
     unsetenv("ZORVAN_WINDIR");
+    unsetenv(kProgramFolderVariable);
   }
 
   void Create(const std::string& relative) { WriteBytes(windir / relative, "data"); }
@@ -317,6 +319,14 @@ TEST_F(ProbeTest, TrackedFolderRemovedAfterStartIsReportedAndWatchingGoesOnAfter
   ExpectReported();
 }
 
+// True once `path` exists and holds something, within five seconds.
+bool WaitForFile(const std::string& path) {
+  for (int i = 0; i < 100 && (!Exists(path) || ReadBytes(path).empty()); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return Exists(path) && !ReadBytes(path).empty();
+}
+
 TEST_F(ProbeTest, RunMapperStartsItInTheStartFolderWithVigiloThenCloses) {
   WriteBytes(program / "Zorvan32", "#!/bin/sh\necho \"$(pwd) $*\" > started.tmp\n");
   std::filesystem::permissions(program / "Zorvan32", std::filesystem::perms::owner_all);
@@ -333,6 +343,47 @@ TEST_F(ProbeTest, RunMapperStartsItInTheStartFolderWithVigiloThenCloses) {
   }
   ASSERT_TRUE(Exists(program / "started.tmp"));
   EXPECT_EQ(ReadBytes(program / "started.tmp"), program.path() + " Vigilo\n");
+}
+
+// The places of an installed probe, whatever the executable.
+class InstalledHost : public ForwardingHost {
+ public:
+  InstalledHost(Host& target, ProgramPlaces places) : ForwardingHost(target), places_(std::move(places)) {}
+  ProgramPlaces FindProgramPlaces(const std::string&) override { return places_; }
+
+ private:
+  ProgramPlaces places_;
+};
+
+TEST_F(ProbeTest, ItsFilesAreInTheProgramFolderWhateverTheWorkingFolderAndTheMapperComesFromThePrograms) {
+  std::filesystem::current_path(windir.path());
+  probe.Start();
+  EXPECT_EQ(probe.start_folder(), program.path());
+  ExpectWatching();
+
+  // Installed: the person's folder holds the probe's files, the mapper is
+  // the installation's and starts in the person's folder.
+  ScratchFolder programs;
+  WriteBytes(programs / "Zorvan32", "#!/bin/sh\necho \"$(pwd) $*\" > \"$0.txt\"\n");
+  std::filesystem::permissions(programs / "Zorvan32", std::filesystem::perms::owner_all);
+  InstalledHost installed(*host, {program.path(), programs.path(), programs.path(), true, {}});
+  RecordingSurface s;
+  Probe p(installed, s);
+  s.probe = &p;
+  p.Start();
+  EXPECT_TRUE(p.initialized());
+  p.RunMapper();
+  ASSERT_TRUE(WaitForFile(programs / "Zorvan32.txt"));
+  EXPECT_EQ(ReadBytes(programs / "Zorvan32.txt"), program.path() + " Vigilo\n");
+
+  // A program folder that is not there is the failure, said.
+  RecordingSurface gone;
+  InstalledHost missing(*host, {program / "gone", programs.path(), programs.path(), true, {}});
+  Probe q(missing, gone);
+  gone.probe = &q;
+  EXPECT_THROW(q.Start(), std::runtime_error);
+  EXPECT_FALSE(q.initialized());
+  EXPECT_EQ(gone.messages, Probe::kFailureText);
 }
 
 // Fails every read or write of one file name.

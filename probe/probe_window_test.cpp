@@ -32,6 +32,7 @@ class ProbeWindowTest : public ::testing::Test {
     previous_folder_ = std::filesystem::current_path();
     std::filesystem::current_path(program.path());
     setenv("ZORVAN_WINDIR", windir.path().c_str(), 1);
+    setenv(kProgramFolderVariable, program.path().c_str(), 1);
     MakeFolders(windir / "SYSTEM");
     WriteLines(program / "vigilo.ini", {"SYSTEM"});
   }
@@ -39,6 +40,7 @@ class ProbeWindowTest : public ::testing::Test {
     form.reset();
     std::filesystem::current_path(previous_folder_);
     unsetenv("ZORVAN_WINDIR");
+    unsetenv(kProgramFolderVariable);
   }
 
   TForm1& Open() {
@@ -176,8 +178,9 @@ TEST_F(ProbeWindowTest, MissingIniShowsTheFailureWithResumeDisabled) {
   EXPECT_EQ(area.shown(), nullptr);
 }
 
-TEST_F(ProbeWindowTest, AWorkingFolderThatWasRemovedShowsTheFailureAndThePersonCanClose) {
+TEST_F(ProbeWindowTest, AProgramFolderThatWasRemovedShowsTheFailureAndThePersonCanClose) {
   MakeFolders(program / "gone");
+  setenv(kProgramFolderVariable, (program / "gone").c_str(), 1);
   std::filesystem::current_path(program / "gone");
   std::filesystem::remove(program / "gone");
   // The start-up error comes before a test can catch reports: its box is
@@ -190,7 +193,8 @@ TEST_F(ProbeWindowTest, AWorkingFolderThatWasRemovedShowsTheFailureAndThePersonC
     }
   });
   TForm1& f = Open();
-  EXPECT_TRUE(reported.contains("No such file or directory")) << reported.toStdString();
+  EXPECT_TRUE(reported.contains(QString::fromStdString("program folder " + program / "gone" + " is missing")))
+      << reported.toStdString();
   EXPECT_EQ(Text(), ">Initialization failure.\n>Please, alert Zorvan and try again.");
   EXPECT_TRUE(f.isVisible());
   EXPECT_FALSE(f.ResumeBtn->isEnabled());

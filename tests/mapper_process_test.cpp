@@ -28,17 +28,18 @@ class MapperProcessTest : public ::testing::Test {
     WriteBytes(windows_ / "win.ini", "ini");
   }
 
-  std::map<std::string, std::string> Environment() const {
-    return ProgramEnvironment(windows_.path(), runtime_.path(), home_.path());
+  std::map<std::string, std::string> Environment(const std::string& folder) const {
+    return ProgramEnvironment(windows_.path(), runtime_.path(), home_.path(), folder);
   }
 
+  // The mapper on the program folder `folder`, started there.
   std::unique_ptr<ChildProcess> Start(const std::string& folder, const std::vector<std::string>& args = {}) {
-    return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/Zorvan32", args, folder, Environment());
+    return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/Zorvan32", args, folder, Environment(folder));
   }
 
   // A start as a person makes it: its dialogs wait for an answer.
   std::unique_ptr<ChildProcess> StartAttended() {
-    std::map<std::string, std::string> env = Environment();
+    std::map<std::string, std::string> env = Environment(program_.path());
     env["ZORVAN_UNATTENDED"] = "";
     return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/Zorvan32", std::vector<std::string>{},
                                           program_.path(), env);

@@ -30,21 +30,22 @@ class ProgramsTogetherTest : public ::testing::Test {
     WriteBytes(windows_ / "win.ini", "ini");
   }
 
-  std::map<std::string, std::string> Environment() const {
-    return ProgramEnvironment(windows_.path(), runtime_.path(), home_.path());
+  std::map<std::string, std::string> Environment(const std::string& folder) const {
+    return ProgramEnvironment(windows_.path(), runtime_.path(), home_.path(), folder);
   }
 
   std::unique_ptr<ChildProcess> Start(const std::string& program, const std::string& argument) {
     return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/" + program, std::vector{argument},
-                                          program_.path(), Environment());
+                                          program_.path(), Environment(program_.path()));
   }
 
-  // The program started in `folder`, which is removed just before.
+  // The program started on the program folder `folder`, which is removed
+  // just before.
   std::unique_ptr<ChildProcess> StartInRemovedFolder(const std::string& program, const std::string& folder) {
     MakeFolders(folder);
     return std::make_unique<ChildProcess>(
         "/bin/sh", std::vector<std::string>{"-c", "rmdir \"$1\" && exec \"$0\"", BuiltProgramFolder() + "/" + program, folder},
-        folder, Environment());
+        folder, Environment(folder));
   }
 
   bool Reported(const ChildProcess& probe) const {
@@ -101,18 +102,19 @@ TEST_F(ProgramsTogetherTest, ALockThatCannotBeTakenIsReportedAndEndsEitherProgra
   EXPECT_FALSE(Exists(program_ / "WINDIR.TMP")) << "the mapper never ran";
 }
 
-TEST_F(ProgramsTogetherTest, StartedInAFolderThatWasRemovedEitherProgramSaysSoAndCanBeEnded) {
+TEST_F(ProgramsTogetherTest, OnAProgramFolderThatWasRemovedEitherProgramSaysSoAndCanBeEnded) {
   auto mapper = StartInRemovedFolder("Zorvan32", program_ / "gone");
   EXPECT_EQ(mapper->WaitExit(10s), 0) << mapper->ErrorOutput();
-  EXPECT_NE(mapper->ErrorOutput().find("Zorvan cannot start: the folder it was started from cannot be read"),
+  EXPECT_NE(mapper->ErrorOutput().find("Zorvan cannot start: its program folder " + program_ / "gone" + " is missing"),
             std::string::npos)
       << mapper->ErrorOutput();
+  EXPECT_FALSE(Exists(program_ / "gone")) << "a portable program folder is never made";
 
   // The probe shows its failure and waits for the person to close it.
   auto probe = StartInRemovedFolder("Vigilo32", program_ / "gone too");
   EXPECT_TRUE(WaitFor([&] { return probe->ErrorOutput().find(">Initialization failure.") != std::string::npos; }, 10s))
       << probe->ErrorOutput();
-  EXPECT_NE(probe->ErrorOutput().find("The folder the probe was started from cannot be read (No such file"),
+  EXPECT_NE(probe->ErrorOutput().find("The probe's program folder " + program_ / "gone too" + " is missing"),
             std::string::npos)
       << probe->ErrorOutput();
   EXPECT_FALSE(probe->WaitExit(500ms).has_value());

@@ -69,7 +69,9 @@ class ZorvanTest : public ::testing::Test {
 
   std::unique_ptr<ChildProcess> StartMapper() const {
     return std::make_unique<ChildProcess>(BuiltProgramFolder() + "/Zorvan32", std::vector<std::string>{},
-                                          program_.path(), Environment());
+                                          program_.path(),
+                                          ProgramEnvironment(windows_.path(), runtime_.path(), home_.path(),
+                                                             program_.path()));
   }
 
   // Settings of this version, so that the mapper asks no first-run question,

@@ -75,6 +75,13 @@ struct Mapper {
   // The program folder's lock, while this program changes its files
   // (program_locks.h); null otherwise.
   std::unique_ptr<HeldMutex> program_folder_lock;
+  // An installed mapper's folders of the installation: its programs, and its
+  // language files and help page. Empty for a portable program folder,
+  // which holds them itself.
+  std::string programs_folder;
+  std::string shared_folder;
+  // The installation's own menu entry for the mapper; empty when portable.
+  std::string installed_menu_entry;
   std::string version_text;
   std::string language_file = "English.LNG";
   // The main window's caption (message box titles use it) and the Scan
@@ -110,12 +117,29 @@ struct Mapper {
   // A file of the program folder: program_folder + "/" + name. Throws
   // std::logic_error while the program folder is not known, so that no file
   // is ever read, written or deleted at "/" + name instead.
-  std::string ProgramFile(const std::string& name) const {
-    if (program_folder.empty()) throw std::logic_error("The program folder is not known");
-    return program_folder + "/" + name;
+  std::string ProgramFile(const std::string& name) const { return InFolder(program_folder, name); }
+  // The folders above as they serve: an installation's, else the program
+  // folder.
+  void UsePlaces(const ProgramPlaces& places) {
+    program_folder = places.folder;
+    programs_folder = places.installed ? places.programs : std::string();
+    shared_folder = places.installed ? places.shared : std::string();
+    installed_menu_entry = places.menu_entry;
   }
+  std::string ProgramsFolder() const { return programs_folder.empty() ? program_folder : programs_folder; }
+  std::string SharedFolder() const { return shared_folder.empty() ? program_folder : shared_folder; }
+  // A program ("Zorvan32", "Vigilo32.exe") and a language file or the help
+  // page, in their folders; they throw as ProgramFile does.
+  std::string ProgramsFile(const std::string& name) const { return InFolder(ProgramsFolder(), name); }
+  std::string SharedFile(const std::string& name) const { return InFolder(SharedFolder(), name); }
   // An entry's absolute place: the Windows folder, "\" and the entry text.
   std::string WindowsPath(const std::string& entry) const { return windows_folder + "\\" + entry; }
+
+ private:
+  static std::string InFolder(const std::string& folder, const std::string& name) {
+    if (folder.empty()) throw std::logic_error("The program folder is not known");
+    return folder + "/" + name;
+  }
 };
 
 }  // namespace zv

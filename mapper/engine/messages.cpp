@@ -171,7 +171,7 @@ std::string CarriedFileRefusal(std::string_view name) {
 }
 
 UnpackResult UnpackLanguageFile(Mapper& mapper, const std::string& file_name) {
-  const std::string path = StartsWith(file_name, "/") ? file_name : mapper.ProgramFile(file_name);
+  const std::string path = StartsWith(file_name, "/") ? file_name : mapper.SharedFile(file_name);
   if (!mapper.host.FileExists(path)) return UnpackResult::kMissing;
   const std::vector<std::string> stored = SplitLines(mapper.host.ReadOwnFile(path, kSmallFile));
 

@@ -35,6 +35,8 @@ std::string ProgramLinkPath(Mapper& mapper) { return LinkPath(mapper, kStartMenu
 
 bool LinkExists(Mapper& mapper, const std::string& link) { return !link.empty() && mapper.host.FileExists(link); }
 
+bool InstalledMenuEntryExists(Mapper& mapper) { return LinkExists(mapper, mapper.installed_menu_entry); }
+
 bool AddProgramItem(Mapper& mapper, const std::string& command, const std::string& title,
                     const std::string& group) {
   const std::unique_ptr<ServiceConversation> progman = mapper.host.OpenConversation("Progman", "Progman");
@@ -46,11 +48,11 @@ bool AddProgramItem(Mapper& mapper, const std::string& command, const std::strin
 
 bool AddProbeLink(Mapper& mapper) {
   const std::string startup = mapper.host.SpecialFolderPath(kStartupFolder);
-  return AddProgramItem(mapper, mapper.program_folder + "\\Vigilo32.exe", kProbeLinkTitle, LastComponent(startup));
+  return AddProgramItem(mapper, mapper.ProgramsFolder() + "\\Vigilo32.exe", kProbeLinkTitle, LastComponent(startup));
 }
 
 bool AddProgramLink(Mapper& mapper) {
-  return AddProgramItem(mapper, mapper.program_folder + "\\Zorvan32.exe", kProgramLinkTitle, "..");
+  return AddProgramItem(mapper, mapper.ProgramsFolder() + "\\Zorvan32.exe", kProgramLinkTitle, "..");
 }
 
 void ToggleProbeLink(Mapper& mapper) {
@@ -65,6 +67,7 @@ void SetUpFirstRunLinks(Mapper& mapper) {
   const std::string probe = ProbeLinkPath(mapper);
   if (LinkExists(mapper, probe)) GuardedDelete(mapper, probe);
   AddProbeLink(mapper);
+  if (InstalledMenuEntryExists(mapper)) return;
   if (mapper.person.ConfirmDialog(LookupMessage(mapper, "*ADDICON?"))) AddProgramLink(mapper);
 }
 
@@ -79,6 +82,6 @@ void OpenWebPage(Mapper& mapper, const std::string& host) {
   mapper.host.ShellOpen(mapper.ProgramFile("null.htm"), "", "", kShowMaximized);
 }
 
-void OpenHelpPage(Mapper& mapper) { mapper.host.ShellOpen(mapper.ProgramFile(kHelpPage), "", "", kShowMaximized); }
+void OpenHelpPage(Mapper& mapper) { mapper.host.ShellOpen(mapper.SharedFile(kHelpPage), "", "", kShowMaximized); }
 
 }  // namespace zv

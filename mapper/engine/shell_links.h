@@ -22,7 +22,11 @@ std::string ProbeLinkPath(Mapper& mapper);
 std::string ProgramLinkPath(Mapper& mapper);
 // Whether a link path above names an existing file (false for an empty one).
 bool LinkExists(Mapper& mapper, const std::string& link);
+// Whether the installation's own menu entry for the mapper exists; the
+// person's own link would then be a second entry for the same program.
+bool InstalledMenuEntryExists(Mapper& mapper);
 
+// The programs the links start are those of Mapper::ProgramsFolder.
 // Files a link that starts `command` under `title` in `group`: opens a
 // conversation with the program manager service "Progman" and sends
 // "[CreateGroup(group)]" and "[AddItem(command,title)]", each ended with
@@ -44,8 +48,8 @@ void ToggleProbeLink(Mapper& mapper);    // options.vigilo_on_startup
 void ToggleProgramLink(Mapper& mapper);  // options.icon1
 
 // The first run's links: an existing probe link is deleted (GuardedDelete)
-// and filed anew; then the person is asked "*ADDICON?" and, on yes, the
-// mapper's link is filed.
+// and filed anew; then, unless the installation's menu entry exists, the
+// person is asked "*ADDICON?" and, on yes, the mapper's link is filed.
 void SetUpFirstRunLinks(Mapper& mapper);
 
 // The redirect page for a host: an HTML page that sends the browser on to
@@ -56,7 +60,7 @@ std::string RedirectPage(const std::string& host);
 // result is not examined). The page stays until the mapper closes. Throws
 // HostError when the page cannot be written.
 void OpenWebPage(Mapper& mapper, const std::string& host);
-// Opens the help page "Zvhelp.htm" of the program folder with the desktop's
+// Opens the help page "Zvhelp.htm" (Mapper::SharedFile) with the desktop's
 // browser; the result is not examined.
 void OpenHelpPage(Mapper& mapper);
 

@@ -146,6 +146,41 @@ TEST_F(ShellLinksTest, FirstRunRenewsTheProbeLinkAndAddsTheMenuLinkOnYes) {
   EXPECT_TRUE(person_.notices.empty());
 }
 
+TEST_F(ShellLinksTest, AnInstalledMapperLinksItsInstalledProgramsAndKeepsToTheInstalledMenuEntry) {
+  mapper_.UsePlaces({home_ / "data/zorvan", program_ / "lib", program_ / "share", true,
+                     program_ / "applications/zorvan.desktop"});
+  WriteBytes(program_ / "lib/Zorvan32", "#!/bin/sh\n");
+  WriteBytes(program_ / "lib/Vigilo32", "#!/bin/sh\n");
+  testing::MakeFolders(home_ / "data/zorvan");
+
+  // Without the installation's entry (removed by hand) the question comes.
+  person_.QueueConfirmDialog(true);
+  SetUpFirstRunLinks(mapper_);
+  EXPECT_EQ(person_.confirm_questions, Lines{"ADDICON?"});
+  EXPECT_NE(ReadBytes(ProbeLink()).find("Exec=" + program_.path() + "/lib/Vigilo32\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(ProgramLink()).find("Exec=" + program_.path() + "/lib/Zorvan32\n"), std::string::npos);
+
+  // With it, no second entry is offered; the probe's link is filed still.
+  std::remove(ProgramLink().c_str());
+  std::remove(ProbeLink().c_str());
+  WriteBytes(program_ / "applications/zorvan.desktop", "[Desktop Entry]\n");
+  EXPECT_TRUE(InstalledMenuEntryExists(mapper_));
+  SetUpFirstRunLinks(mapper_);
+  EXPECT_EQ(person_.confirm_questions, Lines{"ADDICON?"});
+  EXPECT_FALSE(Exists(ProgramLink()));
+  EXPECT_TRUE(Exists(ProbeLink()));
+
+  // The help page comes from the installation, the redirect page goes to
+  // the person's own folder.
+  OpenHelpPage(mapper_);
+  OpenWebPage(mapper_, "zorvan.example.org");
+  EXPECT_EQ(host_.opens, (Lines{program_ / "share/Zvhelp.htm|||3", home_ / "data/zorvan/null.htm|||3"}));
+
+  mapper_.UsePlaces({program_.path(), program_.path(), program_.path(), false, {}});
+  EXPECT_FALSE(InstalledMenuEntryExists(mapper_));
+  EXPECT_EQ(mapper_.ProgramsFile("Vigilo32"), program_ / "Vigilo32");
+}
+
 TEST_F(ShellLinksTest, WebPagesGoThroughTheRedirectPageAndHelpOpensThePage) {
   EXPECT_EQ(RedirectPage("zorvan.example.org"),
             "<html><body bgcolor=0></body><head><meta http-equiv=\"Refresh\" content=\"0; "

@@ -16,6 +16,7 @@
 #include "mapper/engine/shell_links.h"
 #include "mapper/engine/viewer.h"
 #include "mapper/shell/qt_text.h"
+#include "mapper/shell/startup_steps.h"
 
 namespace zv {
 namespace {
@@ -136,7 +137,7 @@ void TForm1::Identifyafile1Click() {
 }
 
 void TForm1::Vigilo1Click() {
-  mapper_.host.ShellOpen("Vigilo32.exe", "FromZorvan", "", 1);
+  mapper_.host.ShellOpen(mapper_.ProgramsFile(kProbeProgram), "FromZorvan", "", 1);
   mapper_.options.scan_on_start = true;
   ScanOnStart->setChecked(true);
   close();

@@ -67,7 +67,7 @@ class TForm1 : public QMainWindow {
   // ("List index out of bounds (N)"); captions set before keep their new
   // text. A catalogue that cannot be read throws HostError.
   void ApplyLanguage(const std::string& file);
-  // The language chooser: the "*.lng" files of the program folder in the
+  // The language chooser: the "*.lng" files of Mapper::SharedFolder in the
   // input dialog; the selected file, or the first one when none is
   // selected, becomes mapper.language_file and is applied.
   void Languagefile1Click();

@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "mapper/engine/messages.h"
+#include "mapper/engine/shell_links.h"
 #include "mapper/shell/app.h"
 #include "mapper/shell/main_window.h"
 #include "mapper/shell/qt_text.h"
@@ -81,6 +82,9 @@ void TForm1::ApplyLanguage(const std::string& file) {
     }
   }
 
+  // The person's own menu entry would stand beside the installation's.
+  if (InstalledMenuEntryExists(mapper_)) SetItemCaption(Icon1, given[Icon1] + LookupMessage(mapper_, "*OWNICON"));
+
   const std::string& remote = given[Remotecontrol1];
   remote_title_ = CutAtCharacters(remote, 1);
   if (remote_ != nullptr) remote_->setWindowTitle(ToQ(remote_title_));
@@ -108,9 +112,10 @@ void TForm1::Languagefile1Click() {
   dialog_.setWindowTitle("Do you speak...?");
   dialog_.CancelBtn->hide();
   dialog_.Edit1->hide();
-  dialog_.FillFileList(mapper_.host.FindFiles(mapper_.program_folder, "*.lng"));
+  dialog_.FillFileList(mapper_.host.FindFiles(mapper_.SharedFolder(), "*.lng"));
   dialog_.FileListBox1->show();
-  dialog_.exec();
+  // Unattended, the first file is taken, as OK without a choice takes it.
+  if (!RunsUnattended()) dialog_.exec();
 
   QListWidget* files = dialog_.FileListBox1;
   if (files->count() > 0) {

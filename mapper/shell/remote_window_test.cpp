@@ -261,6 +261,7 @@ TEST_F(RemoteInMainWindowTest, PlaceAndVisibilityGoThroughTheSettingsFile) {
   const testing::WorkingFolder here(program_.path());
   host_testing::EnvGuard env;
   env.Set("ZORVAN_WINDIR", program_ / "WIN");
+  env.Set(kProgramFolderVariable, program_.path());
   testing::WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");
   WriteLines(program_ / "IGNORLST.TXT", {});
   WriteLines(program_ / "Games.MAP", {"***Games***", "Games\\Chess.exe"});

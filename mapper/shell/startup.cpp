@@ -38,7 +38,7 @@ void ChooseFirstLanguage(TForm1& form, Mapper& m) {
   m.language_file = "English.LNG";
   // With no language file to offer, the chooser would have nothing to show;
   // applying the default then reports the missing file and ends the program.
-  if (!m.host.FindFiles(m.program_folder, "*.lng").empty()) form.Languagefile1Click();
+  if (!m.host.FindFiles(m.SharedFolder(), "*.lng").empty()) form.Languagefile1Click();
 }
 
 void FirstRunSetup(TForm1& form, Mapper& m) {
@@ -55,20 +55,29 @@ void FirstRunSetup(TForm1& form, Mapper& m) {
 }  // namespace
 
 bool FormCreate(TForm1& form, Mapper& m, const std::string& argument, const std::string& home) {
+  ProgramPlaces places;
   try {
     m.windows_folder = m.host.GetSystemFolder(0);
-    m.program_folder = m.host.GetCurrentFolder();
+    places = m.host.FindProgramPlaces("");
   } catch (const HostError& error) {
-    // A working folder removed before the start: every file of the program
-    // is named from it, so nothing could be read or saved.
-    m.person.ShowNotice(m.main_caption, "Zorvan cannot start: the folder it was started from cannot be read (" +
+    // Every file of the program is named from its folder, so nothing could
+    // be read or saved.
+    m.person.ShowNotice(m.main_caption, "Zorvan cannot start: its program folder cannot be found (" +
                                             error.reason() + ")");
+    return false;
+  }
+  m.UsePlaces(places);
+  if (places.installed) {
+    if (!MakeUserProgramFolder(m)) return false;
+  } else if (!m.host.FolderExists(m.program_folder)) {
+    m.person.ShowNotice(m.main_caption,
+                        "Zorvan cannot start: its program folder " + DisplayPath(m.program_folder) + " is missing");
     return false;
   }
   // While a zorvan command changes this folder's files, the mapper waits
   // for it to finish rather than write beside it.
   if (!HoldProgramFolder(m)) return false;
-  if (ProgramInsideWindowsFolder(m.program_folder, m.windows_folder)) {
+  if (!places.installed && ProgramInsideWindowsFolder(m.program_folder, m.windows_folder)) {
     RelocateProgram(m, home);
     return false;
   }

@@ -62,8 +62,21 @@ void ReadLinkStates(Mapper& m) {
 }
 
 bool CheckProgramFolder(Mapper& m) {
-  if (m.host.FileExists(m.ProgramFile(kMapperProgram))) return true;
-  m.person.ShowNotice(m.main_caption, "Zorvan cannot start from: " + DisplayPath(m.program_folder));
+  if (m.host.FileExists(m.ProgramsFile(kMapperProgram))) return true;
+  m.person.ShowNotice(m.main_caption, "Zorvan cannot start from: " + DisplayPath(m.ProgramsFolder()));
+  return false;
+}
+
+bool MakeUserProgramFolder(Mapper& m) {
+  if (ProgramInsideWindowsFolder(m.program_folder, m.windows_folder)) {
+    m.person.ShowNotice(m.main_caption, "Zorvan cannot keep its files in " + DisplayPath(m.program_folder) +
+                                            ": it lies inside the Windows folder " + DisplayPath(m.windows_folder) +
+                                            ", so every scan would map them. Set XDG_DATA_HOME to a folder "
+                                            "outside it, or ZORVAN_WINDIR to the folder you mean to map.");
+    return false;
+  }
+  if (m.host.MakeDirs(m.program_folder)) return true;
+  m.person.ShowNotice(m.main_caption, "Zorvan cannot make its folder " + DisplayPath(m.program_folder));
   return false;
 }
 
@@ -84,7 +97,7 @@ void RunExitSteps(Mapper& m, const std::string& caption, bool remote_visible) {
   // into the trash from another file system copies through one as well.
   m.host.RemoveStaleTemporaries(m.program_folder);
   m.host.RemoveStaleTemporaries(TrashFolderPath(m));
-  m.host.ShellOpen(m.ProgramFile(kProbeProgram), "FromZorvan", "", 1);
+  m.host.ShellOpen(m.ProgramsFile(kProbeProgram), "FromZorvan", "", 1);
 }
 
 }  // namespace zv

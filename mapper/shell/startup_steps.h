@@ -44,14 +44,22 @@ void PlaceRemoteForFirstRun(Options& options, int screen_width, int screen_heigh
 void ReadLinkStates(Mapper& mapper);
 
 // The program-folder check: true when the mapper's executable is in the
-// program folder. Otherwise shows "Zorvan cannot start from: " and the folder
-// and answers false; the caller ends the process.
+// folder of the programs (Mapper::ProgramsFolder). Otherwise shows "Zorvan
+// cannot start from: " and that folder and answers false; the caller ends
+// the process.
 bool CheckProgramFolder(Mapper& mapper);
+
+// An installed mapper's own program folder (Mapper::UsePlaces), made with
+// its parents when missing. When it lies inside the Windows folder, or
+// cannot be made, a notice says so and the answer is false; the caller
+// ends the process.
+bool MakeUserProgramFolder(Mapper& mapper);
 
 // The exit steps that touch files: writes "ZV.INI" (a failure is shown and
 // the other steps still run), deletes "null.htm" and every "*.tmp" of the
 // program folder and the stale temporaries killed writes left there and in
-// its trash folder (Host::RemoveStaleTemporaries), and starts the probe.
+// its trash folder (Host::RemoveStaleTemporaries), and starts the probe
+// from the folder of the programs.
 void RunExitSteps(Mapper& mapper, const std::string& caption, bool remote_visible);
 
 }  // namespace zv

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 
 #include "mapper/engine/scanner.h"
@@ -77,6 +79,54 @@ TEST_F(FirstStartTest, LinksTheProgramsAndOpensTheIgnoreListBeforeTheFirstScan) 
   EXPECT_TRUE(form_->Remotecontrol1->isChecked());
   EXPECT_EQ(remote_.pos(), QPoint(screen.width() - (screen.width() - window.width()) / 2 - 85,
                                   (screen.height() - window.height()) / 2 + 150));
+}
+
+TEST_F(FirstStartTest, AnInstalledMapperKeepsItsFilesInThePersonsFolderAndLeavesTheMenuToTheInstallation) {
+  // The installation: the programs, the shared files and the menu entry.
+  const std::string programs = home_ / "usr/lib/zorvan";
+  const std::string shared = home_ / "usr/share/zorvan";
+  const std::string entry = home_ / "usr/share/applications/zorvan.desktop";
+  WriteBytes(programs + "/Zorvan32", "#!/bin/sh\n");
+  WriteBytes(shared + "/English.lng", ReadBytes(program_ / "English.lng"));
+  WriteBytes(shared + "/Zvhelp.htm", "help");
+  WriteBytes(entry, "[Desktop Entry]\n");
+  std::remove((program_ / "English.lng").c_str());
+  const std::string own = home_ / "data/zorvan";
+  shell_.places = ProgramPlaces{own, programs, shared, true, entry};
+
+  AnswerModals({
+      [&](QWidget*) {
+        EXPECT_EQ(dialog_.FileListBox1->count(), 1) << "the installation's language files";
+        dialog_.OkBtn->click();
+      },
+      [&](QWidget*) { editor_.Continue->click(); },  // the ignore list; no menu question before it
+  });
+  ASSERT_TRUE(FormCreate(*form_, mapper_, "", home_.path()));
+
+  EXPECT_TRUE(Exists(own + "/Windows (1st map).MAP"));
+  EXPECT_TRUE(Exists(own + "/MESSAGES.DAT"));
+  EXPECT_TRUE(Exists(own + "/#TRASH/!TRASH!.DAT"));
+  EXPECT_EQ(testing::ListNames(programs), std::vector<std::string>{"Zorvan32"});
+  EXPECT_EQ(testing::ListNames(shared), (std::vector<std::string>{"English.lng", "Zvhelp.htm"}));
+  EXPECT_FALSE(Exists(home_ / "data/applications/Zorvan.desktop")) << "no second menu entry";
+  EXPECT_NE(ReadBytes(home_ / "config/autostart/Zorvan - Vigilo probe.desktop").find("\nExec=" + programs + "/Vigilo32\n"),
+            std::string::npos);
+  EXPECT_EQ(form_->Icon1->text().toStdString(),
+            "Start Menu ic&on (your own: the installed Zorvan is in the menu already)");
+
+  // A folder of the person's inside the Windows folder would be mapped by every scan.
+  shell_.places->folder = program_ / "WIN/zorvan";
+  QString notice;
+  testing::AnswerNextModal([&](QWidget* modal) {
+    auto* box = qobject_cast<QMessageBox*>(modal);
+    ASSERT_NE(box, nullptr);
+    notice = box->text();
+    box->button(QMessageBox::Ok)->click();
+  });
+  EXPECT_FALSE(FormCreate(*form_, mapper_, "", home_.path()));
+  EXPECT_TRUE(notice.startsWith(QString::fromStdString("Zorvan cannot keep its files in " + program_ / "WIN/zorvan")))
+      << notice.toStdString();
+  EXPECT_FALSE(Exists(program_ / "WIN/zorvan"));
 }
 
 }  // namespace

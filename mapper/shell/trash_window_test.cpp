@@ -131,7 +131,7 @@ TEST_F(TrashWindowTest, ButtonsSayWhatIsMissingAndDeleteForGoodAsksFirst) {
 TEST_F(TrashWindowTest, FolderHelpAndTheWaysToQuit) {
   trash_.FolderBtn->click();
   trash_.N1->trigger();
-  EXPECT_EQ(shell_.opens, (Lines{program_ / "#TRASH|||1", program_ / "zvhelp.htm|||3"}));
+  EXPECT_EQ(shell_.opens, (Lines{program_ / "#TRASH|||1", program_ / "Zvhelp.htm|||3"}));
 
   // Shown modally, as the main window shows it: Escape, the Quit button and
   // the Quit item each end it.

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -73,10 +74,15 @@ inline void WriteLanguageFile(const std::string& path, const std::vector<std::st
 }
 
 // The real host, except that the shell's open requests are recorded
-// ("file|params|folder|show") instead of starting programs or a browser.
+// ("file|params|folder|show") instead of starting programs or a browser,
+// and that the program's places are `places` when set.
 class ShellRecordingHost : public ForwardingHost {
  public:
   using ForwardingHost::ForwardingHost;
+  ProgramPlaces FindProgramPlaces(const std::string& named) override {
+    return places ? *places : ForwardingHost::FindProgramPlaces(named);
+  }
+  std::optional<ProgramPlaces> places;
   int ShellOpen(const std::string& file, const std::string& params, const std::string& folder,
                 int show) override {
     opens.push_back(file + "|" + params + "|" + folder + "|" + std::to_string(show));
@@ -149,7 +155,7 @@ class WindowFixture {
 
 // The windows of a session about to start as the program starts them: the
 // shipped English language and a mapper file in the program folder, which
-// is the current folder, its "WIN" folder as the Windows folder, and the
+// the environment names and which is the current folder, its "WIN" folder as the Windows folder, and the
 // link folders below a scratch home.
 class StartUpFixture : public WindowFixture {
  public:
@@ -157,6 +163,7 @@ class StartUpFixture : public WindowFixture {
     CopyShippedEnglish();
     WriteBytes(program_ / "Zorvan32", "#!/bin/sh\n");
     env_.Set("ZORVAN_WINDIR", program_ / "WIN");
+    env_.Set(kProgramFolderVariable, program_.path());
     env_.Set("XDG_CONFIG_HOME", home_ / "config");
     env_.Set("XDG_DATA_HOME", home_ / "data");
   }

@@ -7,6 +7,7 @@
 
 #include "mapper/engine/messages.h"
 #include "mapper/engine/presence.h"
+#include "mapper/engine/shell_links.h"
 #include "mapper/engine/guarded.h"
 #include "mapper/trash/safe_paths.h"
 #include "mapper/trash/trash_log.h"
@@ -214,6 +215,6 @@ void TrashManager::DeleteForGood(std::vector<std::size_t> selected, const std::s
 
 void TrashManager::OpenTrashFolder() { m_.host.ShellOpen(TrashFolderPath(m_), "", "", 1); }
 
-void TrashManager::OpenHelp() { m_.host.ShellOpen(m_.ProgramFile("zvhelp.htm"), "", "", 3); }
+void TrashManager::OpenHelp() { OpenHelpPage(m_); }
 
 }  // namespace zv

@@ -150,11 +150,13 @@ std::string BuiltProgramFolder() {
 }
 
 std::map<std::string, std::string> ProgramEnvironment(const std::string& windows, const std::string& runtime,
-                                                      const std::string& home) {
-  return {{"ZORVAN_WINDIR", windows},         {"XDG_RUNTIME_DIR", runtime},
-          {"HOME", home},                     {"XDG_CONFIG_HOME", home + "/config"},
-          {"XDG_DATA_HOME", home + "/data"},  {"QT_QPA_PLATFORM", "offscreen"},
-          {"ZORVAN_UNATTENDED", "1"}};
+                                                      const std::string& home, const std::string& program) {
+  std::map<std::string, std::string> env = {
+      {"ZORVAN_WINDIR", windows},        {"XDG_RUNTIME_DIR", runtime},        {"HOME", home},
+      {"XDG_CONFIG_HOME", home + "/config"}, {"XDG_DATA_HOME", home + "/data"}, {"QT_QPA_PLATFORM", "offscreen"},
+      {"ZORVAN_UNATTENDED", "1"}};
+  if (!program.empty()) env["ZORVAN_PROGRAM_FOLDER"] = program;
+  return env;
 }
 
 void LayOutProgramFolder(const std::string& folder) {

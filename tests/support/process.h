@@ -66,9 +66,10 @@ std::string BuiltProgramFolder();
 // The environment a test runs our programs in: `windows` as the Windows
 // folder, `runtime` for the locks, `home` as the home folder with its
 // configuration and data folders, windows drawn offscreen, and message boxes
-// written to standard error instead of waiting for a person.
+// written to standard error instead of waiting for a person. Given
+// `program`, that folder is the programs' program folder wherever they are.
 std::map<std::string, std::string> ProgramEnvironment(const std::string& windows, const std::string& runtime,
-                                                      const std::string& home);
+                                                      const std::string& home, const std::string& program = "");
 
 // Makes `folder` a program folder of the built programs: a link to the
 // built mapper and copies of the language files.
