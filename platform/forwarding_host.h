@@ -89,6 +89,7 @@ class ForwardingHost : public Host {
                         bool flush) override {
     return target_.MoveBetweenTrees(from_tree, from, to_tree, to, flush);
   }
+  void FlushTree(TreeHandle& tree) override { target_.FlushTree(tree); }
   std::string GetSystemFolder(int kind) override { return target_.GetSystemFolder(kind); }
   std::string SpecialFolderPath(int id) override { return target_.SpecialFolderPath(id); }
   std::string GetCurrentFolder() override { return target_.GetCurrentFolder(); }

@@ -430,6 +430,10 @@ class Host {
   // answers. False on failure, the source untouched.
   virtual bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree,
                                 const std::string& to, bool flush) = 0;
+  // Flushes to disk every change made so far below the tree (the whole file
+  // system it lies on), so that many moves made without `flush` cost one
+  // flush. Nothing happens for a tree whose root could not be opened.
+  virtual void FlushTree(TreeHandle& tree) = 0;
 
   // ---- Places.
 

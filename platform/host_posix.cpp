@@ -180,6 +180,7 @@ class PosixHost : public Host {
                         bool flush) override {
     return posix::MoveBetweenTrees(from_tree, from, to_tree, to, flush);
   }
+  void FlushTree(TreeHandle& tree) override { posix::FlushTree(tree); }
 
   std::string GetSystemFolder(int kind) override { return posix::GetSystemFolder(kind); }
   std::string SpecialFolderPath(int id) override { return posix::SpecialFolderPath(id); }

@@ -144,6 +144,7 @@ bool MakeFolderInTree(TreeHandle& tree, const std::string& relative);
 bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative);
 bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree, const std::string& to,
                       bool flush);
+void FlushTree(TreeHandle& tree);
 // Whether the tree calls open a path's folders with openat2 where the
 // kernel has it (the default) or always one component at a time; tests
 // take both ways.

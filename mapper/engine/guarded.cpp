@@ -138,10 +138,10 @@ void UndoPreparedMove(Mapper& m, const TreePlace& source, const PreparedMove& pr
   if (prepared.cleared_read_only) m.host.SetReadOnlyInTree(source.tree, source.relative, true);
 }
 
-bool GuardedMove(Mapper& m, const TreePlace& source, const TreePlace& destination) {
+bool GuardedMove(Mapper& m, const TreePlace& source, const TreePlace& destination, bool flush) {
   const std::optional<PreparedMove> prepared = PrepareGuardedMove(m, source, destination);
   if (!prepared) return false;
-  if (m.host.MoveBetweenTrees(source.tree, source.relative, destination.tree, destination.relative, true)) {
+  if (m.host.MoveBetweenTrees(source.tree, source.relative, destination.tree, destination.relative, flush)) {
     return true;
   }
   UndoPreparedMove(m, source, *prepared);

@@ -34,9 +34,10 @@ struct TreePlace {
 
 // The guarded move and delete on tree places, as above. The move offers
 // to create the destination's missing folder and, on yes, creates every
-// missing level below the root (none through a link); it is flushed to
-// disk before it answers.
-bool GuardedMove(Mapper& mapper, const TreePlace& source, const TreePlace& destination);
+// missing level below the root (none through a link); with `flush` it is
+// flushed to disk before it answers, else the caller flushes the tree
+// (Host::FlushTree) before it records the move anywhere.
+bool GuardedMove(Mapper& mapper, const TreePlace& source, const TreePlace& destination, bool flush = true);
 bool GuardedDelete(Mapper& mapper, const TreePlace& place);
 
 // What the guarded move's checks and questions decided, for a caller that

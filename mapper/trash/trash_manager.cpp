@@ -153,6 +153,7 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowA
   std::sort(selected.begin(), selected.end());
   selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
   std::vector<bool> dropped(lines_.size(), false);
+  bool acted = false;
   if (act) {
     // Each row's own record, found by all its fields at once: folder
     // records all share the trashed name "<DIR>", and two records may
@@ -174,7 +175,14 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowA
       }
       const std::size_t line = found->second.front();
       found->second.pop_front();
-      if (act(row, *windows, *trash)) dropped[line] = true;
+      if (act(row, *windows, *trash)) dropped[line] = acted = true;
+    }
+    // The rows' files moved and were deleted without a flush each: one
+    // flush of both trees makes them durable before the log forgets their
+    // records, so a power cut never leaves a file in the trash unrecorded.
+    if (acted) {
+      m_.host.FlushTree(*windows);
+      m_.host.FlushTree(*trash);
     }
   }
   std::vector<std::string> remaining;
@@ -193,7 +201,7 @@ void TrashManager::Restore(std::vector<std::size_t> selected, const std::string&
   }
   ForEachSelected(std::move(selected), [this](const TrashRow& row, TreeHandle& windows, TreeHandle& trash) {
     if (IsFolderRow(row)) return m_.host.MakeFolderInTree(windows, row.place);
-    return GuardedMove(m_, {trash, row.trashed}, {windows, row.place + row.name});
+    return GuardedMove(m_, {trash, row.trashed}, {windows, row.place + row.name}, false);
   });
 }
 
