@@ -148,4 +148,17 @@ std::unique_ptr<FolderHandle> ListingMemoryHost::OpenSubfolder(FolderHandle& par
   return std::make_unique<MemoryHandle>(ChildPath(parent.path(), name), std::move(real));
 }
 
+bool ListingMemoryHost::ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                                           std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened) {
+  auto* own = dynamic_cast<MemoryHandle*>(&parent);
+  if (own == nullptr) return target_.ListSubfolderSizes(parent, name, out, sizes, opened);
+  if (mode_ != Mode::kForward || own->real() == nullptr) return Host::ListSubfolderSizes(parent, name, out, sizes, opened);
+  std::unique_ptr<FolderHandle> real;
+  const bool listed = target_.ListSubfolderSizes(*own->real(), name, out, sizes, opened != nullptr ? &real : nullptr);
+  if (opened != nullptr) {
+    *opened = listed ? std::make_unique<MemoryHandle>(ChildPath(parent.path(), name), std::move(real)) : nullptr;
+  }
+  return listed;
+}
+
 }  // namespace zv

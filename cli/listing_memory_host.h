@@ -57,6 +57,10 @@ class ListingMemoryHost : public ForwardingHost {
   // Opens again, relative to the target's own open folder, a folder a walk
   // let go of, so that no depth or path length is too much for it.
   std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name) override;
+  // While it only forwards, relative to the target's own open folder;
+  // otherwise through ListSubfolder above, each size asked by its path.
+  bool ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                          std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened) override;
   // While it only forwards, as many threads as the target allows may list
   // through it; while it remembers or replays, one at a time.
   unsigned ListingThreads() override { return mode_ == Mode::kForward ? target_.ListingThreads() : 1; }

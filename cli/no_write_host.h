@@ -19,6 +19,10 @@ class NoWriteHost : public ForwardingHost {
  public:
   explicit NoWriteHost(Host& target) : ForwardingHost(target), target_(target) {}
 
+  // Listings reach the target as they are, so as many threads as it allows
+  // may list through this host.
+  unsigned ListingThreads() override { return target_.ListingThreads(); }
+
   // Kept files answer from memory. They do not show in ListFolder;
   // FindFiles lists them.
   std::string ReadFile(const std::string& path) override;

@@ -152,6 +152,19 @@ int OpenSubfolderFd(FolderHandle& parent, const std::string& name, int flags) {
   return ::openat(own->fd(), name.c_str(), flags | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
+// The size of each file entry of `entries`, the listing of the open folder
+// `fd`, -1 for a folder or a size that cannot be read. Each is looked up
+// relative to the open folder: no walk of the whole path per file.
+void ReadSizes(int fd, const std::vector<FolderEntry>& entries, std::vector<std::int64_t>* sizes) {
+  sizes->clear();
+  sizes->reserve(entries.size());
+  struct stat st;
+  for (const FolderEntry& entry : entries) {
+    const bool known = entry.kind == EntryKind::kFile && ::fstatat(fd, entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    sizes->push_back(known ? static_cast<std::int64_t>(st.st_size) : -1);
+  }
+}
+
 }  // namespace
 
 bool ListFolder(const std::string& path, std::vector<FolderEntry>* out) {
@@ -170,15 +183,7 @@ bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out, std
     out->clear();
     return false;
   }
-  // Each size is looked up relative to the open folder: no walk of the
-  // whole path per file.
-  sizes->reserve(out->size());
-  struct stat st;
-  for (const FolderEntry& entry : *out) {
-    const bool known = entry.kind == EntryKind::kFile &&
-                       ::fstatat(fd.get(), entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-    sizes->push_back(known ? static_cast<std::int64_t>(st.st_size) : -1);
-  }
+  ReadSizes(fd.get(), *out, sizes);
   return true;
 }
 
@@ -199,6 +204,16 @@ bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<Fo
     return false;
   }
   if (opened != nullptr) *opened = std::make_unique<PosixFolderHandle>(parent.path() + "/" + name, std::move(fd));
+  return true;
+}
+
+bool ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                        std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened) {
+  sizes->clear();
+  std::unique_ptr<FolderHandle> own;
+  std::unique_ptr<FolderHandle>& held = opened != nullptr ? *opened : own;
+  if (!ListSubfolder(parent, name, out, &held)) return false;
+  ReadSizes(static_cast<PosixFolderHandle&>(*held).fd(), *out, sizes);
   return true;
 }
 

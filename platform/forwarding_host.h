@@ -51,6 +51,10 @@ class ForwardingHost : public Host {
   std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name) override {
     return target_.OpenSubfolder(parent, name);
   }
+  bool ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                          std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened) override {
+    return target_.ListSubfolderSizes(parent, name, out, sizes, opened);
+  }
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return target_.ReadFolderStamp(path, out);
   }

@@ -69,7 +69,37 @@ std::string SubfolderPath(const FolderHandle& parent, const std::string& name) {
   return folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
+// The sizes ListFolderSizes gives for `entries`, the listing of the folder
+// at `path`, asked of FileSize one file at a time.
+void SizesByPath(Host& host, const std::string& path, const std::vector<FolderEntry>& entries,
+                 std::vector<std::int64_t>* sizes) {
+  sizes->clear();
+  const std::string prefix = path.empty() || path.back() == '/' || path.back() == '\\' ? path : path + "/";
+  for (const FolderEntry& entry : entries) {
+    // FileSize would read a "\\" in the name as a separator.
+    const bool one_name = entry.name.find('\\') == std::string::npos;
+    sizes->push_back(entry.kind == EntryKind::kFile && one_name ? host.FileSize(prefix + entry.name) : -1);
+  }
+}
+
 }  // namespace
+
+bool Host::ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out, std::vector<std::int64_t>* sizes) {
+  sizes->clear();
+  if (!ListFolder(path, out)) return false;
+  SizesByPath(*this, path, *out, sizes);
+  return true;
+}
+
+bool Host::ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                              std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened) {
+  sizes->clear();
+  std::unique_ptr<FolderHandle> held;
+  const bool listed = ListSubfolder(parent, name, out, &held);
+  if (listed) SizesByPath(*this, held ? held->path() : SubfolderPath(parent, name), *out, sizes);
+  if (opened != nullptr) *opened = std::move(held);
+  return listed;
+}
 
 std::unique_ptr<FileInPieces> Host::WriteFileInPieces(const std::string& path) {
   return std::make_unique<FileGatheredForWriteFile>(*this, path);

@@ -297,17 +297,7 @@ class Host {
   // default asks FileSize per file; hosts override it with one cheap
   // look-up per entry.
   virtual bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
-                               std::vector<std::int64_t>* sizes) {
-    sizes->clear();
-    if (!ListFolder(path, out)) return false;
-    const std::string prefix = path.empty() || path.back() == '/' || path.back() == '\\' ? path : path + "/";
-    for (const FolderEntry& entry : *out) {
-      // FileSize would read a "\\" in the name as a separator.
-      const bool one_name = entry.name.find('\\') == std::string::npos;
-      sizes->push_back(entry.kind == EntryKind::kFile && one_name ? FileSize(prefix + entry.name) : -1);
-    }
-    return true;
-  }
+                               std::vector<std::int64_t>* sizes);
   // How many threads may list folders at once: ListSubfolder and
   // OpenSubfolder called on several threads together, also with one parent
   // handle shared between them, and a handle they gave used and destroyed
@@ -338,6 +328,13 @@ class Host {
   // of `parent` (a link included) or cannot be opened. This default
   // remembers parent.path() + "/" + name when that is a folder.
   virtual std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name);
+  // ListSubfolder, and in *sizes what ListFolderSizes gives for the
+  // subfolder's entries, each size looked up relative to the subfolder
+  // opened: no path is walked whole, however deep. Answers as ListSubfolder
+  // does, *sizes empty on failure. This default takes ListSubfolder's
+  // listing and asks FileSize per file.
+  virtual bool ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                                  std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened);
   // The stamp of the folder that ListFolder(path) reads: the path resolved
   // the same way, a final link followed. False when there is none to go by:
   // the path is missing or not a folder, or its file system is not one whose

@@ -130,6 +130,11 @@ class PosixHost : public Host {
     if (!posix::IsOwnFolder(parent)) return Host::OpenSubfolder(parent, name);
     return posix::OpenSubfolder(parent, name);
   }
+  bool ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                          std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened) override {
+    if (!posix::IsOwnFolder(parent)) return Host::ListSubfolderSizes(parent, name, out, sizes, opened);
+    return posix::ListSubfolderSizes(parent, name, out, sizes, opened);
+  }
   bool ReadFolderStamp(const std::string& path, FolderStamp* out) override {
     return posix::ReadFolderStamp(path, out);
   }

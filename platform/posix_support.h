@@ -132,6 +132,8 @@ bool IsOwnFolder(const FolderHandle& handle);
 bool ListSubfolder(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
                    std::unique_ptr<FolderHandle>* opened);
 std::unique_ptr<FolderHandle> OpenSubfolder(FolderHandle& parent, const std::string& name);
+bool ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                        std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened);
 bool ReadFolderStamp(const std::string& path, FolderStamp* out);
 bool ReadFileStamp(const std::string& path, FileStamp* out);
 // For handles of OpenFolder and ListSubfolder above only.

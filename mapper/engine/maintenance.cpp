@@ -42,6 +42,7 @@ void ShowCurrentMap(Mapper& mapper) {
     return;
   }
   view->SetMapGroupCaption("");
+  ++mapper.file_list_serial;
   MapListing empty;
   empty.simple = mapper.options.simple_list;
   view->ShowListing(empty);

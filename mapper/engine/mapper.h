@@ -3,6 +3,7 @@
 // lives for the whole process; the windows mirror it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -110,6 +111,12 @@ struct Mapper {
   // The main window's file list; null where no window exists (tests that
   // do not look at it).
   MapView* view = nullptr;
+  // Counts the listings given to the file list, so that a listing read
+  // while the window handled its events can tell another was shown meanwhile.
+  std::uint64_t file_list_serial = 0;
+  // How often a long reading of the file list repaints its progress on the
+  // status line and lets the window handle its events.
+  std::chrono::milliseconds progress_period{50};
   // The map texts the last catalogue load read, for the comparison and the
   // file list that follow it (MapText); the file list lets go of them.
   MapTexts map_texts;

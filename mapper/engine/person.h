@@ -45,7 +45,8 @@ class Person {
   // as any other yes/no question; a person who answers from flags can hold
   // it apart from the others, since it may cost a file its protection.
   virtual bool AskTouchReadOnly(const std::string& text) { return AskConfirm(text); }
-  // Runs the input dialog modally and returns its edit field's text.
+  // Runs the input dialog modally and returns its edit field's text; a
+  // text left as prefilled comes back as request.text, byte for byte.
   virtual std::string AskText(const TextRequest& request) = 0;
   // Runs the input dialog modally as a list of results: `caption` as its
   // caption, `lines` in the order given in a list over the note, the edit

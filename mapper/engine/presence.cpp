@@ -1,6 +1,12 @@
 #include "mapper/engine/presence.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "mapper/engine/entry_index.h"
 #include "platform/text.h"
@@ -175,6 +181,134 @@ bool PresenceCache::Find(std::string_view relative, EntryKind* kind, std::string
   if (host_path) host_path->assign(PathOf(*folder)).append("/").append(entry.name);
   if (size) *size = folder->sizes[match];
   return true;
+}
+
+// The folders below one listed folder that ListAhead is to list: the
+// folder, held open, and the folder texts still to follow below it.
+struct PresenceCache::AheadJob {
+  Folder* folder;
+  std::unique_ptr<FolderHandle> handle;
+  std::vector<std::string_view> rests;
+};
+
+// What ListAhead's threads share: jobs handed out, and how many are still
+// queued or under way.
+struct PresenceCache::Ahead {
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::deque<AheadJob> queue;
+  std::size_t open = 0;  // jobs queued or under way
+  unsigned threads = 1;
+  std::exception_ptr error;
+};
+
+void PresenceCache::ListAhead(const std::vector<std::string_view>& relatives) {
+  const unsigned threads = host_.ListingThreads();
+  if (threads <= 1) return;
+  std::vector<std::string_view> texts;
+  texts.reserve(relatives.size());
+  for (const std::string_view relative : relatives) texts.push_back(SplitLast(relative).first);
+  std::sort(texts.begin(), texts.end());
+  texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+  if (!root_folder_) root_folder_ = Load(nullptr, std::string());
+  std::unique_ptr<FolderHandle> root = root_folder_->exists ? host_.OpenFolder(root_) : nullptr;
+  if (!root) return;  // Find lists what it needs itself
+
+  Ahead ahead;
+  ahead.threads = threads;
+  ahead.queue.push_back(AheadJob{root_folder_, std::move(root), std::move(texts)});
+  ahead.open = 1;
+  const auto work = [this, &ahead] {
+    std::unique_lock<std::mutex> lock(ahead.mutex);
+    for (;;) {
+      ahead.changed.wait(lock, [&] { return !ahead.queue.empty() || ahead.open == 0 || ahead.error; });
+      if (ahead.queue.empty() || ahead.error) return;
+      AheadJob job = std::move(ahead.queue.front());
+      ahead.queue.pop_front();
+      lock.unlock();
+      try {
+        ListBelow(job, ahead);
+      } catch (...) {
+        lock.lock();
+        if (!ahead.error) ahead.error = std::current_exception();
+        ahead.changed.notify_all();
+        continue;
+      }
+      lock.lock();
+      if (--ahead.open == 0) ahead.changed.notify_all();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (unsigned i = 1; i < threads; ++i) {
+    try {
+      helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: the others list it all
+    }
+  }
+  work();
+  for (std::thread& helper : helpers) helper.join();
+  if (ahead.error) std::rethrow_exception(ahead.error);
+}
+
+void PresenceCache::ListBelow(AheadJob& job, Ahead& ahead) {
+  Folder& folder = *job.folder;
+  // The rests grouped by the subfolder their first component names, as
+  // Walk would match it; a ".." or a name that is no folder leads nowhere.
+  std::vector<std::pair<std::ptrdiff_t, std::string_view>> steps;
+  for (std::string_view rest : job.rests) {
+    std::size_t start = 0;
+    std::string_view name;
+    while (start < rest.size()) {
+      std::size_t end = start;
+      while (end < rest.size() && !IsPathSeparator(rest[end])) ++end;
+      name = rest.substr(start, end - start);
+      start = end + 1;
+      if (!name.empty() && name != ".") break;
+      name = std::string_view();
+    }
+    if (name.empty() || name == "..") continue;
+    const std::ptrdiff_t match = folder.Match(name);
+    if (match < 0 || folder.entries[match].kind != EntryKind::kFolder) continue;
+    steps.emplace_back(match, start < rest.size() ? rest.substr(start) : std::string_view());
+  }
+  std::stable_sort(steps.begin(), steps.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 0; i < steps.size();) {
+    const std::ptrdiff_t match = steps[i].first;
+    AheadJob child;
+    for (; i < steps.size() && steps[i].first == match; ++i) {
+      if (!steps[i].second.empty()) child.rests.push_back(steps[i].second);
+    }
+    Folder*& listed = folder.children[match];
+    if (listed == nullptr) {
+      auto made = std::make_unique<Folder>();
+      made->parent = &folder;
+      made->name = folder.entries[match].name;
+      made->exists = host_.ListSubfolderSizes(*job.handle, made->name, &made->entries, &made->sizes,
+                                              child.rests.empty() ? nullptr : &child.handle);
+      made->Index();
+      listed = made.get();
+      const std::lock_guard<std::mutex> lock(ahead.mutex);
+      folders_.push_back(std::move(made));
+    } else if (!child.rests.empty()) {
+      child.handle = host_.OpenSubfolder(*job.handle, listed->name);
+    }
+    if (child.rests.empty() || !child.handle || !listed->exists) continue;
+    child.folder = listed;
+    // Work goes to the queue while some thread may lack it; otherwise this
+    // thread goes on depth first, so at most a path's folders per thread
+    // are held open.
+    {
+      const std::lock_guard<std::mutex> lock(ahead.mutex);
+      if (ahead.queue.size() < ahead.threads) {
+        ++ahead.open;
+        ahead.queue.push_back(std::move(child));
+        ahead.changed.notify_one();
+        continue;
+      }
+    }
+    ListBelow(child, ahead);
+  }
 }
 
 }  // namespace zv

@@ -40,8 +40,20 @@ class PresenceCache {
   bool Find(std::string_view relative, EntryKind* kind, std::string* host_path,
             std::int64_t* size = nullptr);
 
+  // Takes now, on the host's listing threads (Host::ListingThreads), the
+  // listings Find would take for the folders `relatives` lie in, each
+  // opened relative to its parent folder: Find then answers for them
+  // from memory, exactly as it would have. Folders listed already are not
+  // listed again. With one listing thread it does nothing.
+  void ListAhead(const std::vector<std::string_view>& relatives);
+
  private:
   struct Folder;
+  struct AheadJob;
+  struct Ahead;
+  // Lists the folders below job.folder that job.rests lead to, and below
+  // them in turn, handing work to idle threads.
+  void ListBelow(AheadJob& job, Ahead& ahead);
   // One step of the previous lookup's walk: where its component ended in
   // the text, and the folder it reached.
   struct Step {

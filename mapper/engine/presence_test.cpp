@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+
 #include "platform/forwarding_host.h"
 #include "platform/text.h"
 #include "tests/support/scratch.h"
@@ -13,16 +17,39 @@ using testing::MakeFolders;
 using testing::ScratchFolder;
 using testing::WriteBytes;
 
+// Counts the listings with sizes, by path and relative to a parent; lists
+// on `threads` threads.
 class ListingCountingHost : public ForwardingHost {
  public:
-  using ForwardingHost::ForwardingHost;
+  explicit ListingCountingHost(Host& target, unsigned threads = 1) : ForwardingHost(target), threads_(threads) {}
   bool ListFolderSizes(const std::string& path, std::vector<FolderEntry>* out,
                        std::vector<std::int64_t>* sizes) override {
     ++listings;
     return ForwardingHost::ListFolderSizes(path, out, sizes);
   }
-  int listings = 0;
+  bool ListSubfolderSizes(FolderHandle& parent, const std::string& name, std::vector<FolderEntry>* out,
+                          std::vector<std::int64_t>* sizes, std::unique_ptr<FolderHandle>* opened) override {
+    ++listings;
+    ++relative;
+    return ForwardingHost::ListSubfolderSizes(parent, name, out, sizes, opened);
+  }
+  unsigned ListingThreads() override { return threads_; }
+  std::atomic<int> listings = 0;
+  std::atomic<int> relative = 0;
+
+ private:
+  unsigned threads_;
 };
+
+// What Find answers for `relative`: "-" for nothing, else the kind ("d" or
+// "f"), the path and the size.
+std::string Found(PresenceCache& cache, std::string_view relative) {
+  EntryKind kind = EntryKind::kFile;
+  std::string path;
+  std::int64_t size = 0;
+  if (!cache.Find(relative, &kind, &path, &size)) return "-";
+  return (kind == EntryKind::kFolder ? "d " : "f ") + path + " " + std::to_string(size);
+}
 
 TEST(PresenceCacheTest, MatchesLikeTheHostAndListsEachFolderOnce) {
   ScratchFolder root;
@@ -72,6 +99,56 @@ TEST(PresenceCacheTest, MatchesLikeTheHostAndListsEachFolderOnce) {
         << c.relative;
   }
   EXPECT_EQ(host.listings, 3);  // the root, SYSTEM however spelled, and Sub
+}
+
+TEST(PresenceCacheTest, ListingAheadOnSeveralThreadsAnswersAsListingOnDemand) {
+  ScratchFolder root;
+  WriteBytes(root / "SYSTEM/X.DLL", "x");
+  WriteBytes(root / "SYSTEM/Twin", "upper");
+  WriteBytes(root / "SYSTEM/twin", "lower");
+  WriteBytes(root / "System/Other.dll", "another folder of the same name but for case");
+  WriteBytes(root / "Sub/Deep.txt", "deep");
+  std::filesystem::create_symlink(root / "Sub", root / "SYSTEM/Link");
+  // Many folders side by side and one chain deep enough to be handed
+  // between the threads many times.
+  std::vector<std::string> relatives = {"SYSTEM\\X.DLL", "system\\twin", "SYSTEM\\tWiN", "System\\Other.dll",
+                                        "SYSTEM\\Link\\Deep.txt", "SYSTEM\\.\\X.DLL", "SYSTEM\\\\X.DLL",
+                                        "SYSTEM\\Sub\\..\\X.DLL", "..\\X.DLL", "Nowhere\\X.DLL",
+                                        "SYSTEM\\X.DLL\\Y", "Sub\\Deep.txt", "X.DLL", "SUB"};
+  for (int i = 0; i < 40; ++i) {
+    const std::string folder = "Apps/App" + std::to_string(i);
+    WriteBytes(root / (folder + "/Main.exe"), std::string(static_cast<std::size_t>(i), 'm'));
+    MakeFolders(root / (folder + "/Empty"));
+    relatives.push_back("apps\\APP" + std::to_string(i) + "\\main.EXE");
+    relatives.push_back("Apps\\App" + std::to_string(i) + "\\Empty");
+    relatives.push_back("Apps\\App" + std::to_string(i) + "\\Gone\\File");
+  }
+  std::string chain = "Chain";
+  for (int i = 0; i < 30; ++i) chain += "/L" + std::to_string(i);
+  WriteBytes(root / (chain + "/End.txt"), "end");
+  std::string stored = chain + "/End.txt";
+  std::replace(stored.begin(), stored.end(), '/', '\\');
+  relatives.push_back(stored);
+
+  const std::unique_ptr<Host> real = NewPosixHost();
+  ListingCountingHost one(*real);
+  PresenceCache on_demand(one, root.path());
+  ListingCountingHost two(*real, 2);
+  PresenceCache ahead(two, root.path());
+  const std::vector<std::string_view> views(relatives.begin(), relatives.end());
+  ahead.ListAhead(views);
+  const int listed_ahead = two.listings;
+  EXPECT_GT(two.relative, 40) << "the folders below the root are listed relative to their parents";
+  for (const std::string& relative : relatives) EXPECT_EQ(Found(ahead, relative), Found(on_demand, relative)) << relative;
+  EXPECT_EQ(two.listings, listed_ahead) << "Find needed no listing of its own";
+  EXPECT_EQ(two.listings, one.listings) << "each folder listed once, as on demand";
+  EXPECT_EQ(Found(ahead, "apps\\App7\\MAIN.exe"), "f " + (root / "Apps/App7/Main.exe") + " 7");
+
+  // With one listing thread nothing is listed ahead.
+  ListingCountingHost single(*real);
+  PresenceCache lazy(single, root.path());
+  lazy.ListAhead(views);
+  EXPECT_EQ(single.listings, 0);
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 #include "mapper/engine/viewer.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <optional>
 
 #include "mapper/engine/busy_cursor.h"
@@ -12,6 +9,7 @@
 #include "mapper/engine/entry_path.h"
 #include "mapper/engine/messages.h"
 #include "mapper/engine/presence.h"
+#include "mapper/engine/progress_clock.h"
 #include "platform/text.h"
 #include "platform/wine_paths.h"
 
@@ -30,47 +28,6 @@ class AnimationPause {
   MapView& view_;
 };
 
-// `value` in the general format with at most 3 significant digits: fixed
-// notation while the integer part has at most 3 digits, else "d.ddE<exp>";
-// trailing zeros dropped, no plus sign. Ties round away from zero.
-std::string GeneralFormat3(float value) {
-  if (value == 0) return "0";
-  const bool negative = value < 0;
-  // A float's exact decimal expansion never needs 40 digits after the point.
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.40e", static_cast<double>(negative ? -value : value));
-  std::string digits{buf[0], buf[2], buf[3]};
-  int exponent = std::atoi(std::strchr(buf, 'e') + 1);
-  if (buf[4] >= '5') {
-    int i = 2;
-    while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-    if (i >= 0) {
-      ++digits[i];
-    } else {
-      digits = "100";
-      ++exponent;
-    }
-  }
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-
-  std::string out = negative ? "-" : "";
-  if (exponent >= 3 || exponent < -5) {
-    out += digits[0];
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += "E" + std::to_string(exponent);
-  } else if (exponent < 0) {
-    out += "0." + std::string(-exponent - 1, '0') + digits;
-  } else {
-    const std::size_t integer = static_cast<std::size_t>(exponent) + 1;
-    if (digits.size() <= integer) {
-      out += digits + std::string(integer - digits.size(), '0');
-    } else {
-      out += digits.substr(0, integer) + "." + digits.substr(integer);
-    }
-  }
-  return out;
-}
-
 // The order of the list: the entries' numbers sorted by caption in the
 // program's order (CompareNoCase), entries with equal captions in file
 // order. A map comes sorted from the catalogue, which one pass over
@@ -86,19 +43,23 @@ std::vector<std::size_t> CaptionOrder(const std::string_view* captions, std::siz
   return order;
 }
 
-}  // namespace
-
-std::string SizeText(std::uint64_t bytes) {
-  // The unit is chosen on the count; the value is shown in single precision.
-  if (bytes < 1000) return std::to_string(bytes) + " bytes";
-  if (bytes < 1024) return GeneralFormat3(static_cast<float>(bytes)) + " bytes";
-  if (bytes < 1048576) return GeneralFormat3(static_cast<float>(bytes) / 1024.0f) + " Kb";
-  return GeneralFormat3(static_cast<float>(bytes) / 1048576.0f) + " Mb";
+// Lists ahead, on the host's listing threads, every folder the entries
+// that stay inside the Windows folder lie in.
+void ListFoldersOf(PresenceCache& presence, const std::string_view* entries, std::size_t count) {
+  std::vector<std::string_view> paths;
+  paths.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!LeavesWindowsFolder(entries[i])) paths.push_back(EntryTarget(entries[i]));
+  }
+  presence.ListAhead(paths);
 }
+
+}  // namespace
 
 void ShowMap(Mapper& mapper, MapView& view) {
   AnimationPause pause(view);
   if (!mapper.maps.HasSelection()) return;
+  const std::uint64_t serial = ++mapper.file_list_serial;
   const std::string name = mapper.maps.SelectedName();
   const std::string file = mapper.ProgramFile(name + ".MAP");
   if (!mapper.host.FileExists(file)) {
@@ -108,17 +69,14 @@ void ShowMap(Mapper& mapper, MapView& view) {
   }
   view.SetMapGroupCaption(LookupMessage(mapper, "*FINSTBY") + name + "\"");
   // The file list is the last reader the catalogue load kept texts for.
-  const std::shared_ptr<const std::string> kept = MapText(mapper, file);
+  std::shared_ptr<const std::string> text = MapText(mapper, file);
   mapper.map_texts.Clear();
-  const std::string& text = *kept;
   // Every line as a view into the text; a converted legacy entry is the end
   // of its own line, so it stays one.
   std::vector<std::string_view> lines;
-  ForEachLine(text, [&](std::string_view line) { lines.push_back(line); });
+  ForEachLine(*text, [&](std::string_view line) { lines.push_back(line); });
   BusyCursor busy(mapper.person);
 
-  const std::size_t count = lines.empty() ? 0 : lines.size() - 1;
-  const std::string_view* const entries = lines.data() + 1;
   // A legacy absolute entry ("C:\WINDOWS\SYSTEM\X.DLL") loses the Windows
   // folder and its backslash when it really begins with them; the map is
   // written back only then, every other line as it was.
@@ -132,70 +90,71 @@ void ShowMap(Mapper& mapper, MapView& view) {
   }
   if (converted) {
     std::string rewritten;
-    rewritten.reserve(text.size());
+    rewritten.reserve(text->size());
     for (std::string_view line : lines) rewritten.append(line).append("\r\n");
     WriteMapFile(mapper, file, rewritten);
+    // The rows point into the text as written.
+    text = std::make_shared<const std::string>(std::move(rewritten));
+    lines.clear();
+    ForEachLine(*text, [&](std::string_view line) { lines.push_back(line); });
   }
 
+  const std::size_t count = lines.empty() ? 0 : lines.size() - 1;
+  const std::string_view* const entries = lines.data() + 1;
   const bool detailed = !mapper.options.simple_list;
+  auto rows = std::make_shared<MapRows>();
+  rows->text = text;
+  rows->simple = !detailed;
+  rows->folder_text = mapper.texts.is_folder;
+  rows->deleted_text = mapper.texts.is_deleted;
+  rows->icon_root = ToHostPath(mapper.windows_folder) + "/";
+  rows->rows.resize(count);
   const bool icons = mapper.options.use_sys_icons;
   const std::string count_text = "/" + std::to_string(count);
-  MapListing listing;
-  listing.simple = !detailed;
-  listing.items.resize(count);
   std::uint64_t present = 0;
   // A 64-bit total: the sum of a large application's files overflows 32 bits.
   std::uint64_t total = 0;
-  // An icon's path: the Windows folder as a host path, "/" and the entry's
-  // place with "\" turned into "/".
-  const std::string icon_root = ToHostPath(mapper.windows_folder) + "/";
   // Every folder is listed once instead of searched once per entry, and
   // the entries are taken in the list's order, so that neighbours, which
   // mostly share their folder, are looked up one after the other.
   std::optional<PresenceCache> presence;
-  if (detailed) presence.emplace(mapper.host, mapper.windows_folder);
-
   const std::vector<std::size_t> order = CaptionOrder(entries, count);
+  if (detailed) {
+    presence.emplace(mapper.host, mapper.windows_folder);
+    ListFoldersOf(*presence, entries, count);
+  }
+  ProgressClock clock(mapper.progress_period);
   for (std::size_t number = 1; number <= count; ++number) {
     const std::string_view entry = entries[order[number - 1]];
-    MapItem& item = listing.items[number - 1];
-    item.caption.assign(entry);
-    if (number % 64 == 0) {
+    MapRow& row = rows->rows[number - 1];
+    row.entry = entry;
+    if (clock.Due(number)) {
       mapper.person.SetStatus(kButtonFace, std::to_string(number) + count_text);
       mapper.person.PumpMessages();
+      // Another listing was shown meanwhile: it stays.
+      if (mapper.file_list_serial != serial) return;
     }
     // An entry that leaves the Windows folder is never looked up: it gets
     // no icon and shows as missing.
-    const std::string_view target = EntryTarget(entry);
-    if (icons && !LeavesWindowsFolder(entry)) {
-      std::string& path = item.icon_path;
-      path.reserve(icon_root.size() + target.size());
-      path.assign(icon_root).append(target);
-      for (std::size_t at = icon_root.size(); (at = path.find('\\', at)) != std::string::npos; ++at) path[at] = '/';
-    }
+    row.icon = icons && !LeavesWindowsFolder(entry);
     if (!detailed) continue;
     std::int64_t size = -1;
     if (!EntryOnDisk(*presence, entry, &size)) {
-      item.state = 2;
-      item.size_text = mapper.texts.is_deleted;
+      row.state = 2;
       continue;
     }
     ++present;
-    item.state = 1;
-    if (entry.starts_with(kFolderMark)) {
-      item.size_text = mapper.texts.is_folder;
-      continue;
-    }
+    row.state = 1;
+    if (entry.starts_with(kFolderMark)) continue;
     size = std::max<std::int64_t>(size, 0);
     total += static_cast<std::uint64_t>(size);
-    item.bytes = size;
-    item.size_text = SizeText(static_cast<std::uint64_t>(size));
+    row.bytes = size;
   }
 
-  listing.first_header = std::to_string(present) + "/" + std::to_string(count) + LookupMessage(mapper, "*FSTILL");
-  listing.second_header = SizeText(total);
-  listing.total_bytes = total;
-  view.ShowListing(listing);
+  rows->first_header = std::to_string(present) + "/" + std::to_string(count) + LookupMessage(mapper, "*FSTILL");
+  rows->second_header = SizeText(total);
+  rows->total_bytes = total;
+  view.ShowRows(std::move(rows));
 }
 
 void OpenMapEntry(Mapper& mapper, const std::string& caption) {

@@ -7,26 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "mapper/engine/map_rows.h"
 #include "mapper/engine/mapper.h"
 
 namespace zv {
-
-// One row of the file list.
-struct MapItem {
-  std::string caption;    // the entry exactly as the map holds it
-  std::string size_text;  // detailed mode: size text, *IsFolder or *IsDeleted
-  int state = 0;          // detailed mode: 1 present, 2 missing; 0 none
-  std::string icon_path;  // host path whose system icon to show; empty: none
-  std::int64_t bytes = -1;  // detailed mode: a present file's size; else -1
-};
-
-struct MapListing {
-  std::vector<MapItem> items;  // sorted by caption (CompareNoCase)
-  bool simple = true;          // plain list (no state images) or report
-  std::string first_header;    // "present/count" + *FSTILL
-  std::string second_header;   // size text of the total
-  std::uint64_t total_bytes = 0;  // the total the second header shows
-};
 
 // What the main window offers the viewer and the commands that reload the
 // catalogue. The shell implements it; tests record the calls.
@@ -38,13 +22,14 @@ class MapView {
   virtual void SetAnimations(bool running) = 0;
   virtual void SetMapGroupCaption(const std::string& caption) = 0;
   virtual void ShowListing(const MapListing& listing) = 0;
+  // Shows the rows of a map. A view that draws rows as they come into
+  // sight keeps `rows`; this default hands ShowListing every row spelled
+  // out.
+  virtual void ShowRows(std::shared_ptr<const MapRows> rows) { ShowListing(rows->Listing()); }
   // Shows the map catalogue's rows and selection in the map list `MapsList`
   // beside the file list; a view without a map list ignores it.
   virtual void ShowCatalogue(const MapsList&) {}
 };
-
-// Size text of a byte count: "512 bytes", "1.5 Kb", "1.02E3 bytes", "118 Mb".
-std::string SizeText(std::uint64_t bytes);
 
 // Refreshes the file list from the selected map (see MapView). A missing map
 // file gives the not-found box and leaves the list as it was; legacy
@@ -52,7 +37,10 @@ std::string SizeText(std::uint64_t bytes);
 // spellings are made relative and the map written back atomically (every
 // other line unchanged); other absolute entries stay as they are. An
 // entry that leaves the Windows folder (LeavesWindowsFolder) is never
-// looked up on disk: it shows as missing, without an icon.
+// looked up on disk: it shows as missing, without an icon. While the rows
+// are read the status line shows "i/count" about every 50 ms and the
+// window's events are handled; when one of them shows another listing
+// (another map chosen meanwhile), this one is dropped unshown.
 void ShowMap(Mapper& mapper, MapView& view);
 
 // Opens the selected entry through the shell, falling back to "notepad".

@@ -233,9 +233,16 @@ TEST_F(ViewerTest, MissingMapOrNoSelectionKeepsTheList) {
   EXPECT_EQ(view_.animations, (std::vector<bool>{false, true, false, true}));
 }
 
-TEST_F(ViewerTest, ProgressEverySixtyFourEntries) {
+TEST_F(ViewerTest, ProgressOnAClockInStepsOfSixtyFourEntries) {
   Lines entries;
   for (int i = 0; i < 130; ++i) entries.push_back("f" + std::to_string(i));
+  // A period no test outlasts: nothing is repainted.
+  mapper_.progress_period = std::chrono::hours(1);
+  ShowMapOf("Many", entries);
+  EXPECT_TRUE(person_.statuses.empty());
+  EXPECT_EQ(person_.pumps, 0);
+  // No period: every 64th entry repaints.
+  mapper_.progress_period = std::chrono::milliseconds(0);
   ShowMapOf("Many", entries);
   ASSERT_EQ(person_.statuses.size(), 2u);
   EXPECT_EQ(person_.statuses[0].text, "64/130");

@@ -132,8 +132,8 @@ void TForm1::New1Click() {
 }
 
 void TForm1::Identifyafile1Click() {
-  const QList<QTreeWidgetItem*> selected = Map->selectedItems();
-  IdentifyFile(mapper_, FromQ(Identifyafile1->text()), selected.isEmpty() ? std::string() : FromQ(selected.front()->text(0)));
+  const std::optional<MapItem> selected = view_->SelectedItem();
+  IdentifyFile(mapper_, FromQ(Identifyafile1->text()), selected ? selected->caption : std::string());
 }
 
 void TForm1::Vigilo1Click() {
@@ -262,8 +262,8 @@ void TForm1::MapsListClick() {
 }
 
 void TForm1::MapDblClick() {
-  const QTreeWidgetItem* item = Map->currentItem();
-  if (item != nullptr) OpenMapEntry(mapper_, FromQ(item->text(0)));
+  const std::optional<MapItem> item = view_->CurrentItem();
+  if (item) OpenMapEntry(mapper_, item->caption);
 }
 
 void TForm1::LabelMapCommands(const std::vector<QAction*>& items) {

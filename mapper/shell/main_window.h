@@ -15,7 +15,7 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <array>
 #include <functional>
 #include <memory>
@@ -169,7 +169,7 @@ class TForm1 : public QMainWindow {
   QGroupBox* GroupBox1;
   QListWidget* MapsList;
   QGroupBox* GroupBox2;
-  QTreeWidget* Map;
+  QTreeView* Map;
   QStatusBar* StatusBar1;
   QLabel* StatusPanel;
   QImage LogoAniSrc;

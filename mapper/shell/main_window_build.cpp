@@ -112,7 +112,7 @@ void TForm1::BuildLayout() {
   FillParent(GroupBox1, MapsList);
 
   GroupBox2 = new QGroupBox(central);
-  Map = new QTreeWidget(GroupBox2);
+  Map = new QTreeView(GroupBox2);
   Map->setMouseTracking(true);
   Map->viewport()->installEventFilter(this);
   Map->installEventFilter(this);
@@ -145,7 +145,7 @@ void TForm1::BuildLayout() {
   connect(MapsList, &QListWidget::clicked, this, [this](const QModelIndex& index) {
     if (index.row() == row_at_press_) MapsListClick();
   });
-  connect(Map, &QTreeWidget::itemDoubleClicked, this, [this] { MapDblClick(); });
+  connect(Map, &QTreeView::doubleClicked, this, [this] { MapDblClick(); });
   connect(MapsList, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { PopupMenu1->popup(MapsList->viewport()->mapToGlobal(at)); });
   connect(Map, &QWidget::customContextMenuRequested, this,

@@ -37,11 +37,11 @@ class IdentifyWindowTest : public ::testing::Test, public testing::WindowFixture
     }
     return lines;
   }
-  std::string Shown(int row) const { return FromQ(form_->Map->topLevelItem(row)->text(0)); }
+  std::string Shown(int row) const { return FromQ(FileText(row)); }
 };
 
 TEST_F(IdentifyWindowTest, AFileChosenWithTheBrowserIsFoundAndItsMapShown) {
-  form_->Map->setCurrentItem(form_->Map->topLevelItem(0));  // Games\Chess.exe
+  SelectFileRow(0);  // Games\Chess.exe
   const std::string word = program_ / "WIN/Office/Word.exe";
   QString browser_folder;
   Lines results;

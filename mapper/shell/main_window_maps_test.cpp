@@ -43,7 +43,7 @@ class MapCommandsTest : public ::testing::Test, public testing::WindowFixture {
   }
   Lines Shown() const {
     Lines shown;
-    for (int i = 0; i < form_->Map->topLevelItemCount(); ++i) shown.push_back(FromQ(form_->Map->topLevelItem(i)->text(0)));
+    for (int i = 0; i < FileRowCount(); ++i) shown.push_back(FromQ(FileText(i)));
     return shown;
   }
   std::string Status() const { return FromQ(form_->StatusPanel->text()); }

@@ -203,17 +203,17 @@ TEST_F(MainWindowTest, ChoosingAMapShowsItsFilesInTheChosenListMode) {
 
   form_->MapsList->setCurrentRow(0);  // what a click does
   EXPECT_EQ(mapper_.maps.SelectedName(), "First");
-  ASSERT_EQ(form_->Map->topLevelItemCount(), 2);
-  EXPECT_EQ(form_->Map->topLevelItem(0)->text(0), "SYSTEM\\A.DLL");
+  ASSERT_EQ(FileRowCount(), 2);
+  EXPECT_EQ(FileText(0), "SYSTEM\\A.DLL");
   EXPECT_TRUE(form_->Map->isHeaderHidden());
 
   form_->DetailedList1Click();
   EXPECT_FALSE(mapper_.options.simple_list);
   EXPECT_TRUE(form_->DetailedList1->isChecked());
   EXPECT_FALSE(form_->Map->isHeaderHidden());
-  EXPECT_EQ(form_->Map->topLevelItem(0)->text(1), "1.5 Kb");
+  EXPECT_EQ(FileText(0, 1), "1.5 Kb");
   EXPECT_EQ(form_->Map->iconSize().width(), 34);  // presence mark beside the icon
-  EXPECT_EQ(form_->Map->headerItem()->text(1), "1.5 Kb");
+  EXPECT_EQ(form_->Map->model()->headerData(1, Qt::Horizontal).toString(), "1.5 Kb");
 
   form_->SimpleList1Click();
   EXPECT_TRUE(mapper_.options.simple_list);

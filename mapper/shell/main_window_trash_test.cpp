@@ -39,7 +39,7 @@ class TrashCommandsTest : public ::testing::Test, public testing::WindowFixture 
     form_->ShowMap();
   }
 
-  void SelectFile(int row) { form_->Map->setCurrentItem(form_->Map->topLevelItem(row)); }
+  void SelectFile(int row) { SelectFileRow(row); }
   static void Key(QWidget* list, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QKeyEvent press(QEvent::KeyPress, key, modifiers);
     QApplication::sendEvent(list, &press);

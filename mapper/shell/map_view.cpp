@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QPainter>
 #include <algorithm>
 
@@ -14,18 +15,16 @@ namespace {
 
 constexpr int kIcon = 16;
 constexpr int kStateGap = 2;
-// Where a row keeps its presence mark, which the delete file command reads.
-constexpr int kStateRole = Qt::UserRole;
 
 }  // namespace
 
-QtMapView::QtMapView(QGroupBox& group, QTreeWidget& list) : group_(group), list_(list) {
-  list_.setColumnCount(2);
-  list_.setHeaderLabels({"Map File", "Size (Kb)"});
-  list_.headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+QtMapView::QtMapView(QGroupBox& group, QTreeView& list) : group_(group), list_(list) {
+  model_.icon_of = [this](const MapRows& rows, std::size_t i) { return ItemIcon(rows, i); };
+  list_.setModel(&model_);
   list_.setColumnWidth(0, 200);
   list_.setColumnWidth(1, 100);
   list_.setRootIsDecorated(false);
+  list_.setItemsExpandable(false);
   list_.setUniformRowHeights(true);
   list_.setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_.setSelectionMode(QAbstractItemView::SingleSelection);
@@ -41,10 +40,11 @@ void QtMapView::SetAnimations(bool running) {
 
 void QtMapView::SetMapGroupCaption(const std::string& caption) { group_.setTitle(ToQ(caption)); }
 
-QIcon QtMapView::FileIcon(const MapItem& item) {
-  if (item.icon_path.empty()) return QIcon();
-  const bool folder = StartsWith(item.caption, "<DIR> ");
-  const QFileInfo info(ToQ(item.icon_path));
+QIcon QtMapView::FileIcon(const MapRows& rows, std::size_t i) {
+  const std::string icon_path = rows.IconPath(i);
+  if (icon_path.empty()) return QIcon();
+  const bool folder = rows.rows[i].entry.starts_with("<DIR> ");
+  const QFileInfo info(ToQ(icon_path));
   // Icons depend on the kind of file only, so one lookup per kind serves
   // every row of it.
   const QString kind = folder ? QStringLiteral("<dir>") : info.suffix().toLower();
@@ -55,17 +55,18 @@ QIcon QtMapView::FileIcon(const MapItem& item) {
   return icon;
 }
 
-QIcon QtMapView::ItemIcon(const MapItem& item) {
-  const QIcon file_icon = FileIcon(item);
-  if (!state_images_) return file_icon;
+QIcon QtMapView::ItemIcon(const MapRows& rows, std::size_t i) {
+  const QIcon file_icon = FileIcon(rows, i);
+  if (!shown_state_images_) return file_icon;
   // With state images every row keeps the mark's room, so captions align.
-  const QString key = QString::number(item.state) + '|' + QString::number(file_icon.cacheKey());
+  const int state = rows.rows[i].state;
+  const QString key = QString::number(state) + '|' + QString::number(file_icon.cacheKey());
   auto found = composed_.find(key);
   if (found != composed_.end()) return *found;
   QPixmap both(kIcon * 2 + kStateGap, kIcon);
   both.fill(Qt::transparent);
   QPainter painter(&both);
-  if (item.state > 0) painter.drawPixmap(0, 0, PresencePicture(item.state));
+  if (state > 0) painter.drawPixmap(0, 0, PresencePicture(state));
   if (!file_icon.isNull()) painter.drawPixmap(kIcon + kStateGap, 0, file_icon.pixmap(kIcon, kIcon));
   painter.end();
   const QIcon icon(both);
@@ -73,40 +74,39 @@ QIcon QtMapView::ItemIcon(const MapItem& item) {
   return icon;
 }
 
-void QtMapView::ShowListing(const MapListing& listing) {
+void QtMapView::ShowListing(const MapListing& listing) { ShowRows(MapRows::FromListing(listing)); }
+
+void QtMapView::ShowRows(std::shared_ptr<const MapRows> rows) {
+  const bool simple = rows->simple;
   list_.setUpdatesEnabled(false);
-  list_.clear();
-  list_.setIconSize(state_images_ ? QSize(kIcon * 2 + kStateGap, kIcon) : QSize(kIcon, kIcon));
-  QList<QTreeWidgetItem*> rows;
-  rows.reserve(static_cast<qsizetype>(listing.items.size()));
-  for (const MapItem& item : listing.items) {
-    auto* row = new QTreeWidgetItem;
-    row->setText(0, ToQ(item.caption));
-    row->setText(1, ToQ(item.size_text));
-    row->setData(0, kStateRole, item.state);
-    row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    const QIcon icon = ItemIcon(item);
-    if (!icon.isNull()) row->setIcon(0, icon);
-    rows.append(row);
-  }
-  list_.addTopLevelItems(rows);
-  list_.setHeaderLabels({ToQ(listing.first_header), ToQ(listing.second_header)});
-  list_.headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+  // The icons are made as rows are drawn, in the mode in force now.
+  shown_state_images_ = state_images_;
+  list_.setIconSize(shown_state_images_ ? QSize(kIcon * 2 + kStateGap, kIcon) : QSize(kIcon, kIcon));
+  const QString first = ToQ(rows->first_header);
+  const QString second = ToQ(rows->second_header);
+  model_.SetRows(std::move(rows), first, second);
   if (!list_.isColumnHidden(1)) second_width_ = list_.columnWidth(1);
-  list_.setHeaderHidden(listing.simple);
-  list_.setColumnHidden(1, listing.simple);
+  list_.setHeaderHidden(simple);
+  list_.setColumnHidden(1, simple);
   FitFirstColumn();
   list_.setUpdatesEnabled(true);
 }
 
-std::optional<MapItem> QtMapView::SelectedItem() const {
-  const QList<QTreeWidgetItem*> selected = list_.selectedItems();
-  if (selected.isEmpty()) return std::nullopt;
-  MapItem item;
-  item.caption = FromQ(selected.front()->text(0));
-  item.state = selected.front()->data(0, kStateRole).toInt();
-  return item;
+namespace {
+
+std::optional<MapItem> ItemAt(const MapListModel& model, const QModelIndex& index) {
+  if (!index.isValid()) return std::nullopt;
+  return model.Rows().Item(static_cast<std::size_t>(index.row()));
 }
+
+}  // namespace
+
+std::optional<MapItem> QtMapView::SelectedItem() const {
+  const QModelIndexList selected = list_.selectionModel()->selectedRows();
+  return ItemAt(model_, selected.isEmpty() ? QModelIndex() : selected.front());
+}
+
+std::optional<MapItem> QtMapView::CurrentItem() const { return ItemAt(model_, list_.currentIndex()); }
 
 void QtMapView::FitFirstColumn() {
   const int second = list_.isColumnHidden(1) ? second_width_ : list_.columnWidth(1);

@@ -44,13 +44,17 @@ std::string QtPerson::AskText(const TextRequest& request) {
   const QString ok_caption = dialog_.OkBtn->text();
   dialog_.setWindowTitle(ToQ(request.caption));
   dialog_.Note->setText(ToQ(request.note));
-  dialog_.Edit1->setText(ToQ(request.text));
+  const QString prefilled = ToQ(request.text);
+  dialog_.Edit1->setText(prefilled);
   dialog_.OkBtn->setText(ToQ(request.ok_caption));
   dialog_.BrowseBtn->setVisible(request.browse);
   dialog_.exec();
   dialog_.OkBtn->setText(ok_caption);
   dialog_.BrowseBtn->hide();
-  return FromQ(dialog_.Edit1->text());
+  // A text taken as prefilled is the prefilled bytes, also those the code
+  // page has no character for.
+  const QString answer = dialog_.Edit1->text();
+  return answer == prefilled ? request.text : FromQ(answer);
 }
 
 void QtPerson::ShowResults(const std::string& caption, const std::vector<std::string>& lines) {

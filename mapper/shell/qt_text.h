@@ -6,12 +6,13 @@
 #include <QPalette>
 #include <QString>
 #include <string>
+#include <string_view>
 
 #include "mapper/engine/person.h"
 
 namespace zv {
 
-inline QString ToQ(const std::string& text) {
+inline QString ToQ(std::string_view text) {
   return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }
 

@@ -128,12 +128,20 @@ class WindowFixture {
     form_->ApplyLanguage("English.lng");
   }
 
+  // How many rows the file list shows, the text row `row` shows in
+  // `column`, and selecting row `row` as a click on it does.
+  int FileRowCount() const { return form_->Map->model()->rowCount(); }
+  QString FileText(int row, int column = 0) const {
+    return form_->Map->model()->index(row, column).data().toString();
+  }
+  void SelectFileRow(int row) const { form_->Map->setCurrentIndex(form_->Map->model()->index(row, 0)); }
+
   // The file list's rows, each followed by " missing" when it carries the
   // missing mark.
   std::vector<std::string> FileRows() const {
     std::vector<std::string> rows;
-    for (int i = 0; i < form_->Map->topLevelItemCount(); ++i) {
-      form_->Map->setCurrentItem(form_->Map->topLevelItem(i));
+    for (int i = 0; i < FileRowCount(); ++i) {
+      SelectFileRow(i);
       const std::optional<MapItem> item = form_->View().SelectedItem();
       rows.push_back(item->caption + (item->state == 2 ? " missing" : ""));
     }
