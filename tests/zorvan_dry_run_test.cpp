@@ -3,6 +3,7 @@
 // lines say what the real run then does, and the questions a read-only file
 // and a missing folder raise are shown with their answers.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -51,6 +52,9 @@ class ZorvanDryRunTest : public ZorvanTest {
 
 TEST_F(ZorvanDryRunTest, RemoveChangesNothingAndSaysWhatTheRemovalDoes) {
   InstallFoo();
+  // A dry run scans nothing: it neither writes nor claims to write the
+  // ignore list a real run writes first.
+  ASSERT_EQ(::unlink((program_ / "IGNORLST.TXT").c_str()), 0);
   const auto before = Trees();
   const std::string trash = program_ / "#TRASH";
 
@@ -85,6 +89,14 @@ TEST_F(ZorvanDryRunTest, RemoveChangesNothingAndSaysWhatTheRemovalDoes) {
   const Lines moves = LinesStarting(run.out, "would move: ");
   EXPECT_EQ(moves, (Lines{"App\\Sub\\a.txt", "App\\ro.dat", "App\\b.txt", "<DIR> App\\Sub", "<DIR> App"}));
   EXPECT_TRUE(LinesStarting(run.out, "would stay: ").empty()) << run.out;
+
+  // A file of no map in App keeps the folder, which is no failure.
+  WriteBytes(windows_ / "App/other.txt", "other");
+  run = Zorvan({"remove", "Foo", "--dry-run", "--yes", "--force"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(LinesStarting(run.out, "would stay: "), Lines{"<DIR> App: it also holds what this map does not list"});
+  EXPECT_EQ(LinesStarting(run.out, "would move: ").size(), 4u) << run.out;
+  ASSERT_EQ(::unlink((windows_ / "App/other.txt").c_str()), 0);
 
   // The real run then moves exactly those, and the trash lists them.
   run = Zorvan({"remove", "Foo", "--yes", "--force"});
