@@ -146,10 +146,11 @@ int PreviewRemove(CommandContext& c, const std::string& confirmation, const std:
     const std::string full = m.WindowsPath(relative);
     if (LeavesWindowsFolder(*entry) || !guard.StaysInside(relative)) {
       stay(*entry, StayCause::kRefused);
-    } else if (IsFolderEntry(*entry) ? !EmptiedBy(m.host, full, gone)
-                                     : m.host.IsReadOnly(full) &&
-                                           !lines.Ask(ReadOnlyQuestion(m, full, "*VIO-MOVE?"), c.invocation.force, "--force")) {
-      stay(*entry, IsFolderEntry(*entry) ? StayCause::kFolderNotEmpty : StayCause::kDeclined);
+    } else if (IsFolderEntry(*entry) && !EmptiedBy(m.host, full, gone)) {
+      stay(*entry, StayCause::kFolderNotEmpty);
+    } else if (!IsFolderEntry(*entry) && m.host.IsReadOnly(full) &&
+               !lines.Ask(ReadOnlyQuestion(m, full, "*VIO-MOVE?"), c.invocation.force, "--force")) {
+      stay(*entry, StayCause::kDeclined);
     } else {
       gone.insert(PathKey(m.host, full));
       moved.insert(*entry);

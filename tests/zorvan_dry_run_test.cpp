@@ -133,7 +133,8 @@ TEST_F(ZorvanDryRunTest, RestoreChangesNothingAndShowsTheQuestionsOfAMissingFold
   EXPECT_EQ(run.code, 1);
   EXPECT_EQ(Trees(), before) << "the log is tidied in memory only";
   const std::string folder = windows_ / "App/Sub/";
-  EXPECT_EQ(run.out, "would ask: The folder \"" + folder + "\" does not exist. Create it now?: open (--yes answers yes)\n"
+  EXPECT_EQ(run.out, "would ask: The folder \"" + folder +
+                         "\" does not exist. Create it now?: open (--yes answers yes)\n"
                      "would stay: App\\Sub\\a.txt: its folder " + folder +
                      " is missing and is not made (--yes makes it, one level deep)\n");
   EXPECT_EQ(run.err, "zorvan: dry run: 0 of 1 row would be restored; nothing was changed.\n");
