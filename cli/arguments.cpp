@@ -64,6 +64,7 @@ constexpr OwnOption kOwnOptions[] = {
     {"--map", kRowsOption, true},      {"--name", kRowsOption, true},
     {"--all", kAllOption, false},      {"-0", kNulOption, false},
     {"--list-skipped", kListSkippedOption, false},
+    {"--dry-run", kDryRunOption, false},
 };
 
 const OwnOption* OwnOptionOf(const std::string& arg) {
@@ -83,6 +84,7 @@ void TakeOwnOption(const OwnOption& option, const std::vector<std::string>& args
      : name == "--force"    ? call->force
      : name == "-0"         ? call->nul
      : name == "--list-skipped" ? call->list_skipped
+     : name == "--dry-run"  ? call->dry_run
                                 : call->all) = true;
     return;
   }

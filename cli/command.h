@@ -38,6 +38,7 @@ enum CommandOption : unsigned {
   kAllOption = 32,       // --all: every row of the trash
   kNulOption = 64,       // -0: NUL after each path instead of a line break
   kListSkippedOption = 128,  // --list-skipped: the names a scan left out
+  kDryRunOption = 256,       // --dry-run: say what would change, change nothing
 };
 
 // --wait without a number: as long as it takes.
@@ -91,6 +92,7 @@ struct Invocation {
   bool all = false;      // --all
   bool nul = false;      // -0
   bool list_skipped = false;  // --list-skipped
+  bool dry_run = false;       // --dry-run
   // --wait[=SECONDS]: how long a command that changes files waits for the
   // program folder's lock; none: not at all, kWaitForever: without end.
   std::optional<double> wait;

@@ -42,7 +42,8 @@ bool ReadyToScan(CommandContext& c) {
     return false;
   }
   const std::string ignore_list = m.ProgramFile(kIgnoreListFile);
-  if (!m.host.FileExists(ignore_list)) {
+  // A dry run scans nothing, so it needs no ignore list.
+  if (!c.invocation.dry_run && !m.host.FileExists(ignore_list)) {
     WriteDefaultIgnoreList(m);
     c.person.Say("wrote the default ignore list " + DisplayPath(ignore_list) +
                  ". Edit it to leave more folders out of every scan.");

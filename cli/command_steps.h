@@ -17,7 +17,8 @@ bool SelectNamedMap(CommandContext& c, const std::string& wanted);
 
 // What every scan needs first: a Windows folder to walk, and an ignore list
 // (the default one is written when there is none, as the mapper's start
-// does). False, with what to do said, when the Windows folder is missing.
+// does; not in a dry run). False, with what to do said, when the Windows
+// folder is missing.
 bool ReadyToScan(CommandContext& c);
 
 // The viewer's detailed listing of catalogue row `row`, as the file list

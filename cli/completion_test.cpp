@@ -25,6 +25,7 @@ Lines OptionsOf(const Command& command) {
       {kFormatOption, "--format"}, {kHostPathsOption, "--host-paths"}, {kForceOption, "--force"},
       {kEntryOption, "--entry"},   {kRowsOption, "--map"},             {kRowsOption, "--name"},
       {kAllOption, "--all"},       {kNulOption, "-0"},                 {kListSkippedOption, "--list-skipped"},
+      {kDryRunOption, "--dry-run"},
   };
   for (const auto& [bit, name] : own) {
     if (command.options & bit) options.push_back(name);

@@ -66,6 +66,18 @@ std::vector<HelpItem> CommandOptions(const Command& command) {
   if (command.options & kListSkippedOption) {
     items.push_back({"--list-skipped", "List each name the scan left out, and why, on standard output."});
   }
+  if (command.options & kDryRunOption) {
+    items.push_back({"--dry-run",
+                     "Say what the command would do, and change nothing: not the Windows folder, the trash folder, "
+                     "its log, the maps or the snapshot; no lock is taken. Standard output gets one line per "
+                     "action, in text only: \"would ask: QUESTION: yes (--yes)\" or \"would ask: QUESTION: open "
+                     "(--yes answers yes)\" for each question (--force answers the one before a read-only file), "
+                     "\"would move: ENTRY\", \"would restore: ENTRY\" or \"would delete: ENTRY\" for each entry "
+                     "or row it acts on, and \"would stay: ENTRY: CAUSE\" for each that would stay. After the "
+                     "first confirmation the lines show what a yes brings; every other open question counts as "
+                     "no, as without a terminal. The exit status is the one the command would then give, and a "
+                     "line on standard error counts what would be done."});
+  }
   if (command.options & kForceOption) {
     items.push_back({"--force",
                      "Touch read-only files: move or delete them all the same (they lose their read-only mark, as "
@@ -143,6 +155,8 @@ std::vector<HelpSection> GeneralSections() {
       "While one of them runs, Zorvan32 does not start on that folder and says why. Commands that only read (" +
           CommandNames(false) + ") run at any time and never write a file. trash list counts as one that changes "
       "files: listing the trash tidies its log, as the mapper's trash manager does.",
+      "remove, trash restore and trash purge with --dry-run say what they would do and change nothing: they take "
+      "no lock and run at any time, as the commands that only read.",
   };
   HelpSection questions{"Questions, messages and progress"};
   questions.paragraphs = {

@@ -79,7 +79,11 @@ TEST(HelpTest, TheFormatPageAndTheHelpSayTheSame) {
   EXPECT_TRUE(Holds(page, "now `" + std::to_string(kJsonFormat) + "`")) << "the json format's version";
   EXPECT_TRUE(Holds(help, "(now " + std::to_string(kJsonFormat) + ")")) << help;
   for (const std::string both : {"\\udcXX", "map_file", "--wait[=SECONDS]", "128+N", "126", "127", "--host-paths",
-                                  "dpkg -S", "file or folder", "present or missing"}) {
+                                  "dpkg -S", "file or folder", "present or missing",
+                                  // The lines of a dry run.
+                                  "would ask: QUESTION: yes (--yes)", "would ask: QUESTION: open (--yes answers yes)",
+                                  "would move: ENTRY", "would restore: ENTRY", "would delete: ENTRY",
+                                  "would stay: ENTRY: CAUSE"}) {
     EXPECT_TRUE(Holds(page, both) || Holds(page, "`" + both.substr(0, both.find(' ')) + "`")) << both;
     EXPECT_TRUE(Holds(help, both) || Holds(help + manual, both)) << both;
   }

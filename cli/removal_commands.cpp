@@ -6,9 +6,12 @@
 
 #include "cli/command_steps.h"
 #include "cli/commands.h"
+#include "cli/dry_run.h"
 #include "cli/formats.h"
 #include "mapper/engine/entry_path.h"
+#include "mapper/engine/messages.h"
 #include "mapper/trash/removal.h"
+#include "mapper/trash/safe_paths.h"
 #include "mapper/trash/trash_log.h"
 #include "mapper/trash/trash_store.h"
 #include "platform/text.h"
@@ -97,22 +100,98 @@ StayReport SortStays(const std::vector<std::string>& stayed, const std::vector<s
   return report;
 }
 
+// The entries of `listing` still on disk, in its order.
+std::vector<std::string> PresentEntries(const MapListing& listing) {
+  std::vector<std::string> present;
+  for (const MapItem& item : listing.items) {
+    if (item.state == 1) present.push_back(item.caption);
+  }
+  return present;
+}
+
+// Whether every name in `folder` is one of `gone` (keys as PathKey gives),
+// so that the folder would be empty by then. False when it cannot be listed.
+bool EmptiedBy(Host& host, const std::string& folder, const std::unordered_set<std::string>& gone) {
+  std::vector<FolderEntry> names;
+  if (!host.ListFolder(folder, &names)) return false;
+  const std::string prefix = ToHostPath(folder) + "/";
+  for (const FolderEntry& name : names) {
+    if (gone.count(PathKey(host, prefix + name.name)) == 0) return false;
+  }
+  return true;
+}
+
+// The removal's questions and moves, made by none: `asked` the entries on
+// disk the command is about in the viewer's order, `present` every entry
+// of the map on disk. The confirmation is shown, and what follows is what
+// a yes brings; the other questions take the command line's answers.
+int PreviewRemove(CommandContext& c, const std::string& confirmation, const std::vector<std::string>& asked,
+                  const std::vector<std::string>& present) {
+  Mapper& m = c.mapper;
+  DryRunLines lines(c.out);
+  lines.Ask(confirmation, c.invocation.yes, "--yes");
+  const std::unique_ptr<TreeHandle> windows = m.host.OpenTree(m.windows_folder);
+  std::unordered_set<std::string> gone;  // PathKey of each entry that would move
+  std::unordered_set<std::string> moved;
+  std::vector<std::string> stayed;
+  std::vector<TrashStay> causes;
+  const auto stay = [&](const std::string& entry, StayCause cause) {
+    stayed.push_back(entry);
+    causes.push_back({entry, cause, {}});
+  };
+  // Last row first, as the removal goes: files before their folders, and
+  // each folder after the folders inside it.
+  for (auto entry = asked.rbegin(); entry != asked.rend(); ++entry) {
+    const std::string relative(EntryTarget(*entry));
+    const std::string full = m.WindowsPath(relative);
+    if (LeavesWindowsFolder(*entry) || !ReachableInTree(m.host, *windows, relative)) {
+      stay(*entry, StayCause::kRefused);
+    } else if (IsFolderEntry(*entry) && !EmptiedBy(m.host, full, gone)) {
+      stay(*entry, StayCause::kFolderNotEmpty);
+    } else if (!IsFolderEntry(*entry) && m.host.IsReadOnly(full) &&
+               !lines.Ask(ReadOnlyQuestion(m, full, "*VIO-MOVE?"), c.invocation.force, "--force")) {
+      stay(*entry, StayCause::kDeclined);
+    } else {
+      gone.insert(PathKey(m.host, full));
+      moved.insert(*entry);
+      lines.Would("move", EntryLabel(c, *entry));
+    }
+  }
+  std::vector<std::string> left;
+  for (const std::string& entry : present) {
+    if (moved.count(entry) == 0) left.push_back(entry);
+  }
+  const StayReport report = SortStays(stayed, left, causes);
+  for (const std::string& folder : report.kept_folders) {
+    lines.Stay(EntryLabel(c, folder), "it also holds what this map does not list");
+  }
+  for (const auto& [entry, why] : report.failed) lines.Stay(EntryLabel(c, entry), why);
+  c.person.Say("dry run: " + std::to_string(lines.done()) + " of " +
+               Counted(asked.size(), "entry on disk", "entries on disk") + " would move into the trash " +
+               DisplayPath(TrashFolderPath(m)) + "; nothing was changed.");
+  return report.failed.empty() ? kDone : kFailed;
+}
+
 int RunRemove(CommandContext& c) {
   Mapper& m = c.mapper;
   const std::string& given = c.invocation.entry;
+  const bool dry_run = c.invocation.dry_run;
   // The removal ends with the mapper's refresh, which scans; and it needs
-  // the trash folder start-up makes.
-  if (!ReadyToScan(c) || !CreateTrashStore(m)) return kFailed;
+  // the trash folder start-up makes (a dry run makes nothing).
+  if (!ReadyToScan(c) || (!dry_run && !CreateTrashStore(m))) return kFailed;
   if (!SelectNamedMap(c, c.invocation.arguments[0])) return kFailed;
   const std::string name = m.maps.SelectedName();
   const MapListing before = DetailedListing(m, m.maps.selected);
+  const std::string trash = DisplayPath(TrashFolderPath(m));
 
   bool ran = false;
   std::vector<std::string> asked;  // the entries the command is about
   std::vector<TrashStay> causes;
   if (given.empty()) {
-    for (const MapItem& item : before.items) {
-      if (item.state == 1) asked.push_back(item.caption);
+    asked = PresentEntries(before);
+    if (dry_run) {
+      return PreviewRemove(c, LookupMessage(m, "*ATODEL") + name + "\"\n" + LookupMessage(m, "*AMOVEDTO") + trash,
+                           asked, asked);
     }
     c.person.SetProgressCaption("Removing \"" + name + "\"");
     c.person.SetProgressMessage(Counted(asked.size(), "entry", "entries"));
@@ -127,7 +206,16 @@ int RunRemove(CommandContext& c) {
       return kFailed;
     }
     asked.push_back(item->caption);
-    ran = DeleteSelectedFile(m, item, &causes);
+    if (!dry_run) {
+      ran = DeleteSelectedFile(m, item, &causes);
+    } else if (item->state == 1) {
+      return PreviewRemove(c, LookupMessage(m, "*FTODEL") + DisplayPath(item->caption) + "\"\n" +
+                                  LookupMessage(m, "*FMOVEDTO") + trash,
+                           asked, PresentEntries(before));
+    } else {
+      // As the removal refuses an entry already gone.
+      c.person.ShowNotice(m.main_caption, LookupMessage(m, "*GIADEL"));
+    }
   }
   if (!ran) {
     c.person.Say("nothing was moved into the trash.");
@@ -138,11 +226,10 @@ int RunRemove(CommandContext& c) {
   const int row = RowOf(m, name);
   const MapListing after = row >= 0 ? DetailedListing(m, row) : MapListing{};
   const std::unordered_set<std::string> about(asked.begin(), asked.end());
-  std::vector<std::string> stayed, present;
-  for (const MapItem& item : after.items) {
-    if (item.state != 1) continue;
-    present.push_back(item.caption);
-    if (about.count(item.caption) != 0) stayed.push_back(item.caption);
+  const std::vector<std::string> present = PresentEntries(after);
+  std::vector<std::string> stayed;
+  for (const std::string& entry : present) {
+    if (about.count(entry) != 0) stayed.push_back(entry);
   }
   c.person.ClearProgressLine();
   c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of "
@@ -176,7 +263,7 @@ Command RemoveCommand() {
       .name = "remove",
       .summary = "Move an application's files, or one entry, into the trash.",
       .arguments = {{"MAP", "the map's name, as zorvan maps lists it (letter case is ignored)"}},
-      .options = kEntryOption | kForceOption,
+      .options = kEntryOption | kForceOption | kDryRunOption,
       .changes_files = true,
       .description = {
           "Deletes the application MAP as the mapper's \"delete application\" does: after one question (--yes "

@@ -105,9 +105,12 @@ bool PrepareTexts(Mapper& m, TerminalPerson& person) {
 int RunCommand(const Invocation& call, System& system, TerminalPerson& person, std::ostream& out) {
   const Command& command = *call.command;
   ListingMemoryHost listings(system.host);
+  // A dry run reads as the commands that only read do: no lock, and
+  // whatever the engine writes on its way stays in memory.
+  const bool writes = command.changes_files && !call.dry_run;
   std::optional<NoWriteHost> reading;
-  if (!command.changes_files) reading.emplace(listings);
-  Host& host = command.changes_files ? static_cast<Host&>(listings) : *reading;
+  if (!writes) reading.emplace(listings);
+  Host& host = writes ? static_cast<Host&>(listings) : *reading;
 
   Mapper mapper(host, person);
   mapper.version_text = kVersionText;
@@ -123,10 +126,9 @@ int RunCommand(const Invocation& call, System& system, TerminalPerson& person, s
     return kFailed;
   }
 
-  if (command.changes_files) {
-    if (!TakeFolderLock(mapper, call, person)) return kBusy;
-    if (!ProgramFolderUsable(mapper, person)) return kFailed;
-  }
+  if (writes && !TakeFolderLock(mapper, call, person)) return kBusy;
+  // A dry run refuses what the real run would refuse.
+  if (command.changes_files && !ProgramFolderUsable(mapper, person)) return kFailed;
   if (!PrepareTexts(mapper, person)) return kFailed;
 
   CommandContext context{call, mapper, person, listings, out, system.run_program};

@@ -21,11 +21,12 @@ struct System {
 };
 
 // Runs `call` (a command, not --help or --version) and answers its exit
-// code. A command that only reads works through a NoWriteHost, so nothing on
-// disk changes. A command that changes files first takes the program
-// folder's lock (busy, with its holder named, when it cannot; with --wait
-// it tries again until the time is up), needs a program folder that holds Zorvan32 and lies
-// outside the Windows folder, and then writes as the mapper would. Every
+// code. A command that only reads, and a dry run, works through a
+// NoWriteHost without a lock, so nothing on disk changes. A command that
+// changes files first takes the program folder's lock (busy, with its
+// holder named, when it cannot; with --wait it tries again until the time
+// is up), needs a program folder that holds Zorvan32 and lies outside the
+// Windows folder (a dry run too), and then writes as the mapper would. Every
 // refusal is said through `person`. HostError and other runtime errors
 // escape to the caller.
 int RunCommand(const Invocation& call, System& system, TerminalPerson& person, std::ostream& out);

@@ -10,6 +10,7 @@
 #include "cli/command_steps.h"
 #include "cli/commands.h"
 #include "cli/formats.h"
+#include "cli/trash_preview.h"
 #include "mapper/engine/maintenance.h"
 #include "mapper/trash/trash_log.h"
 #include "mapper/trash/trash_manager.h"
@@ -18,12 +19,6 @@
 
 namespace zv::cli {
 namespace {
-
-// Where the row came from, as a map lists it: "SYSTEM\Foo.dll", or
-// "<DIR> SYSTEM\NewDir" for a folder.
-std::string OriginalEntry(const TrashRow& row) {
-  return IsFolderRow(row) ? "<DIR> " + row.place : row.place + row.name;
-}
 
 // A row's fields as one key; no field holds a NUL.
 std::string RowKey(const TrashRow& row) {
@@ -74,8 +69,13 @@ std::vector<TrashRow> StillThere(const TrashManager& trash, const std::vector<Tr
 
 // The trash manager, its log tidied, with the trash folder made first as
 // the mapper's start makes it. False, with the reason said, when there is
-// no trash folder and none can be made.
+// no trash folder and none can be made. A dry run makes no folder: without
+// one the trash is empty, and the tidied log stays in memory.
 bool OpenTrash(CommandContext& c, TrashManager& trash) {
+  if (c.invocation.dry_run) {
+    if (c.mapper.host.FolderExists(TrashFolderPath(c.mapper))) trash.Refresh();
+    return true;
+  }
   if (!CreateTrashStore(c.mapper)) return false;
   trash.Refresh();
   return true;
@@ -156,21 +156,12 @@ int RunTrashList(CommandContext& c) {
 // The depth of a folder row's folder below the Windows folder.
 std::size_t Depth(const TrashRow& row) { return static_cast<std::size_t>(std::count(row.place.begin(), row.place.end(), '\\')); }
 
-int RunTrashRestore(CommandContext& c) {
-  Mapper& m = c.mapper;
-  // A restore ends with the mapper's refresh, which scans.
-  if (!ReadyToScan(c)) return kFailed;
-  TrashManager trash(m);
-  std::vector<TrashRow> wanted;
-  if (!OpenTrash(c, trash)) return kFailed;
-  if (EmptyAndAll(c, trash)) return kDone;
-  if (!SelectSome(c, trash, &wanted)) return kFailed;
-
-  // The trash manager restores rows in the list's order, by name, and makes
-  // a folder one level only: a file whose folder (or that folder's parent)
-  // is still in the trash could not come back before it. So the folders go
-  // first, shallow ones before deeper ones, and then the files, each step
-  // one restore of the trash manager.
+// The trash manager restores rows in the list's order, by name, and makes
+// a folder one level only: a file whose folder (or that folder's parent)
+// is still in the trash could not come back before it. So the folders go
+// first, shallow ones before deeper ones, and then the files, each step
+// one restore of the trash manager.
+std::vector<std::vector<TrashRow>> RestoreSteps(const std::vector<TrashRow>& wanted) {
   std::map<std::size_t, std::vector<TrashRow>> folders_by_depth;
   std::vector<TrashRow> files;
   for (const TrashRow& row : wanted) {
@@ -183,6 +174,21 @@ int RunTrashRestore(CommandContext& c) {
   std::vector<std::vector<TrashRow>> steps;
   for (auto& [depth, rows] : folders_by_depth) steps.push_back(std::move(rows));
   if (!files.empty()) steps.push_back(std::move(files));
+  return steps;
+}
+
+int RunTrashRestore(CommandContext& c) {
+  Mapper& m = c.mapper;
+  // A restore ends with the mapper's refresh, which scans.
+  if (!ReadyToScan(c)) return kFailed;
+  TrashManager trash(m);
+  std::vector<TrashRow> wanted;
+  if (!OpenTrash(c, trash)) return kFailed;
+  if (EmptyAndAll(c, trash)) return kDone;
+  if (!SelectSome(c, trash, &wanted)) return kFailed;
+
+  const std::vector<std::vector<TrashRow>> steps = RestoreSteps(wanted);
+  if (c.invocation.dry_run) return PreviewRestore(c, steps);
   // A long step goes in parts, so that the progress line can move; each
   // part rewrites the log, so there are never more than about twenty.
   const std::size_t part = std::max<std::size_t>(256, wanted.size() / 20);
@@ -221,6 +227,7 @@ int RunTrashPurge(CommandContext& c) {
   if (!OpenTrash(c, trash)) return kFailed;
   if (EmptyAndAll(c, trash)) return kDone;
   if (!SelectSome(c, trash, &wanted)) return kFailed;
+  if (c.invocation.dry_run) return PreviewPurge(c, wanted);
   c.person.SetProgressCaption("Deleting");
   c.person.SetProgressMessage(Counted(wanted.size(), "row", "rows"));
   c.person.ShowProgress(true);
@@ -277,7 +284,7 @@ Command TrashRestoreCommand() {
       .name = "trash restore",
       .summary = "Bring rows of the trash back to where they came from.",
       .arguments = {},
-      .options = kRowsOption | kAllOption | kForceOption,
+      .options = kRowsOption | kAllOption | kForceOption | kDryRunOption,
       .changes_files = true,
       .description = {
           "Restores the selected rows as the trash manager's Restore button does: each file moves back to its "
@@ -301,7 +308,7 @@ Command TrashPurgeCommand() {
       .name = "trash purge",
       .summary = "Delete rows of the trash for good.",
       .arguments = {},
-      .options = kRowsOption | kAllOption | kForceOption,
+      .options = kRowsOption | kAllOption | kForceOption | kDryRunOption,
       .changes_files = true,
       .description = {
           "Deletes the selected rows for good as the trash manager's Delete button does: after one question "

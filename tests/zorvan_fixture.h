@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -25,6 +26,29 @@ struct ZorvanRun {
   std::optional<int> code;  // none when it did not end in time
   std::string out, err;
 };
+
+// Every file and folder below `root`, with its kind, permission bits and
+// contents (a link: its target).
+inline std::map<std::string, std::string> Tree(const std::string& root, const std::string& below = "") {
+  std::map<std::string, std::string> tree;
+  for (const std::string& name : ListNames(root + below)) {
+    const std::string relative = below + "/" + name, path = root + relative;
+    struct stat st{};
+    ::lstat(path.c_str(), &st);
+    const std::string mode = std::to_string(st.st_mode & 07777);
+    if (S_ISDIR(st.st_mode)) {
+      tree[relative] = "folder " + mode;
+      for (auto& [inner, what] : Tree(root, relative)) tree[inner] = what;
+    } else if (S_ISLNK(st.st_mode)) {
+      char target[256] = {};
+      ::readlink(path.c_str(), target, sizeof target - 1);
+      tree[relative] = std::string("link ") + target;
+    } else {
+      tree[relative] = "file " + mode + " " + ReadBytes(path);
+    }
+  }
+  return tree;
+}
 
 class ZorvanTest : public ::testing::Test {
  protected:

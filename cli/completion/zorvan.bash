@@ -52,9 +52,9 @@ _zorvan_options() {
     scan) echo "$common --wait --list-skipped" ;;
     new-map | track | rename) echo "$common --wait" ;;
     unmap) echo "$common --wait --force" ;;
-    remove) echo "$common --wait --force --entry" ;;
+    remove) echo "$common --wait --force --entry --dry-run" ;;
     "trash list") echo "$common --wait --format --host-paths --map --name" ;;
-    "trash restore" | "trash purge") echo "$common --wait --map --name --all --force" ;;
+    "trash restore" | "trash purge") echo "$common --wait --map --name --all --force --dry-run" ;;
     *) echo "$common" ;;
   esac
 }

@@ -100,6 +100,7 @@ complete -c zorvan -n "__zorvan_command_is files" -o 0 -d 'End each path with a 
 complete -c zorvan -n "__zorvan_command_is scan" -l list-skipped -d 'List each name the scan left out'
 complete -c zorvan -n "__zorvan_command_is scan new-map track rename unmap remove 'trash list' 'trash restore' 'trash purge'" -l wait -d 'Wait for the program folder instead of ending with status 3'
 complete -c zorvan -n "__zorvan_command_is unmap remove 'trash restore' 'trash purge'" -l force -d 'Touch read-only files'
+complete -c zorvan -n "__zorvan_command_is remove 'trash restore' 'trash purge'" -l dry-run -d 'Say what would be done, and change nothing'
 complete -c zorvan -n "__zorvan_command_is remove" -l entry -r -F -d 'Only this entry'
 complete -c zorvan -n "__zorvan_command_is 'trash list' 'trash restore' 'trash purge'" -l map -x -a '(__zorvan_maps)' -d 'Rows of this map'
 complete -c zorvan -n "__zorvan_command_is 'trash list' 'trash restore' 'trash purge'" -l name -r -F -d 'Rows of this file or folder'
