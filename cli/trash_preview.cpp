@@ -48,7 +48,7 @@ class Folders {
   bool MakeAll(const std::string& folder, const std::string& root) {
     if (There(folder)) return true;
     const std::string parent = FolderOf(folder);
-    if (parent.size() <= root.size() || !MakeAll(parent, root)) return false;
+    if (parent.size() < root.size() || !MakeAll(parent, root)) return false;
     made_.insert(PathKey(host_, folder));
     return true;
   }
