@@ -9,17 +9,18 @@
 namespace zv::cli {
 namespace {
 
-// Keeps the listing the viewer hands the file list.
-class KeptListing : public MapView {
+// Keeps the rows the viewer hands the file list.
+class KeptRows : public MapView {
  public:
   void SetAnimations(bool) override {}
   void SetMapGroupCaption(const std::string& caption) override { caption_ = caption; }
-  void ShowListing(const MapListing& listing) override { listing_ = listing; }
-  const MapListing& listing() const { return listing_; }
+  void ShowListing(const MapListing& listing) override { rows_ = MapRows::FromListing(listing); }
+  void ShowRows(std::shared_ptr<const MapRows> rows) override { rows_ = std::move(rows); }
+  std::shared_ptr<const MapRows> rows() const { return rows_ ? rows_ : std::make_shared<const MapRows>(); }
   const std::string& caption() const { return caption_; }
 
  private:
-  MapListing listing_;
+  std::shared_ptr<const MapRows> rows_;
   std::string caption_;
 };
 
@@ -51,22 +52,24 @@ bool ReadyToScan(CommandContext& c) {
   return true;
 }
 
-MapListing DetailedListing(Mapper& m, int row, std::string* caption) {
+std::shared_ptr<const MapRows> DetailedRows(Mapper& m, int row, std::string* caption) {
   m.options.simple_list = false;
   m.options.use_sys_icons = false;
   m.maps.selected = row;
-  KeptListing view;
+  KeptRows view;
   ShowMap(m, view);
   if (caption != nullptr) *caption = view.caption();
-  return view.listing();
+  return view.rows();
 }
 
-ListingCounts CountsOf(const MapListing& listing) {
+MapListing DetailedListing(Mapper& m, int row) { return DetailedRows(m, row)->Listing(); }
+
+ListingCounts CountsOf(const MapRows& rows) {
   ListingCounts counts;
-  counts.entries = listing.items.size();
-  for (const MapItem& item : listing.items) {
-    if (item.state == 1) ++counts.present;
-    if (item.state == 2) ++counts.missing;
+  counts.entries = rows.size();
+  for (const MapRow& row : rows.rows) {
+    if (row.state == 1) ++counts.present;
+    if (row.state == 2) ++counts.missing;
   }
   return counts;
 }
@@ -79,17 +82,17 @@ std::string MapLabel(const CommandContext& c, const std::string& name) {
 
 std::string MapFilePath(const Mapper& m, const std::string& name) { return DisplayPath(m.ProgramFile(name + ".MAP")); }
 
-bool IsFolderEntry(const std::string& entry) { return entry.starts_with(kFolderMark); }
+bool IsFolderEntry(std::string_view entry) { return entry.starts_with(kFolderMark); }
 
-std::string EntryLabel(const CommandContext& c, const std::string& entry) {
-  return c.invocation.host_paths ? EntryField(c, entry) : entry;
+std::string EntryLabel(const CommandContext& c, std::string_view entry) {
+  return c.invocation.host_paths ? EntryField(c, entry) : std::string(entry);
 }
 
-std::string EntryField(const CommandContext& c, const std::string& entry) {
+std::string EntryField(const CommandContext& c, std::string_view entry) {
   return c.invocation.host_paths ? EntryHostPath(c.mapper, entry) : std::string(EntryTarget(entry));
 }
 
-std::string EntryHostPath(const Mapper& m, const std::string& entry) {
+std::string EntryHostPath(const Mapper& m, std::string_view entry) {
   return ToHostPath(m.WindowsPath(std::string(EntryTarget(entry)))) + (IsFolderEntry(entry) ? "/" : "");
 }
 

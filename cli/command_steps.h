@@ -3,7 +3,9 @@
 // maps and entries are printed with.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/command.h"
@@ -21,15 +23,17 @@ bool SelectNamedMap(CommandContext& c, const std::string& wanted);
 // folder is missing.
 bool ReadyToScan(CommandContext& c);
 
-// The viewer's detailed listing of catalogue row `row`, as the file list
-// shows it in the detailed mode; `caption`, when given, receives the file
-// list's caption.
-MapListing DetailedListing(Mapper& m, int row, std::string* caption = nullptr);
+// The viewer's rows of catalogue row `row`, as the file list shows them in
+// the detailed mode; `caption`, when given, receives the file list's
+// caption. A map file that is missing gives no rows.
+std::shared_ptr<const MapRows> DetailedRows(Mapper& m, int row, std::string* caption = nullptr);
+// The same rows spelled out.
+MapListing DetailedListing(Mapper& m, int row);
 
 struct ListingCounts {
   std::size_t entries = 0, present = 0, missing = 0;
 };
-ListingCounts CountsOf(const MapListing& listing);
+ListingCounts CountsOf(const MapRows& rows);
 
 // "present" or "missing", for a detailed listing's state.
 const char* StateWord(int state);
@@ -43,14 +47,14 @@ std::string MapFilePath(const Mapper& m, const std::string& name);
 
 // An entry as the map holds it, or with --host-paths its full host path (a
 // folder ending with "/").
-std::string EntryLabel(const CommandContext& c, const std::string& entry);
+std::string EntryLabel(const CommandContext& c, std::string_view entry);
 
 // An entry's path in tsv and json: as the map holds it without the folder
 // mark, or with --host-paths its full host path (a folder ending with "/").
-std::string EntryField(const CommandContext& c, const std::string& entry);
+std::string EntryField(const CommandContext& c, std::string_view entry);
 // An entry's full host path, a folder ending with "/".
-std::string EntryHostPath(const Mapper& m, const std::string& entry);
-bool IsFolderEntry(const std::string& entry);
+std::string EntryHostPath(const Mapper& m, std::string_view entry);
+bool IsFolderEntry(std::string_view entry);
 
 // The machine formats' fields naming a map: its name, and with
 // --host-paths its file's path. "map\tNAME" / "map\tNAME\tmap_file\tPATH"

@@ -69,6 +69,29 @@ TEST_F(ZorvanOutputTest, ReadingCommandsShowTheDetailedListAndWriteNothing) {
   EXPECT_EQ(Contents(program_.path()), before);
 }
 
+TEST_F(ZorvanOutputTest, ShowPrintsEveryRowOfABigMapAlignedToItsWidestCell) {
+  // Far more rows than one block of output, and the widest size last: the
+  // table is printed row by row, so its widths must come from every row.
+  std::vector<std::string> lines = {"***Big***"};
+  for (int i = 0; i < 3000; ++i) {
+    const std::string name = "file" + std::to_string(10000 + i) + ".dat";
+    WriteBytes(windows_ / name, i == 2999 ? std::string(1000, 'x') : "x");
+    lines.push_back(name);
+  }
+  WriteLines(program_ / "Big.MAP", lines);
+  const ZorvanRun run = Zorvan({"show", "Big"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  std::vector<std::string> printed;
+  for (std::size_t at = 0, end; (end = run.out.find('\n', at)) != std::string::npos; at = end + 1) {
+    printed.push_back(run.out.substr(at, end - at));
+  }
+  ASSERT_EQ(printed.size(), 3003u);
+  EXPECT_EQ(printed[1], "STATE         SIZE  ENTRY");
+  EXPECT_EQ(printed[2], "present    1 bytes  file10000.dat");
+  EXPECT_EQ(printed[3001], "present  1E3 bytes  file12999.dat");
+  EXPECT_EQ(printed[3002], "3000/3000 still on disk, 3.91 Kb");
+}
+
 TEST_F(ZorvanOutputTest, IdentifyListsTheHitsTheDialogListsAndWritesNothing) {
   WriteBytes(windows_ / "XFOO.DLL", "x");
   WriteLines(program_ / "Alpha.MAP", {"***Alpha***", "SYSTEM\\Foo.dll", "<DIR> SYSTEM"});

@@ -1,35 +1,55 @@
 #include "mapper/engine/map_rows.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <cmath>
 
 #include "mapper/engine/entry_path.h"
 
 namespace zv {
+
+static_assert(sizeof(MapRow) <= 24, "a row stays small: a big map holds half a million");
+
 namespace {
 
-// `value` in the general format with at most 3 significant digits: fixed
-// notation while the integer part has at most 3 digits, else "d.ddE<exp>";
-// trailing zeros dropped, no plus sign. Ties round away from zero.
+// The powers of ten an unsigned 128-bit integer holds: 10^0 to 10^38.
+struct PowersOfTen {
+  unsigned __int128 value[39];
+  PowersOfTen() {
+    value[0] = 1;
+    for (int i = 1; i < 39; ++i) value[i] = value[i - 1] * 10;
+  }
+};
+
+// `value` (between 2^-16 and 2^100 in size) in the general format with at most 3
+// significant digits: fixed notation while the integer part has at most 3
+// digits, else "d.ddE<exp>"; trailing zeros dropped, no plus sign. Ties
+// round away from zero. The float is taken exactly, as an integer
+// n / 10^k (its 24-bit mantissa times a power of two, or times 5^k when
+// the power is 2^-k), so the digits need no printf.
 std::string GeneralFormat3(float value) {
   if (value == 0) return "0";
+  static const PowersOfTen powers;
   const bool negative = value < 0;
-  // A float's exact decimal expansion never needs 40 digits after the point.
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.40e", static_cast<double>(negative ? -value : value));
-  std::string digits{buf[0], buf[2], buf[3]};
-  int exponent = std::atoi(std::strchr(buf, 'e') + 1);
-  if (buf[4] >= '5') {
-    int i = 2;
-    while (i >= 0 && digits[i] == '9') digits[i--] = '0';
-    if (i >= 0) {
-      ++digits[i];
-    } else {
-      digits = "100";
-      ++exponent;
-    }
+  int binary_exponent = 0;
+  const float fraction = std::frexp(negative ? -value : value, &binary_exponent);
+  unsigned __int128 n = static_cast<std::uint32_t>(std::ldexp(fraction, 24));
+  int decimals = 0;
+  if (binary_exponent >= 24) {
+    n <<= binary_exponent - 24;
+  } else {
+    for (int shift = binary_exponent - 24; shift < 0; ++shift) n *= 5;
+    decimals = 24 - binary_exponent;
   }
+  int length = 1;
+  while (length < 39 && n >= powers.value[length]) ++length;
+  // The first four significant digits; the fourth decides the rounding.
+  unsigned first4 = static_cast<unsigned>(length >= 4 ? n / powers.value[length - 4] : n * powers.value[4 - length]);
+  unsigned first3 = first4 / 10 + (first4 % 10 >= 5 ? 1 : 0);
+  int exponent = length - 1 - decimals;
+  if (first3 == 1000) {
+    first3 = 100;
+    ++exponent;
+  }
+  std::string digits = std::to_string(first3);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
   std::string out = negative ? "-" : "";
@@ -73,7 +93,7 @@ std::string MapRows::IconPath(std::size_t i) const {
   if (!given_icons_.empty()) return given_icons_[i];
   const MapRow& row = rows[i];
   if (!row.icon) return std::string();
-  const std::string_view target = EntryTarget(row.entry);
+  const std::string_view target = EntryTarget(row.entry());
   std::string path;
   path.reserve(icon_root.size() + target.size());
   path.assign(icon_root).append(target);
@@ -83,7 +103,7 @@ std::string MapRows::IconPath(std::size_t i) const {
 
 MapItem MapRows::Item(std::size_t i) const {
   const MapRow& row = rows[i];
-  return MapItem{std::string(row.entry), SizeText(i), row.state, IconPath(i), row.bytes};
+  return MapItem{std::string(row.entry()), SizeText(i), row.state, IconPath(i), row.bytes};
 }
 
 MapListing MapRows::Listing() const {
@@ -106,7 +126,7 @@ std::shared_ptr<const MapRows> MapRows::FromListing(const MapListing& listing) {
   for (const MapItem& item : listing.items) {
     const std::string_view entry = std::string_view(*made->text).substr(at, item.caption.size());
     at += item.caption.size();
-    made->rows.push_back(MapRow{entry, item.bytes, static_cast<std::uint8_t>(item.state), !item.icon_path.empty()});
+    made->rows.emplace_back(entry, item.bytes, static_cast<std::uint8_t>(item.state), !item.icon_path.empty());
     made->given_sizes_.push_back(item.size_text);
     made->given_icons_.push_back(item.icon_path);
   }

@@ -20,22 +20,58 @@ struct PresenceCache::Folder {
   Folder* parent = nullptr;
   std::string name;  // as the disk spells it; empty for the root
   bool exists = false;
-  std::vector<FolderEntry> entries;
+  // The listing, kept in a few blocks rather than a string per name (a
+  // map of half a million entries keeps every listing of its tree): the
+  // names one after another, entry i's ending at ends[i] & kEnd, and
+  // kFolderBit set there for a folder. A listing's names never come near
+  // 2 GB.
+  static constexpr std::uint32_t kFolderBit = 0x8000'0000u;
+  static constexpr std::uint32_t kEnd = kFolderBit - 1;
+  std::string names;
+  std::vector<std::uint32_t> ends;
   std::vector<std::int64_t> sizes;  // -1 for a folder
-  std::vector<Folder*> children;    // the listing of a subfolder, once taken
+  // For each folder entry, in entry order: its number and its listing,
+  // once taken.
+  std::vector<std::pair<std::uint32_t, Folder*>> children;
   // An open-addressing table of entry numbers + 1 (0: free), placed by the
   // case-ignoring hash of the name, so that a look-up neither upper-cases
-  // nor allocates, and names equal ignoring case share one probe run.
+  // nor allocates, and names equal ignoring case share one probe run. A
+  // folder of a few entries has none: they are compared one by one.
+  static constexpr std::size_t kScannedWhole = 8;
   std::vector<std::uint32_t> slots;
 
-  void Index() {
-    children.assign(entries.size(), nullptr);
-    std::size_t capacity = 8;
-    while (capacity < 2 * entries.size()) capacity *= 2;
+  std::size_t size() const { return ends.size(); }
+  std::string_view Name(std::size_t i) const {
+    const std::uint32_t begin = i == 0 ? 0 : ends[i - 1] & kEnd;
+    return std::string_view(names).substr(begin, (ends[i] & kEnd) - begin);
+  }
+  bool IsFolder(std::size_t i) const { return (ends[i] & kFolderBit) != 0; }
+  // The slot of folder entry `i`'s listing.
+  Folder*& ChildOf(std::size_t i) {
+    const auto at = std::lower_bound(children.begin(), children.end(), i,
+                                     [](const auto& child, std::size_t number) { return child.first < number; });
+    return at->second;
+  }
+
+  // Keeps `listing` (whose sizes are in `sizes` already) and indexes it.
+  void Keep(const std::vector<FolderEntry>& listing) {
+    std::size_t total = 0;
+    for (const FolderEntry& entry : listing) total += entry.name.size();
+    names.reserve(total);
+    ends.reserve(listing.size());
+    for (const FolderEntry& entry : listing) {
+      names += entry.name;
+      const bool folder = entry.kind == EntryKind::kFolder;
+      if (folder) children.emplace_back(static_cast<std::uint32_t>(ends.size()), nullptr);
+      ends.push_back(static_cast<std::uint32_t>(names.size()) | (folder ? kFolderBit : 0));
+    }
+    if (size() <= kScannedWhole) return;
+    std::size_t capacity = 16;
+    while (capacity < size() + size() / 2) capacity *= 2;
     slots.assign(capacity, 0);
     const std::size_t mask = capacity - 1;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      std::size_t at = HashNoCase(entries[i].name) & mask;
+    for (std::size_t i = 0; i < size(); ++i) {
+      std::size_t at = HashNoCase(Name(i)) & mask;
       while (slots[at] != 0) at = (at + 1) & mask;
       slots[at] = static_cast<std::uint32_t>(i + 1);
     }
@@ -44,15 +80,27 @@ struct PresenceCache::Folder {
   // The entry the host would take for `wanted`: the one spelled so, else
   // the first in byte order of those equal to it ignoring case; -1 for none.
   std::ptrdiff_t Match(std::string_view wanted) const {
-    if (entries.empty()) return -1;
-    const std::size_t mask = slots.size() - 1;
     std::ptrdiff_t first = -1;
+    // Answers for entry i: true when it is the one spelled so.
+    const auto consider = [&](std::size_t i) {
+      const std::string_view name = Name(i);
+      if (!EqualsNoCase(name, wanted)) return false;
+      if (name == wanted) {
+        first = static_cast<std::ptrdiff_t>(i);
+        return true;
+      }
+      if (first < 0 || name < Name(static_cast<std::size_t>(first))) first = static_cast<std::ptrdiff_t>(i);
+      return false;
+    };
+    if (slots.empty()) {
+      for (std::size_t i = 0; i < size(); ++i) {
+        if (consider(i)) break;
+      }
+      return first;
+    }
+    const std::size_t mask = slots.size() - 1;
     for (std::size_t at = HashNoCase(wanted) & mask; slots[at] != 0; at = (at + 1) & mask) {
-      const std::size_t i = slots[at] - 1;
-      const std::string& name = entries[i].name;
-      if (!EqualsNoCase(name, wanted)) continue;
-      if (name == wanted) return static_cast<std::ptrdiff_t>(i);
-      if (first < 0 || name < entries[first].name) first = static_cast<std::ptrdiff_t>(i);
+      if (consider(slots[at] - 1)) break;
     }
     return first;
   }
@@ -99,8 +147,9 @@ PresenceCache::Folder* PresenceCache::Load(Folder* parent, const std::string& na
   auto folder = std::make_unique<Folder>();
   folder->parent = parent;
   folder->name = name;
-  folder->exists = host_.ListFolderSizes(PathOf(*folder), &folder->entries, &folder->sizes);
-  folder->Index();
+  std::vector<FolderEntry> listing;
+  folder->exists = host_.ListFolderSizes(PathOf(*folder), &listing, &folder->sizes);
+  folder->Keep(listing);
   folders_.push_back(std::move(folder));
   return folders_.back().get();
 }
@@ -117,24 +166,15 @@ PresenceCache::Folder* PresenceCache::Child(Folder& parent, std::string_view nam
   // A climb is never followed: the lookup stays below the root.
   if (name == "..") return Missing();
   const std::ptrdiff_t match = parent.Match(name);
-  if (match < 0 || parent.entries[match].kind != EntryKind::kFolder) return Missing();
-  Folder*& child = parent.children[match];
-  if (!child) child = Load(&parent, parent.entries[match].name);
+  if (match < 0 || !parent.IsFolder(match)) return Missing();
+  Folder*& child = parent.ChildOf(match);
+  if (!child) child = Load(&parent, std::string(parent.Name(match)));
   return child;
 }
 
 PresenceCache::Folder* PresenceCache::FolderOf(std::string_view relative) {
   if (last_folder_ && relative == last_text_) return last_folder_;
-  Folder* folder;
-  if (const auto known = by_text_.find(relative); known != by_text_.end()) {
-    folder = known->second;
-    // No walk to resume from: the next lookup starts at the root, unless it
-    // finds its own text here too.
-    walk_.clear();
-  } else {
-    folder = Walk(relative);
-    by_text_.emplace(std::string(relative), folder);
-  }
+  Folder* folder = Walk(relative);
   last_text_.assign(relative);
   return last_folder_ = folder;
 }
@@ -176,9 +216,8 @@ bool PresenceCache::Find(std::string_view relative, EntryKind* kind, std::string
   if (!folder->exists) return false;
   const std::ptrdiff_t match = folder->Match(name);
   if (match < 0) return false;
-  const FolderEntry& entry = folder->entries[match];
-  *kind = entry.kind;
-  if (host_path) host_path->assign(PathOf(*folder)).append("/").append(entry.name);
+  *kind = folder->IsFolder(match) ? EntryKind::kFolder : EntryKind::kFile;
+  if (host_path) host_path->assign(PathOf(*folder)).append("/").append(folder->Name(match));
   if (size) *size = folder->sizes[match];
   return true;
 }
@@ -186,7 +225,7 @@ bool PresenceCache::Find(std::string_view relative, EntryKind* kind, std::string
 // The folders below one listed folder that ListAhead is to list: the
 // folder, held open, and the folder texts still to follow below it.
 struct PresenceCache::AheadJob {
-  Folder* folder;
+  Folder* folder = nullptr;
   std::unique_ptr<FolderHandle> handle;
   std::vector<std::string_view> rests;
 };
@@ -202,14 +241,16 @@ struct PresenceCache::Ahead {
   std::exception_ptr error;
 };
 
-void PresenceCache::ListAhead(const std::vector<std::string_view>& relatives) {
+void PresenceCache::ListAhead(std::vector<std::string_view> relatives) {
   const unsigned threads = host_.ListingThreads();
   if (threads <= 1) return;
-  std::vector<std::string_view> texts;
-  texts.reserve(relatives.size());
-  for (const std::string_view relative : relatives) texts.push_back(SplitLast(relative).first);
+  // The folder texts, in the vector given, so that a big map's look-ups
+  // need no second copy of them.
+  std::vector<std::string_view>& texts = relatives;
+  for (std::string_view& text : texts) text = SplitLast(text).first;
   std::sort(texts.begin(), texts.end());
   texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+  texts.shrink_to_fit();
   if (!root_folder_) root_folder_ = Load(nullptr, std::string());
   std::unique_ptr<FolderHandle> root = root_folder_->exists ? host_.OpenFolder(root_) : nullptr;
   if (!root) return;  // Find lists what it needs itself
@@ -255,7 +296,7 @@ void PresenceCache::ListBelow(AheadJob& job, Ahead& ahead) {
   Folder& folder = *job.folder;
   // The rests grouped by the subfolder their first component names, as
   // Walk would match it; a ".." or a name that is no folder leads nowhere.
-  std::vector<std::pair<std::ptrdiff_t, std::string_view>> steps;
+  std::vector<std::pair<std::size_t, std::string_view>> steps;
   for (std::string_view rest : job.rests) {
     std::size_t start = 0;
     std::string_view name;
@@ -269,24 +310,34 @@ void PresenceCache::ListBelow(AheadJob& job, Ahead& ahead) {
     }
     if (name.empty() || name == "..") continue;
     const std::ptrdiff_t match = folder.Match(name);
-    if (match < 0 || folder.entries[match].kind != EntryKind::kFolder) continue;
+    if (match < 0 || !folder.IsFolder(match)) continue;
     steps.emplace_back(match, start < rest.size() ? rest.substr(start) : std::string_view());
   }
+  // What is held while the threads go deeper is only the rests each
+  // subfolder still leads to.
+  std::vector<std::string_view>().swap(job.rests);
   std::stable_sort(steps.begin(), steps.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::pair<std::size_t, AheadJob>> children;
   for (std::size_t i = 0; i < steps.size();) {
-    const std::ptrdiff_t match = steps[i].first;
+    const std::size_t match = steps[i].first;
     AheadJob child;
     for (; i < steps.size() && steps[i].first == match; ++i) {
       if (!steps[i].second.empty()) child.rests.push_back(steps[i].second);
     }
-    Folder*& listed = folder.children[match];
+    children.emplace_back(match, std::move(child));
+  }
+  std::vector<std::pair<std::size_t, std::string_view>>().swap(steps);
+
+  for (auto& [match, child] : children) {
+    Folder*& listed = folder.ChildOf(match);
     if (listed == nullptr) {
       auto made = std::make_unique<Folder>();
       made->parent = &folder;
-      made->name = folder.entries[match].name;
-      made->exists = host_.ListSubfolderSizes(*job.handle, made->name, &made->entries, &made->sizes,
+      made->name = folder.Name(match);
+      std::vector<FolderEntry> listing;
+      made->exists = host_.ListSubfolderSizes(*job.handle, made->name, &listing, &made->sizes,
                                               child.rests.empty() ? nullptr : &child.handle);
-      made->Index();
+      made->Keep(listing);
       listed = made.get();
       const std::lock_guard<std::mutex> lock(ahead.mutex);
       folders_.push_back(std::move(made));

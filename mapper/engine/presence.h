@@ -5,11 +5,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/host.h"
@@ -45,7 +43,7 @@ class PresenceCache {
   // opened relative to its parent folder: Find then answers for them
   // from memory, exactly as it would have. Folders listed already are not
   // listed again. With one listing thread it does nothing.
-  void ListAhead(const std::vector<std::string_view>& relatives);
+  void ListAhead(std::vector<std::string_view> relatives);
 
  private:
   struct Folder;
@@ -73,19 +71,11 @@ class PresenceCache {
   Folder* root_folder_ = nullptr;
   Folder* missing_ = nullptr;
   // The folder text of the previous lookup, the folder it named and the
-  // walk that found it (empty when it was known already), which the next
-  // lookup resumes where the two texts part.
+  // walk that found it, which the next lookup resumes where the two texts
+  // part.
   std::string last_text_;
   Folder* last_folder_ = nullptr;
   std::vector<Step> walk_;
-  // Every folder text looked up whole (never its prefixes, so the keys take
-  // no more memory than the texts asked for): entries of an unsorted map
-  // return to folders they named before.
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  std::unordered_map<std::string, Folder*, TextHash, std::equal_to<>> by_text_;
 };
 
 }  // namespace zv

@@ -58,6 +58,12 @@ TEST(PresenceCacheTest, MatchesLikeTheHostAndListsEachFolderOnce) {
   WriteBytes(root / "SYSTEM/twin", "lower");
   WriteBytes(root / "SYSTEM/TWIN2", "");
   MakeFolders(root / "SYSTEM/Sub");
+  // A folder of more entries than are compared one by one: its names are
+  // found through the hashed table, by the same rules.
+  for (int i = 0; i < 30; ++i) WriteBytes(root / ("MANY/f" + std::to_string(i)), "many");
+  WriteBytes(root / "MANY/Twin", "upper");
+  WriteBytes(root / "MANY/twin", "lower");
+  WriteBytes(root / "MANY/TWIN", "all upper");
   const std::unique_ptr<Host> real = NewPosixHost();
   ListingCountingHost host(*real);
   PresenceCache cache(host, root.path());
@@ -86,6 +92,10 @@ TEST(PresenceCacheTest, MatchesLikeTheHostAndListsEachFolderOnce) {
       {"SYSTEM\\..", false, EntryKind::kFile, ""},
       {"<DIR> SYSTEM", false, EntryKind::kFile, ""},
       {"", false, EntryKind::kFile, ""},
+      {"many\\F17", true, EntryKind::kFile, "MANY/f17"},
+      {"MANY\\twin", true, EntryKind::kFile, "MANY/twin"},
+      {"MANY\\tWIN", true, EntryKind::kFile, "MANY/TWIN"},  // "TWIN" < "Twin" < "twin"
+      {"MANY\\f30", false, EntryKind::kFile, ""},
   };
   for (const auto& c : cases) {
     EntryKind kind = EntryKind::kFile;
@@ -98,7 +108,7 @@ TEST(PresenceCacheTest, MatchesLikeTheHostAndListsEachFolderOnce) {
     EXPECT_EQ(size, c.kind == EntryKind::kFolder ? -1 : static_cast<std::int64_t>(testing::ReadBytes(path).size()))
         << c.relative;
   }
-  EXPECT_EQ(host.listings, 3);  // the root, SYSTEM however spelled, and Sub
+  EXPECT_EQ(host.listings, 4);  // the root, SYSTEM however spelled, Sub and MANY
 }
 
 TEST(PresenceCacheTest, ListingAheadOnSeveralThreadsAnswersAsListingOnDemand) {

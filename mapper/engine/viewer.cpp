@@ -28,30 +28,45 @@ class AnimationPause {
   MapView& view_;
 };
 
-// The order of the list: the entries' numbers sorted by caption in the
-// program's order (CompareNoCase), entries with equal captions in file
-// order. A map comes sorted from the catalogue, which one pass over
-// neighbours tells.
-std::vector<std::size_t> CaptionOrder(const std::string_view* captions, std::size_t count) {
-  const auto before = [captions](std::size_t a, std::size_t b) {
-    const int order = CompareNoCase(captions[a], captions[b]);
-    return order != 0 ? order < 0 : a < b;
-  };
-  std::vector<std::size_t> order(count);
-  for (std::size_t i = 0; i < count; ++i) order[i] = i;
-  if (!std::is_sorted(order.begin(), order.end(), before)) std::sort(order.begin(), order.end(), before);
-  return order;
+// Puts the rows in the list's order: sorted by entry in the program's order
+// (CompareNoCase), equal entries in file order. A map comes sorted from
+// the catalogue, which one pass over neighbours tells.
+void SortRows(std::vector<MapRow>& rows) {
+  const auto before = [](const MapRow& a, const MapRow& b) { return CompareNoCase(a.entry(), b.entry()) < 0; };
+  if (!std::is_sorted(rows.begin(), rows.end(), before)) std::stable_sort(rows.begin(), rows.end(), before);
 }
 
 // Lists ahead, on the host's listing threads, every folder the entries
-// that stay inside the Windows folder lie in.
-void ListFoldersOf(PresenceCache& presence, const std::string_view* entries, std::size_t count) {
+// that stay inside the Windows folder lie in. Neighbours mostly share
+// their folder, so one entry stands for a run of them.
+void ListFoldersOf(PresenceCache& presence, const std::vector<MapRow>& rows) {
   std::vector<std::string_view> paths;
-  paths.reserve(count);
-  for (std::size_t i = 0; i < count; ++i) {
-    if (!LeavesWindowsFolder(entries[i])) paths.push_back(EntryTarget(entries[i]));
+  std::string_view last_folder;
+  for (const MapRow& row : rows) {
+    if (LeavesWindowsFolder(row.entry())) continue;
+    const std::string_view target = EntryTarget(row.entry());
+    const std::size_t cut = target.find_last_of("\\/");
+    const std::string_view folder = target.substr(0, cut == std::string_view::npos ? 0 : cut);
+    if (!paths.empty() && folder == last_folder) continue;
+    paths.push_back(target);
+    last_folder = folder;
   }
-  presence.ListAhead(paths);
+  presence.ListAhead(std::move(paths));
+}
+
+// The entries of a map's text, one row each, in file order: every line
+// but the header.
+std::vector<MapRow> RowsOf(std::string_view text) {
+  std::size_t lines = 0;
+  ForEachLine(text, [&](std::string_view) { ++lines; });
+  std::vector<MapRow> rows;
+  rows.reserve(lines);
+  bool header = true;
+  ForEachLine(text, [&](std::string_view line) {
+    if (!header) rows.emplace_back(line);
+    header = false;
+  });
+  return rows;
 }
 
 }  // namespace
@@ -71,10 +86,10 @@ void ShowMap(Mapper& mapper, MapView& view) {
   // The file list is the last reader the catalogue load kept texts for.
   std::shared_ptr<const std::string> text = MapText(mapper, file);
   mapper.map_texts.Clear();
-  // Every line as a view into the text; a converted legacy entry is the end
-  // of its own line, so it stays one.
-  std::vector<std::string_view> lines;
-  ForEachLine(*text, [&](std::string_view line) { lines.push_back(line); });
+  // Every entry as a view into the text; a converted legacy entry is the
+  // end of its own line, so it stays one.
+  auto rows = std::make_shared<MapRows>();
+  rows->rows = RowsOf(*text);
   BusyCursor busy(mapper.person);
 
   // A legacy absolute entry ("C:\WINDOWS\SYSTEM\X.DLL") loses the Windows
@@ -82,33 +97,35 @@ void ShowMap(Mapper& mapper, MapView& view) {
   // written back only then, every other line as it was.
   const std::vector<std::string> windows_forms = WindowsFormsOf(mapper.windows_folder);
   bool converted = false;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    if (const std::size_t cut = LegacyPrefixLength(lines[i], windows_forms); cut > 0) {
-      lines[i].remove_prefix(cut);
+  for (MapRow& row : rows->rows) {
+    if (const std::size_t cut = LegacyPrefixLength(row.entry(), windows_forms); cut > 0) {
+      row.SetEntry(row.entry().substr(cut));
       converted = true;
     }
   }
   if (converted) {
     std::string rewritten;
     rewritten.reserve(text->size());
-    for (std::string_view line : lines) rewritten.append(line).append("\r\n");
+    bool header = true;
+    ForEachLine(*text, [&](std::string_view line) {
+      if (header) rewritten.append(line).append("\r\n");
+      header = false;
+    });
+    for (const MapRow& row : rows->rows) rewritten.append(row.entry()).append("\r\n");
     WriteMapFile(mapper, file, rewritten);
     // The rows point into the text as written.
     text = std::make_shared<const std::string>(std::move(rewritten));
-    lines.clear();
-    ForEachLine(*text, [&](std::string_view line) { lines.push_back(line); });
+    rows->rows = RowsOf(*text);
   }
+  SortRows(rows->rows);
 
-  const std::size_t count = lines.empty() ? 0 : lines.size() - 1;
-  const std::string_view* const entries = lines.data() + 1;
+  const std::size_t count = rows->size();
   const bool detailed = !mapper.options.simple_list;
-  auto rows = std::make_shared<MapRows>();
   rows->text = text;
   rows->simple = !detailed;
   rows->folder_text = mapper.texts.is_folder;
   rows->deleted_text = mapper.texts.is_deleted;
   rows->icon_root = ToHostPath(mapper.windows_folder) + "/";
-  rows->rows.resize(count);
   const bool icons = mapper.options.use_sys_icons;
   const std::string count_text = "/" + std::to_string(count);
   std::uint64_t present = 0;
@@ -118,16 +135,14 @@ void ShowMap(Mapper& mapper, MapView& view) {
   // the entries are taken in the list's order, so that neighbours, which
   // mostly share their folder, are looked up one after the other.
   std::optional<PresenceCache> presence;
-  const std::vector<std::size_t> order = CaptionOrder(entries, count);
   if (detailed) {
     presence.emplace(mapper.host, mapper.windows_folder);
-    ListFoldersOf(*presence, entries, count);
+    ListFoldersOf(*presence, rows->rows);
   }
   ProgressClock clock(mapper.progress_period);
   for (std::size_t number = 1; number <= count; ++number) {
-    const std::string_view entry = entries[order[number - 1]];
     MapRow& row = rows->rows[number - 1];
-    row.entry = entry;
+    const std::string_view entry = row.entry();
     if (clock.Due(number)) {
       mapper.person.SetStatus(kButtonFace, std::to_string(number) + count_text);
       mapper.person.PumpMessages();

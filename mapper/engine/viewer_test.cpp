@@ -103,6 +103,8 @@ TEST(SizeTextTest, UnitsOnTheCountThreeDigitsOnTheValue) {
       {1022976000, "976 Mb"},
       {1073741824, "1.02E3 Mb"},
       {1099511627776ULL, "1.05E6 Mb"},
+      {1023488, "1E3 Kb"},  // 999.5 rounds up into the next power of ten
+      {18446744073709551615ULL, "1.76E13 Mb"},
   };
   for (const auto& c : cases) EXPECT_EQ(SizeText(c.bytes), c.text) << c.bytes;
 }

@@ -31,7 +31,7 @@ QVariant MapListModel::data(const QModelIndex& index, int role) const {
   const bool first = index.column() == 0;
   switch (role) {
     case Qt::DisplayRole:
-      return first ? ToQ(rows_->rows[i].entry) : ToQ(rows_->SizeText(i));
+      return first ? ToQ(rows_->rows[i].entry()) : ToQ(rows_->SizeText(i));
     case Qt::TextAlignmentRole:
       return first ? QVariant() : QVariant(static_cast<int>(kRight));
     case Qt::DecorationRole: {

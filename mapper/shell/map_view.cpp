@@ -43,7 +43,7 @@ void QtMapView::SetMapGroupCaption(const std::string& caption) { group_.setTitle
 QIcon QtMapView::FileIcon(const MapRows& rows, std::size_t i) {
   const std::string icon_path = rows.IconPath(i);
   if (icon_path.empty()) return QIcon();
-  const bool folder = rows.rows[i].entry.starts_with("<DIR> ");
+  const bool folder = rows.rows[i].entry().starts_with("<DIR> ");
   const QFileInfo info(ToQ(icon_path));
   // Icons depend on the kind of file only, so one lookup per kind serves
   // every row of it.
