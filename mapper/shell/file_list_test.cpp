@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -132,6 +133,53 @@ TEST_F(FileListTest, AMixedMapShowsItsRowsTextsIconsAndOrderInBothModes) {
     empty.fill(Qt::transparent);
     return empty.toImage();
   }());
+}
+
+TEST_F(FileListTest, AFileIconFollowsTheKindOfTheNameAndWhetherItIsOnDisk) {
+  // A theme of one picture per colour for the names the file types may
+  // ask for, so that the icons can be told apart.
+  const std::string theme = program_ / "icons/test";
+  WriteBytes(theme + "/16/.made", "");
+  WriteBytes(theme + "/index.theme", "[Icon Theme]\nName=test\nDirectories=16\n\n[16]\nSize=16\nType=Fixed\n");
+  int hue = 0;
+  for (const char* name : {"text-plain", "text-x-generic", "application-octet-stream", "application-x-generic",
+                           "application-x-sharedlib", "application-x-msdownload", "application-x-executable"}) {
+    QPixmap picture(16, 16);
+    picture.fill(QColor::fromHsv((hue += 40) % 360, 255, 255));
+    picture.save(QString::fromStdString(theme + "/16/" + name + ".png"));
+  }
+  const QStringList paths = QIcon::themeSearchPaths();
+  const QString name = QIcon::themeName();
+  QIcon::setThemeSearchPaths({QString::fromStdString(program_ / "icons")});
+  QIcon::setThemeName("test");
+
+  WriteBytes(program_ / "WIN/Apps/Here.dll", "here");
+  // A missing file of a kind comes first, and the name that is not UTF-8
+  // before one of its kind that is.
+  WriteLines(program_ / "Kinds.MAP", {"***Kinds***", "Apps\\Gone.dll", "Apps\\Here.dll", "Apps\\" + kLatin1,
+                                      "readme.TXT"});
+  LoadMaps(mapper_, "Kinds");
+  form_->ShowMapsList();
+  QPixmap none(16, 16);
+  none.fill(Qt::transparent);
+  // The file's icon, the right part of the picture beside a presence mark.
+  const auto file_icon = [&](int row) {
+    if (At(row).data(Qt::DecorationRole).value<QIcon>().isNull()) return none.toImage();
+    const QPixmap picture = Decoration(row);
+    return picture.copy(picture.width() - 16, 0, 16, 16).toImage();
+  };
+  for (const bool detailed : {true, false}) {
+    Show(detailed);
+    const std::string gone = detailed ? "Apps\\Gone.dll missing" : "Apps\\Gone.dll";
+    ASSERT_EQ(FileRows(), (Lines{"Apps\\" + kLatin1, gone, "Apps\\Here.dll", "readme.TXT"}));
+    EXPECT_NE(file_icon(0), none.toImage()) << "a name that is not UTF-8 shows its kind's icon";
+    EXPECT_EQ(file_icon(0), file_icon(3)) << "\".txt\" and \".TXT\" are one kind";
+    EXPECT_EQ(file_icon(1), none.toImage()) << "a missing entry has no icon";
+    EXPECT_NE(file_icon(2), none.toImage()) << "present, though a missing one of its kind came first";
+    EXPECT_NE(file_icon(2), file_icon(3));
+  }
+  QIcon::setThemeSearchPaths(paths);
+  QIcon::setThemeName(name);
 }
 
 TEST_F(FileListTest, EveryCommandTakesTheSelectedRowsBytes) {

@@ -37,7 +37,7 @@ TForm1::TForm1(Mapper& mapper, TSplash&, TInDialog& dialog, QtPerson& person)
   BuildLayout();
   BuildMenus();
 
-  view_ = std::make_unique<QtMapView>(*GroupBox2, *Map);
+  view_ = std::make_unique<QtMapView>(mapper_.host, *GroupBox2, *Map);
   view_->on_animations = [this](bool running) { SetAnimations(running); };
   view_->on_catalogue = [this] { ShowMapsList(); };
   mapper_.view = view_.get();

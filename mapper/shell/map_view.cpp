@@ -1,6 +1,5 @@
 #include "mapper/shell/map_view.h"
 
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QPainter>
@@ -18,7 +17,7 @@ constexpr int kStateGap = 2;
 
 }  // namespace
 
-QtMapView::QtMapView(QGroupBox& group, QTreeView& list) : group_(group), list_(list) {
+QtMapView::QtMapView(Host& host, QGroupBox& group, QTreeView& list) : host_(host), group_(group), list_(list) {
   model_.icon_of = [this](const MapRows& rows, std::size_t i) { return ItemIcon(rows, i); };
   list_.setModel(&model_);
   list_.setColumnWidth(0, 200);
@@ -43,14 +42,29 @@ void QtMapView::SetMapGroupCaption(const std::string& caption) { group_.setTitle
 QIcon QtMapView::FileIcon(const MapRows& rows, std::size_t i) {
   const std::string icon_path = rows.IconPath(i);
   if (icon_path.empty()) return QIcon();
-  const bool folder = rows.rows[i].entry().starts_with("<DIR> ");
-  const QFileInfo info(ToQ(icon_path));
-  // Icons depend on the kind of file only, so one lookup per kind serves
-  // every row of it.
-  const QString kind = folder ? QStringLiteral("<dir>") : info.suffix().toLower();
+  const MapRow& row = rows.rows[i];
+  // The system gives an icon only for what is on disk: a missing entry has
+  // none. The detailed list knows; the plain list asks.
+  if (row.state != 0 ? row.state != 1 : !host_.PathExists(icon_path)) return QIcon();
+  const bool folder = row.entry().starts_with("<DIR> ");
+  // Icons depend on the kind only: a folder, or the suffix of the name.
+  // The suffix is read from the name's bytes, so a name that is not UTF-8
+  // gets its kind's icon too, and one look-up serves every row of a kind.
+  const std::string_view name = std::string_view(icon_path).substr(icon_path.rfind('/') + 1);
+  const std::size_t dot = name.rfind('.');
+  const QString suffix = dot == std::string_view::npos ? QString() : ToQ(name.substr(dot + 1)).toLower();
+  const QString kind = folder ? QStringLiteral("/") : suffix;
   auto found = file_icons_.find(kind);
   if (found != file_icons_.end()) return *found;
-  const QIcon icon = folder ? provider_.icon(QAbstractFileIconProvider::Folder) : provider_.icon(info);
+  QIcon icon;
+  if (folder) {
+    icon = provider_.icon(QAbstractFileIconProvider::Folder);
+  } else {
+    const QMimeType type =
+        mime_types_.mimeTypeForFile(suffix.isEmpty() ? QStringLiteral("x") : "x." + suffix, QMimeDatabase::MatchExtension);
+    icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    if (icon.isNull()) icon = provider_.icon(QAbstractFileIconProvider::File);
+  }
   file_icons_.insert(kind, icon);
   return icon;
 }

@@ -7,6 +7,7 @@
 #include <QFileIconProvider>
 #include <QGroupBox>
 #include <QHash>
+#include <QMimeDatabase>
 #include <QTreeView>
 #include <functional>
 #include <optional>
@@ -20,8 +21,8 @@ class QtMapView : public MapView {
  public:
   // Sets `list` up as the file list: columns "Map File" (200) and
   // right-aligned "Size (Kb)" (100), read-only, single selection, rows of
-  // one height.
-  QtMapView(QGroupBox& group, QTreeView& list);
+  // one height. `host` tells whether a row of the plain list is on disk.
+  QtMapView(Host& host, QGroupBox& group, QTreeView& list);
 
   // Stops or restarts the window's animations while the list fills.
   std::function<void(bool)> on_animations;
@@ -59,6 +60,7 @@ class QtMapView : public MapView {
   QIcon ItemIcon(const MapRows& rows, std::size_t i);
   QIcon FileIcon(const MapRows& rows, std::size_t i);
 
+  Host& host_;
   QGroupBox& group_;
   QTreeView& list_;
   MapListModel model_;
@@ -66,6 +68,7 @@ class QtMapView : public MapView {
   bool shown_state_images_ = false;  // state_images_ when the rows were shown
   int second_width_ = 100;  // the second column's width while it is hidden
   QFileIconProvider provider_;
+  QMimeDatabase mime_types_;
   QHash<QString, QIcon> file_icons_;
   QHash<QString, QIcon> composed_;
 };
