@@ -189,22 +189,18 @@ int RunTrashRestore(CommandContext& c) {
 
   const std::vector<std::vector<TrashRow>> steps = RestoreSteps(wanted);
   if (c.invocation.dry_run) return PreviewRestore(c, steps);
-  // A long step goes in parts, so that the progress line can move; each
-  // part rewrites the log, so there are never more than about twenty.
-  const std::size_t part = std::max<std::size_t>(256, wanted.size() / 20);
+  // Each step is one restore of the trash manager, so one flush and one
+  // rewrite of the log; the progress line moves with its rows.
   std::size_t done = 0;
+  const std::string of = " of " + Counted(wanted.size(), "row", "rows");
+  trash.on_progress = [&](std::size_t handled) { c.person.SetProgressMessage(std::to_string(done + handled) + of); };
   c.person.SetProgressCaption("Restoring");
   c.person.ShowProgress(true);
   for (const std::vector<TrashRow>& step : steps) {
-    for (std::size_t first = 0; first < step.size(); first += part) {
-      c.person.SetProgressMessage(std::to_string(done) + " of " + Counted(wanted.size(), "row", "rows"));
-      const std::size_t end = std::min(step.size(), first + part);
-      const std::vector<std::size_t> indexes =
-          IndexesOf(trash, std::vector<TrashRow>(step.begin() + static_cast<std::ptrdiff_t>(first),
-                                                 step.begin() + static_cast<std::ptrdiff_t>(end)));
-      if (!indexes.empty()) trash.Restore(indexes, "Restore");
-      done += end - first;
-    }
+    c.person.SetProgressMessage(std::to_string(done) + of);
+    const std::vector<std::size_t> indexes = IndexesOf(trash, step);
+    if (!indexes.empty()) trash.Restore(indexes, "Restore");
+    done += step.size();
   }
   c.person.ShowProgress(false);
 

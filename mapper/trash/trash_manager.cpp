@@ -164,7 +164,10 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowA
     }
     const std::unique_ptr<TreeHandle> windows = m_.host.OpenTree(m_.windows_folder);
     const std::unique_ptr<TreeHandle> trash = m_.host.OpenTree(TrashFolderPath(m_));
+    std::size_t handled = 0;
     for (const std::size_t r : selected) {
+      if (on_progress && handled != 0 && handled % 64 == 0) on_progress(handled);
+      ++handled;
       if (r >= rows_.size()) continue;
       const TrashRow& row = rows_[r];
       if (!RowIsSafe(row, *windows)) continue;

@@ -85,6 +85,11 @@ class TrashManager {
   // The trash lines as last loaded and tidied (line 0 the header).
   const std::vector<std::string>& lines() const { return lines_; }
 
+  // When set, Restore and DeleteForGood call it after every 64th selected
+  // row they handled, with the number handled so far: one call may act on
+  // thousands of rows, and a progress line should move meanwhile.
+  std::function<void(std::size_t handled)> on_progress;
+
  private:
   // Restore and delete for good: each selected row, in the list's order,
   // is checked, found in the trash lines and handed to `act` (none when

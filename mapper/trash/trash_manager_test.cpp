@@ -222,6 +222,32 @@ TEST_F(TrashManagerTest, SeveralRowsAreDoneInTheListsOrder) {
   EXPECT_EQ(ListNames(windows_.path()), (Lines{"a.txt", "b.txt", "c.txt"}));
 }
 
+// A restore of many rows says how far it has come every 64 rows, counting
+// rows it could not restore too, and still does each row.
+TEST_F(TrashManagerTest, ProgressMovesWithTheRowsHandled) {
+  std::vector<std::size_t> all;
+  for (int i = 0; i < 130; ++i) {
+    const std::string name = "f" + std::to_string(1000 + i) + ".txt";
+    Trashed(name, "DEL0" + name, "Sub\\");
+    all.push_back(static_cast<std::size_t>(i));
+  }
+  MakeFolders(InWindows("Sub"));
+  WriteBytes(InWindows("Sub/f1000.txt"), "back in place");  // this row stays
+  Open();
+  std::vector<std::size_t> said;
+  manager_.on_progress = [&](std::size_t handled) { said.push_back(handled); };
+  manager_.Restore(all, "Restore");
+  EXPECT_EQ(said, (std::vector<std::size_t>{64, 128}));
+  EXPECT_EQ(ListNames(InWindows("Sub")).size(), 130u);
+  EXPECT_EQ(Trashed(), Lines{"DEL0f1000.txt"});
+
+  said.clear();
+  person_.QueueConfirm(true);
+  manager_.DeleteForGood({0}, "Delete");
+  EXPECT_TRUE(said.empty());
+  EXPECT_TRUE(manager_.rows().empty());
+}
+
 TEST_F(TrashManagerTest, DeleteForGoodAsksOnceAndRewritesEvenOnNo) {
   Trashed("a.txt", "DEL0a.txt", "");
   Trashed("b.txt", "DEL0b.txt", "");
