@@ -2,7 +2,6 @@
 // two buttons, through the same engine calls, so the same tidying, checks,
 // questions and log records.
 #include <algorithm>
-#include <deque>
 #include <map>
 #include <unordered_map>
 #include <ostream>
@@ -12,6 +11,7 @@
 #include "cli/formats.h"
 #include "cli/trash_preview.h"
 #include "mapper/engine/maintenance.h"
+#include "mapper/trash/alike_rows.h"
 #include "mapper/trash/trash_log.h"
 #include "mapper/trash/trash_manager.h"
 #include "mapper/trash/trash_store.h"
@@ -48,14 +48,12 @@ std::vector<TrashRow> SelectedRows(const CommandContext& c, const TrashManager& 
 // Where `wanted` stand in the trash's rows now; those gone are left out.
 // Two rows alike stand for two records alike.
 std::vector<std::size_t> IndexesOf(const TrashManager& trash, const std::vector<TrashRow>& wanted) {
-  std::unordered_map<std::string, std::deque<std::size_t>> by_key;
-  for (std::size_t i = 0; i < trash.rows().size(); ++i) by_key[RowKey(trash.rows()[i])].push_back(i);
+  AlikeRows rows(trash.rows().size());
+  for (std::size_t i = 0; i < trash.rows().size(); ++i) rows.Add(RowKey(trash.rows()[i]), i);
   std::vector<std::size_t> indexes;
+  indexes.reserve(wanted.size());
   for (const TrashRow& row : wanted) {
-    const auto found = by_key.find(RowKey(row));
-    if (found == by_key.end() || found->second.empty()) continue;
-    indexes.push_back(found->second.front());
-    found->second.pop_front();
+    if (const std::optional<std::size_t> index = rows.Take(RowKey(row))) indexes.push_back(*index);
   }
   return indexes;
 }

@@ -1,7 +1,6 @@
 #include "mapper/trash/trash_manager.h"
 
 #include <algorithm>
-#include <deque>
 #include <optional>
 #include <unordered_map>
 
@@ -9,6 +8,7 @@
 #include "mapper/engine/presence.h"
 #include "mapper/engine/shell_links.h"
 #include "mapper/engine/guarded.h"
+#include "mapper/trash/alike_rows.h"
 #include "mapper/trash/safe_paths.h"
 #include "mapper/trash/trash_log.h"
 #include "platform/text.h"
@@ -158,9 +158,9 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowA
     // Each row's own record, found by all its fields at once: folder
     // records all share the trashed name "<DIR>", and two records may
     // share any other field. Records alike are taken in the log's order.
-    std::unordered_map<std::string, std::deque<std::size_t>> by_key;
+    AlikeRows records(lines_.size());
     for (std::size_t i = 1; i < lines_.size(); ++i) {
-      if (const auto& r = records_[i]) by_key[RecordKey(r->name, r->map, r->trashed, r->place)].push_back(i);
+      if (const auto& r = records_[i]) records.Add(RecordKey(r->name, r->map, r->trashed, r->place), i);
     }
     const std::unique_ptr<TreeHandle> windows = m_.host.OpenTree(m_.windows_folder);
     const std::unique_ptr<TreeHandle> trash = m_.host.OpenTree(TrashFolderPath(m_));
@@ -171,14 +171,12 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowA
       if (r >= rows_.size()) continue;
       const TrashRow& row = rows_[r];
       if (!RowIsSafe(row, *windows)) continue;
-      const auto found = by_key.find(RecordKey(row.name, row.map, row.trashed, row.place));
-      if (found == by_key.end() || found->second.empty()) {
+      const std::optional<std::size_t> line = records.Take(RecordKey(row.name, row.map, row.trashed, row.place));
+      if (!line) {
         m_.person.ShowNotice("Error", "Cannot find " + row.trashed + " in !TRASH!.DAT");
         continue;
       }
-      const std::size_t line = found->second.front();
-      found->second.pop_front();
-      if (act(row, *windows, *trash)) dropped[line] = acted = true;
+      if (act(row, *windows, *trash)) dropped[*line] = acted = true;
     }
     // The rows' files moved and were deleted without a flush each: one
     // flush of both trees makes them durable before the log forgets their
