@@ -154,11 +154,11 @@ int RunTrashList(CommandContext& c) {
 // The depth of a folder row's folder below the Windows folder.
 std::size_t Depth(const TrashRow& row) { return static_cast<std::size_t>(std::count(row.place.begin(), row.place.end(), '\\')); }
 
-// The trash manager restores rows in the list's order, by name, and makes
-// a folder one level only: a file whose folder (or that folder's parent)
-// is still in the trash could not come back before it. So the folders go
-// first, shallow ones before deeper ones, and then the files, each step
-// one restore of the trash manager.
+// The trash manager's Restore button takes rows in the list's order, by
+// name, and makes a folder one level only: a file whose folder (or that
+// folder's parent) is still in the trash could not come back before it.
+// So the folders go first, shallow ones before deeper ones, and then the
+// files.
 std::vector<std::vector<TrashRow>> RestoreSteps(const std::vector<TrashRow>& wanted) {
   std::map<std::size_t, std::vector<TrashRow>> folders_by_depth;
   std::vector<TrashRow> files;
@@ -187,19 +187,17 @@ int RunTrashRestore(CommandContext& c) {
 
   const std::vector<std::vector<TrashRow>> steps = RestoreSteps(wanted);
   if (c.invocation.dry_run) return PreviewRestore(c, steps);
-  // Each step is one restore of the trash manager, so one flush and one
-  // rewrite of the log; the progress line moves with its rows.
-  std::size_t done = 0;
+  // The steps one after another, as one restore of the trash manager: one
+  // flush and one rewrite of the log; the progress line moves with its rows.
+  std::vector<TrashRow> in_order;
+  in_order.reserve(wanted.size());
+  for (const std::vector<TrashRow>& step : steps) in_order.insert(in_order.end(), step.begin(), step.end());
   const std::string of = " of " + Counted(wanted.size(), "row", "rows");
-  trash.on_progress = [&](std::size_t handled) { c.person.SetProgressMessage(std::to_string(done + handled) + of); };
+  trash.on_progress = [&](std::size_t handled) { c.person.SetProgressMessage(std::to_string(handled) + of); };
   c.person.SetProgressCaption("Restoring");
+  c.person.SetProgressMessage("0" + of);
   c.person.ShowProgress(true);
-  for (const std::vector<TrashRow>& step : steps) {
-    c.person.SetProgressMessage(std::to_string(done) + of);
-    const std::vector<std::size_t> indexes = IndexesOf(trash, step);
-    if (!indexes.empty()) trash.Restore(indexes, "Restore");
-    done += step.size();
-  }
+  trash.RestoreInOrder(IndexesOf(trash, in_order));
   c.person.ShowProgress(false);
 
   const std::vector<TrashRow> stayed = StillThere(trash, wanted);

@@ -63,6 +63,13 @@ std::string RecordKey(const std::string& name, const std::string& map, const std
   return name + '\0' + map + '\0' + UpperAscii(trashed) + '\0' + place;
 }
 
+// Selected rows as the buttons take them: in the list's order, once each.
+std::vector<std::size_t> InListOrder(std::vector<std::size_t> selected) {
+  std::sort(selected.begin(), selected.end());
+  selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+  return selected;
+}
+
 }  // namespace
 
 int OriginalPathWidth(int list_width, int other_columns_width) {
@@ -149,9 +156,7 @@ bool TrashManager::RowIsSafe(const TrashRow& row, TreeHandle& windows) {
   return false;
 }
 
-void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowAct& act) {
-  std::sort(selected.begin(), selected.end());
-  selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+void TrashManager::ForEachSelected(const std::vector<std::size_t>& selected, const RowAct& act) {
   std::vector<bool> dropped(lines_.size(), false);
   bool acted = false;
   if (act) {
@@ -164,11 +169,13 @@ void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowA
     }
     const std::unique_ptr<TreeHandle> windows = m_.host.OpenTree(m_.windows_folder);
     const std::unique_ptr<TreeHandle> trash = m_.host.OpenTree(TrashFolderPath(m_));
+    std::vector<bool> seen(rows_.size(), false);
     std::size_t handled = 0;
     for (const std::size_t r : selected) {
       if (on_progress && handled != 0 && handled % 64 == 0) on_progress(handled);
       ++handled;
-      if (r >= rows_.size()) continue;
+      if (r >= rows_.size() || seen[r]) continue;
+      seen[r] = true;
       const TrashRow& row = rows_[r];
       if (!RowIsSafe(row, *windows)) continue;
       const std::optional<std::size_t> line = records.Take(RecordKey(row.name, row.map, row.trashed, row.place));
@@ -200,7 +207,12 @@ void TrashManager::Restore(std::vector<std::size_t> selected, const std::string&
     m_.person.ShowNotice(button_caption, LookupMessage(m_, "*RESTOR1ST"));
     return;
   }
-  ForEachSelected(std::move(selected), [this](const TrashRow& row, TreeHandle& windows, TreeHandle& trash) {
+  RestoreInOrder(InListOrder(std::move(selected)));
+}
+
+void TrashManager::RestoreInOrder(const std::vector<std::size_t>& rows) {
+  if (rows.empty()) return;
+  ForEachSelected(rows, [this](const TrashRow& row, TreeHandle& windows, TreeHandle& trash) {
     if (IsFolderRow(row)) return m_.host.MakeFolderInTree(windows, row.place);
     return GuardedMove(m_, {trash, row.trashed}, {windows, row.place + row.name}, false);
   });
@@ -219,7 +231,7 @@ void TrashManager::DeleteForGood(std::vector<std::size_t> selected, const std::s
       return IsFolderRow(row) || GuardedDelete(m_, TreePlace{trash, row.trashed});
     };
   }
-  ForEachSelected(std::move(selected), act);
+  ForEachSelected(InListOrder(std::move(selected)), act);
 }
 
 void TrashManager::OpenTrashFolder() { m_.host.ShellOpen(TrashFolderPath(m_), "", "", 1); }

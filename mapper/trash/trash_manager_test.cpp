@@ -207,6 +207,27 @@ TEST_F(TrashManagerTest, FolderRowsFindTheirOwnRecord) {
   EXPECT_TRUE(person_.notices.empty());
 }
 
+// In the order given, a folder comes back before the file inside it
+// without a question, all in one rewrite of the log; a row given twice is
+// done once, and no rows do nothing at all.
+TEST_F(TrashManagerTest, RestoreInOrderTakesTheRowsAsGivenOnce) {
+  Trashed("a.txt", "DEL0a.txt", "App\\Sub\\");
+  FolderRecord("Sub", "App\\Sub");
+  FolderRecord("App", "App");
+  Open();
+  const std::size_t file = Row("DEL0a.txt"), sub = Row("<DIR>", "App\\Sub"), app = Row("<DIR>", "App");
+  ASSERT_LT(file, sub);  // the list's order would bring the file first
+  manager_.RestoreInOrder({});
+  EXPECT_EQ(manager_.rows().size(), 3u);
+  EXPECT_EQ(Log().front(), "*** TrashManager v2.0 ***");
+  manager_.RestoreInOrder({app, sub, app, file, sub});
+  EXPECT_EQ(ReadBytes(InWindows("App/Sub/a.txt")), "data");
+  EXPECT_TRUE(person_.confirm_questions.empty());
+  EXPECT_TRUE(person_.notices.empty());
+  EXPECT_TRUE(manager_.rows().empty());
+  EXPECT_EQ(Log(), Lines{"*** TrashManager v2.0 ***"});
+}
+
 TEST_F(TrashManagerTest, SeveralRowsAreDoneInTheListsOrder) {
   for (const char* name : {"c.txt", "a.txt", "b.txt"}) {
     Trashed(name, std::string("DEL0") + name, "");
