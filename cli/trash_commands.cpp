@@ -3,7 +3,7 @@
 // questions and log records.
 #include <algorithm>
 #include <map>
-#include <unordered_map>
+#include <optional>
 #include <ostream>
 
 #include "cli/command_steps.h"
@@ -187,8 +187,9 @@ int RunTrashRestore(CommandContext& c) {
 
   const std::vector<std::vector<TrashRow>> steps = RestoreSteps(wanted);
   if (c.invocation.dry_run) return PreviewRestore(c, steps);
-  // The steps one after another, as one restore of the trash manager: one
-  // flush and one rewrite of the log; the progress line moves with its rows.
+  // The steps one after another, as one restore of the trash manager (one
+  // flush, one rewrite of the log, one refresh); the progress line moves
+  // with its rows.
   std::vector<TrashRow> in_order;
   in_order.reserve(wanted.size());
   for (const std::vector<TrashRow>& step : steps) in_order.insert(in_order.end(), step.begin(), step.end());

@@ -74,9 +74,9 @@ class TrashManager {
   // titles the notice for an empty selection.
   void Restore(std::vector<std::size_t> selected, const std::string& button_caption);
   // Restore of the rows in the order given (a row given again is skipped),
-  // as one piece of work: one flush, one rewrite of the log, one refresh.
-  // For a caller that brings folders back before the files inside them.
-  // Nothing at all is done for no rows.
+  // with the same checks, as one piece of work: one flush, then the log
+  // written and the list refreshed once. For a caller that brings folders
+  // back before the files inside them. Nothing at all is done for no rows.
   void RestoreInOrder(const std::vector<std::size_t>& rows);
   // DeleteBtnClick: asks once; on Yes each selected file is deleted from the
   // trash (guarded) and its record dropped, a folder row's record simply
@@ -90,9 +90,9 @@ class TrashManager {
   // The trash lines as last loaded and tidied (line 0 the header).
   const std::vector<std::string>& lines() const { return lines_; }
 
-  // When set, Restore and DeleteForGood call it after every 64th selected
-  // row they handled, with the number handled so far: one call may act on
-  // thousands of rows, and a progress line should move meanwhile.
+  // When set, the restores and DeleteForGood call it after every 64th
+  // row they handled, with the number handled so far: one call may act
+  // on thousands of rows, and a progress line should move meanwhile.
   std::function<void(std::size_t handled)> on_progress;
 
  private:
