@@ -2,9 +2,8 @@
 // two buttons, through the same engine calls, so the same tidying, checks,
 // questions and log records.
 #include <algorithm>
-#include <deque>
 #include <map>
-#include <unordered_map>
+#include <optional>
 #include <ostream>
 
 #include "cli/command_steps.h"
@@ -12,6 +11,7 @@
 #include "cli/formats.h"
 #include "cli/trash_preview.h"
 #include "mapper/engine/maintenance.h"
+#include "mapper/trash/alike_rows.h"
 #include "mapper/trash/trash_log.h"
 #include "mapper/trash/trash_manager.h"
 #include "mapper/trash/trash_store.h"
@@ -48,14 +48,12 @@ std::vector<TrashRow> SelectedRows(const CommandContext& c, const TrashManager& 
 // Where `wanted` stand in the trash's rows now; those gone are left out.
 // Two rows alike stand for two records alike.
 std::vector<std::size_t> IndexesOf(const TrashManager& trash, const std::vector<TrashRow>& wanted) {
-  std::unordered_map<std::string, std::deque<std::size_t>> by_key;
-  for (std::size_t i = 0; i < trash.rows().size(); ++i) by_key[RowKey(trash.rows()[i])].push_back(i);
+  AlikeRows rows(trash.rows().size());
+  for (std::size_t i = 0; i < trash.rows().size(); ++i) rows.Add(RowKey(trash.rows()[i]), i);
   std::vector<std::size_t> indexes;
+  indexes.reserve(wanted.size());
   for (const TrashRow& row : wanted) {
-    const auto found = by_key.find(RowKey(row));
-    if (found == by_key.end() || found->second.empty()) continue;
-    indexes.push_back(found->second.front());
-    found->second.pop_front();
+    if (const std::optional<std::size_t> index = rows.Take(RowKey(row))) indexes.push_back(*index);
   }
   return indexes;
 }
@@ -156,11 +154,11 @@ int RunTrashList(CommandContext& c) {
 // The depth of a folder row's folder below the Windows folder.
 std::size_t Depth(const TrashRow& row) { return static_cast<std::size_t>(std::count(row.place.begin(), row.place.end(), '\\')); }
 
-// The trash manager restores rows in the list's order, by name, and makes
-// a folder one level only: a file whose folder (or that folder's parent)
-// is still in the trash could not come back before it. So the folders go
-// first, shallow ones before deeper ones, and then the files, each step
-// one restore of the trash manager.
+// The trash manager's Restore button takes rows in the list's order, by
+// name, and makes a folder one level only: a file whose folder (or that
+// folder's parent) is still in the trash could not come back before it.
+// So the folders go first, shallow ones before deeper ones, and then the
+// files.
 std::vector<std::vector<TrashRow>> RestoreSteps(const std::vector<TrashRow>& wanted) {
   std::map<std::size_t, std::vector<TrashRow>> folders_by_depth;
   std::vector<TrashRow> files;
@@ -189,23 +187,18 @@ int RunTrashRestore(CommandContext& c) {
 
   const std::vector<std::vector<TrashRow>> steps = RestoreSteps(wanted);
   if (c.invocation.dry_run) return PreviewRestore(c, steps);
-  // A long step goes in parts, so that the progress line can move; each
-  // part rewrites the log, so there are never more than about twenty.
-  const std::size_t part = std::max<std::size_t>(256, wanted.size() / 20);
-  std::size_t done = 0;
+  // The steps one after another, as one restore of the trash manager (one
+  // flush, one rewrite of the log, one refresh); the progress line moves
+  // with its rows.
+  std::vector<TrashRow> in_order;
+  in_order.reserve(wanted.size());
+  for (const std::vector<TrashRow>& step : steps) in_order.insert(in_order.end(), step.begin(), step.end());
+  const std::string of = " of " + Counted(wanted.size(), "row", "rows");
+  trash.on_progress = [&](std::size_t handled) { c.person.SetProgressMessage(std::to_string(handled) + of); };
   c.person.SetProgressCaption("Restoring");
+  c.person.SetProgressMessage("0" + of);
   c.person.ShowProgress(true);
-  for (const std::vector<TrashRow>& step : steps) {
-    for (std::size_t first = 0; first < step.size(); first += part) {
-      c.person.SetProgressMessage(std::to_string(done) + " of " + Counted(wanted.size(), "row", "rows"));
-      const std::size_t end = std::min(step.size(), first + part);
-      const std::vector<std::size_t> indexes =
-          IndexesOf(trash, std::vector<TrashRow>(step.begin() + static_cast<std::ptrdiff_t>(first),
-                                                 step.begin() + static_cast<std::ptrdiff_t>(end)));
-      if (!indexes.empty()) trash.Restore(indexes, "Restore");
-      done += end - first;
-    }
-  }
+  trash.RestoreInOrder(IndexesOf(trash, in_order));
   c.person.ShowProgress(false);
 
   const std::vector<TrashRow> stayed = StillThere(trash, wanted);

@@ -77,6 +77,9 @@ class ForwardingHost : public Host {
   TreeEntry LookInTree(TreeHandle& tree, const std::string& relative) override {
     return target_.LookInTree(tree, relative);
   }
+  bool PathClearInTree(TreeHandle& tree, const std::string& relative) override {
+    return target_.PathClearInTree(tree, relative);
+  }
   bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) override {
     return target_.SetReadOnlyInTree(tree, relative, read_only);
   }

@@ -407,6 +407,11 @@ class Host {
   virtual std::unique_ptr<TreeHandle> OpenTree(const std::string& root) = 0;
   // What `relative` names below the tree; the empty path names the root.
   virtual TreeEntry LookInTree(TreeHandle& tree, const std::string& relative) = 0;
+  // Whether `relative` can be reached below the tree: false exactly where
+  // LookInTree answers kBlocked. Only the folders on its way are opened;
+  // the last name is not looked for, so its folder is never listed for
+  // another letter case.
+  virtual bool PathClearInTree(TreeHandle& tree, const std::string& relative) = 0;
   // SetReadOnly of a path below the tree; a link is never followed.
   virtual bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) = 0;
   // DeleteFile of a path below the tree: false for a folder, a read-only

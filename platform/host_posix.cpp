@@ -169,6 +169,9 @@ class PosixHost : public Host {
   TreeEntry LookInTree(TreeHandle& tree, const std::string& relative) override {
     return posix::LookInTree(tree, relative);
   }
+  bool PathClearInTree(TreeHandle& tree, const std::string& relative) override {
+    return posix::PathClearInTree(tree, relative);
+  }
   bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) override {
     return posix::SetReadOnlyInTree(tree, relative, read_only);
   }

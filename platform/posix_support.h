@@ -140,13 +140,16 @@ bool ReadFileStamp(const std::string& path, FileStamp* out);
 bool ReadOpenFolderStamp(FolderHandle& folder, FolderStamp* out);
 std::unique_ptr<TreeHandle> OpenTree(const std::string& root);
 TreeEntry LookInTree(TreeHandle& tree, const std::string& relative);
+bool PathClearInTree(TreeHandle& tree, const std::string& relative);
 bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only);
 bool DeleteInTree(TreeHandle& tree, const std::string& relative);
 bool MakeFolderInTree(TreeHandle& tree, const std::string& relative);
 bool RemoveFolderInTree(TreeHandle& tree, const std::string& relative);
 bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle& to_tree, const std::string& to,
                       bool flush);
-void FlushTree(TreeHandle& tree);
+// False when the file system could not be flushed; Host::FlushTree goes on
+// regardless, the changes being made and only their durability in doubt.
+bool FlushTree(TreeHandle& tree);
 // Whether the tree calls open a path's folders with openat2 where the
 // kernel has it (the default) or always one component at a time; tests
 // take both ways.

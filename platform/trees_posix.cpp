@@ -228,6 +228,10 @@ TreeEntry LookInTree(TreeHandle& tree, const std::string& relative) {
   return entry;
 }
 
+bool PathClearInTree(TreeHandle& tree, const std::string& relative) {
+  return Locate(tree, relative).reach != Reach::kBlocked;
+}
+
 bool SetReadOnlyInTree(TreeHandle& tree, const std::string& relative, bool read_only) {
   Located located;
   std::string last;
@@ -273,11 +277,15 @@ bool MoveBetweenTrees(TreeHandle& from_tree, const std::string& from, TreeHandle
   return MoveAt({source.folder, last}, {target.folder, target.last}, flush);
 }
 
-void FlushTree(TreeHandle& tree) {
+bool FlushTree(TreeHandle& tree) {
   // One syncfs of the root's file system: the renames of a whole restore
-  // reach the disk together instead of one folder flush each.
+  // reach the disk together instead of one folder flush each. syncfs takes
+  // no O_PATH descriptor, which is how the root is held, so the root is
+  // opened once more for reading.
   const int folder = static_cast<PosixTree&>(tree).folder();
-  if (folder >= 0) static_cast<void>(::syncfs(folder));
+  if (folder < 0) return false;
+  const UniqueFd readable(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return readable.valid() && ::syncfs(readable.get()) == 0;
 }
 
 }  // namespace zv::posix

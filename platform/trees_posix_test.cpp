@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/posix_support.h"
 #include "platform/posix_test_support.h"
@@ -70,6 +72,47 @@ TEST_P(TreeTest, LooksUpBelowTheRootWithoutFollowingLinks) {
   EXPECT_EQ(What(*none, ""), TreeFind::kNothing);
   EXPECT_EQ(What(*none, "a"), TreeFind::kNothing);
   EXPECT_FALSE(host_->MakeFolderInTree(*none, "a"));
+}
+
+// The cheap reachability answer is the look's kBlocked, without the look's
+// search of the last name; and a flush of a held tree reaches the disk.
+TEST_P(TreeTest, PathClearAnswersAsTheLookDoesAndTheFlushIsMade) {
+  Put("root/App/Sub/a.txt", "a");
+  Put("root/App/file", "f");
+  Put("root/Twin/x", "1");
+  Put("root/TWIN/x", "2");
+  Put("outside/secret.txt", "s");
+  Link(Path("outside"), "root/App/Away");
+  auto tree = host_->OpenTree(Path("root"));
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"", true},
+      {"App", true},
+      {"App/Sub/a.txt", true},
+      {"APP\\SUB\\none", true},          // the last name is not looked for
+      {"App/None/Deeper/x", true},       // a missing folder ends the way: nothing blocks
+      {"App/Away", true},                // a link as the last name is a name like any
+      {"App/Away/secret.txt", false},
+      {"app/AWAY/secret.txt", false},
+      {"App/file/x", false},
+      {"twin/x", true},                  // twins in another case: missing, not blocked
+      {"App/Sub/", true},
+      {"App/Away/", true},               // empty components are skipped
+      {"App/./Away/.", true},
+      {"../outside/secret.txt", false},
+      {"App/../../outside", false},
+      {"/etc/passwd", false},
+      {"\\etc", false},
+  };
+  for (const auto& [relative, clear] : cases) {
+    EXPECT_EQ(host_->PathClearInTree(*tree, relative), clear) << relative;
+    EXPECT_EQ(What(*tree, relative) != TreeFind::kBlocked, clear) << relative;
+  }
+  EXPECT_TRUE(posix::FlushTree(*tree));
+
+  auto none = host_->OpenTree(Path("no-such-folder"));
+  EXPECT_TRUE(host_->PathClearInTree(*none, "a/b"));
+  EXPECT_FALSE(host_->PathClearInTree(*none, "../a"));
+  EXPECT_FALSE(posix::FlushTree(*none));
 }
 
 TEST_P(TreeTest, AnotherCaseStandsForANameOnlyWhenItIsTheOnlyOne) {

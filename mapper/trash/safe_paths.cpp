@@ -10,7 +10,7 @@
 namespace zv {
 
 bool ReachableInTree(Host& host, TreeHandle& tree, std::string_view relative) {
-  return !LeavesWindowsFolder(relative) && host.LookInTree(tree, std::string(relative)).what != TreeFind::kBlocked;
+  return !LeavesWindowsFolder(relative) && host.PathClearInTree(tree, std::string(relative));
 }
 
 bool OtherCaseRule::MayStandFor(std::string_view entry, std::string_view found,

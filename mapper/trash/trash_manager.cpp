@@ -1,7 +1,6 @@
 #include "mapper/trash/trash_manager.h"
 
 #include <algorithm>
-#include <deque>
 #include <optional>
 #include <unordered_map>
 
@@ -9,6 +8,7 @@
 #include "mapper/engine/presence.h"
 #include "mapper/engine/shell_links.h"
 #include "mapper/engine/guarded.h"
+#include "mapper/trash/alike_rows.h"
 #include "mapper/trash/safe_paths.h"
 #include "mapper/trash/trash_log.h"
 #include "platform/text.h"
@@ -61,6 +61,13 @@ class TrashFiles {
 std::string RecordKey(const std::string& name, const std::string& map, const std::string& trashed,
                       const std::string& place) {
   return name + '\0' + map + '\0' + UpperAscii(trashed) + '\0' + place;
+}
+
+// Selected rows as the buttons take them: in the list's order, once each.
+std::vector<std::size_t> InListOrder(std::vector<std::size_t> selected) {
+  std::sort(selected.begin(), selected.end());
+  selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+  return selected;
 }
 
 }  // namespace
@@ -149,33 +156,34 @@ bool TrashManager::RowIsSafe(const TrashRow& row, TreeHandle& windows) {
   return false;
 }
 
-void TrashManager::ForEachSelected(std::vector<std::size_t> selected, const RowAct& act) {
-  std::sort(selected.begin(), selected.end());
-  selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+void TrashManager::ForEachSelected(const std::vector<std::size_t>& selected, const RowAct& act) {
   std::vector<bool> dropped(lines_.size(), false);
   bool acted = false;
   if (act) {
     // Each row's own record, found by all its fields at once: folder
     // records all share the trashed name "<DIR>", and two records may
     // share any other field. Records alike are taken in the log's order.
-    std::unordered_map<std::string, std::deque<std::size_t>> by_key;
+    AlikeRows records(lines_.size());
     for (std::size_t i = 1; i < lines_.size(); ++i) {
-      if (const auto& r = records_[i]) by_key[RecordKey(r->name, r->map, r->trashed, r->place)].push_back(i);
+      if (const auto& r = records_[i]) records.Add(RecordKey(r->name, r->map, r->trashed, r->place), i);
     }
     const std::unique_ptr<TreeHandle> windows = m_.host.OpenTree(m_.windows_folder);
     const std::unique_ptr<TreeHandle> trash = m_.host.OpenTree(TrashFolderPath(m_));
+    std::vector<bool> seen(rows_.size(), false);
+    std::size_t handled = 0;
     for (const std::size_t r : selected) {
-      if (r >= rows_.size()) continue;
+      if (on_progress && handled != 0 && handled % 64 == 0) on_progress(handled);
+      ++handled;
+      if (r >= rows_.size() || seen[r]) continue;
+      seen[r] = true;
       const TrashRow& row = rows_[r];
       if (!RowIsSafe(row, *windows)) continue;
-      const auto found = by_key.find(RecordKey(row.name, row.map, row.trashed, row.place));
-      if (found == by_key.end() || found->second.empty()) {
+      const std::optional<std::size_t> line = records.Take(RecordKey(row.name, row.map, row.trashed, row.place));
+      if (!line) {
         m_.person.ShowNotice("Error", "Cannot find " + row.trashed + " in !TRASH!.DAT");
         continue;
       }
-      const std::size_t line = found->second.front();
-      found->second.pop_front();
-      if (act(row, *windows, *trash)) dropped[line] = acted = true;
+      if (act(row, *windows, *trash)) dropped[*line] = acted = true;
     }
     // The rows' files moved and were deleted without a flush each: one
     // flush of both trees makes them durable before the log forgets their
@@ -199,7 +207,12 @@ void TrashManager::Restore(std::vector<std::size_t> selected, const std::string&
     m_.person.ShowNotice(button_caption, LookupMessage(m_, "*RESTOR1ST"));
     return;
   }
-  ForEachSelected(std::move(selected), [this](const TrashRow& row, TreeHandle& windows, TreeHandle& trash) {
+  RestoreInOrder(InListOrder(std::move(selected)));
+}
+
+void TrashManager::RestoreInOrder(const std::vector<std::size_t>& rows) {
+  if (rows.empty()) return;
+  ForEachSelected(rows, [this](const TrashRow& row, TreeHandle& windows, TreeHandle& trash) {
     if (IsFolderRow(row)) return m_.host.MakeFolderInTree(windows, row.place);
     return GuardedMove(m_, {trash, row.trashed}, {windows, row.place + row.name}, false);
   });
@@ -218,7 +231,7 @@ void TrashManager::DeleteForGood(std::vector<std::size_t> selected, const std::s
       return IsFolderRow(row) || GuardedDelete(m_, TreePlace{trash, row.trashed});
     };
   }
-  ForEachSelected(std::move(selected), act);
+  ForEachSelected(InListOrder(std::move(selected)), act);
 }
 
 void TrashManager::OpenTrashFolder() { m_.host.ShellOpen(TrashFolderPath(m_), "", "", 1); }

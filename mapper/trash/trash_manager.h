@@ -73,6 +73,11 @@ class TrashManager {
   // then the log is written and the list refreshed. `button_caption`
   // titles the notice for an empty selection.
   void Restore(std::vector<std::size_t> selected, const std::string& button_caption);
+  // Restore of the rows in the order given (a row given again is skipped),
+  // with the same checks, as one piece of work: one flush, then the log
+  // written and the list refreshed once. For a caller that brings folders
+  // back before the files inside them. Nothing at all is done for no rows.
+  void RestoreInOrder(const std::vector<std::size_t>& rows);
   // DeleteBtnClick: asks once; on Yes each selected file is deleted from the
   // trash (guarded) and its record dropped, a folder row's record simply
   // dropped. Yes or No, the log is written and the list refreshed.
@@ -85,15 +90,20 @@ class TrashManager {
   // The trash lines as last loaded and tidied (line 0 the header).
   const std::vector<std::string>& lines() const { return lines_; }
 
+  // When set, the restores and DeleteForGood call it after every 64th
+  // row they handled, with the number handled so far: one call may act
+  // on thousands of rows, and a progress line should move meanwhile.
+  std::function<void(std::size_t handled)> on_progress;
+
  private:
-  // Restore and delete for good: each selected row, in the list's order,
-  // is checked, found in the trash lines and handed to `act` (none when
-  // `act` is empty); the records of the rows it succeeds for are dropped.
-  // Then the log is written and the list refreshed.
+  // Restore and delete for good: each selected row, in the order given
+  // and once, is checked, found in the trash lines and handed to `act`
+  // (none when `act` is empty); the records of the rows it succeeds for
+  // are dropped. Then the log is written and the list refreshed.
   // `act` gets the Windows folder and the trash folder held open, which it
   // acts in.
   using RowAct = std::function<bool(const TrashRow&, TreeHandle& windows, TreeHandle& trash)>;
-  void ForEachSelected(std::vector<std::size_t> selected, const RowAct& act);
+  void ForEachSelected(const std::vector<std::size_t>& selected, const RowAct& act);
   // True when the row may be restored or deleted; otherwise says why.
   bool RowIsSafe(const TrashRow& row, TreeHandle& windows);
 

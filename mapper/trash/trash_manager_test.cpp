@@ -207,6 +207,27 @@ TEST_F(TrashManagerTest, FolderRowsFindTheirOwnRecord) {
   EXPECT_TRUE(person_.notices.empty());
 }
 
+// In the order given, a folder comes back before the file inside it
+// without a question, all in one rewrite of the log; a row given twice is
+// done once, and no rows do nothing at all.
+TEST_F(TrashManagerTest, RestoreInOrderTakesTheRowsAsGivenOnce) {
+  Trashed("a.txt", "DEL0a.txt", "App\\Sub\\");
+  FolderRecord("Sub", "App\\Sub");
+  FolderRecord("App", "App");
+  Open();
+  const std::size_t file = Row("DEL0a.txt"), sub = Row("<DIR>", "App\\Sub"), app = Row("<DIR>", "App");
+  ASSERT_LT(file, sub);  // the list's order would bring the file first
+  manager_.RestoreInOrder({});
+  EXPECT_EQ(manager_.rows().size(), 3u);
+  EXPECT_EQ(Log().front(), "*** TrashManager v2.0 ***");
+  manager_.RestoreInOrder({app, sub, app, file, sub});
+  EXPECT_EQ(ReadBytes(InWindows("App/Sub/a.txt")), "data");
+  EXPECT_TRUE(person_.confirm_questions.empty());
+  EXPECT_TRUE(person_.notices.empty());
+  EXPECT_TRUE(manager_.rows().empty());
+  EXPECT_EQ(Log(), Lines{"*** TrashManager v2.0 ***"});
+}
+
 TEST_F(TrashManagerTest, SeveralRowsAreDoneInTheListsOrder) {
   for (const char* name : {"c.txt", "a.txt", "b.txt"}) {
     Trashed(name, std::string("DEL0") + name, "");
@@ -220,6 +241,32 @@ TEST_F(TrashManagerTest, SeveralRowsAreDoneInTheListsOrder) {
   EXPECT_NE(person_.confirm_questions[1].find("DEL0b.txt"), std::string::npos);
   EXPECT_NE(person_.confirm_questions[2].find("DEL0c.txt"), std::string::npos);
   EXPECT_EQ(ListNames(windows_.path()), (Lines{"a.txt", "b.txt", "c.txt"}));
+}
+
+// A restore of many rows says how far it has come every 64 rows, counting
+// rows it could not restore too, and still does each row.
+TEST_F(TrashManagerTest, ProgressMovesWithTheRowsHandled) {
+  std::vector<std::size_t> all;
+  for (int i = 0; i < 130; ++i) {
+    const std::string name = "f" + std::to_string(1000 + i) + ".txt";
+    Trashed(name, "DEL0" + name, "Sub\\");
+    all.push_back(static_cast<std::size_t>(i));
+  }
+  MakeFolders(InWindows("Sub"));
+  WriteBytes(InWindows("Sub/f1000.txt"), "back in place");  // this row stays
+  Open();
+  std::vector<std::size_t> said;
+  manager_.on_progress = [&](std::size_t handled) { said.push_back(handled); };
+  manager_.Restore(all, "Restore");
+  EXPECT_EQ(said, (std::vector<std::size_t>{64, 128}));
+  EXPECT_EQ(ListNames(InWindows("Sub")).size(), 130u);
+  EXPECT_EQ(Trashed(), Lines{"DEL0f1000.txt"});
+
+  said.clear();
+  person_.QueueConfirm(true);
+  manager_.DeleteForGood({0}, "Delete");
+  EXPECT_TRUE(said.empty());
+  EXPECT_TRUE(manager_.rows().empty());
 }
 
 TEST_F(TrashManagerTest, DeleteForGoodAsksOnceAndRewritesEvenOnNo) {
