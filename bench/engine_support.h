@@ -38,6 +38,8 @@ class DiscardingView : public MapView {
   void SetAnimations(bool) override {}
   void SetMapGroupCaption(const std::string&) override {}
   void ShowListing(const MapListing& listing) override { items = listing.items.size(); }
+  // Takes the rows as the window's list does: kept, nothing spelled out.
+  void ShowRows(std::shared_ptr<const MapRows> rows) override { items = rows->size(); }
   std::size_t items = 0;
 };
 

@@ -164,10 +164,9 @@ int main(int argc, char** argv) {
   const std::string out = home.path() + "/out.txt";
   const std::string log = home.path() + "/log.txt";
   for (const std::string& folder : {program.path(), empty.path()}) {
-    if (::symlink((built + "/Zorvan32").c_str(), (folder + "/Zorvan32").c_str()) != 0) {
-      throw std::runtime_error("cannot link the mapper into " + folder);
-    }
-    Shell("cp " + Quote(built + "/English.lng") + " " + Quote(folder));
+    // A copy, not a link: the mapper's program folder is the folder its
+    // executable really lies in.
+    Shell("cp " + Quote(built + "/Zorvan32") + " " + Quote(built + "/English.lng") + " " + Quote(folder));
     // Settings of this version, so no first-run question; and a probe that
     // does nothing when the mapper starts it at its end.
     Shell("printf 'Zorvan 3.0\\r\\nVersion=3.0\\r\\nBlue=Y\\r\\nFX=Y\\r\\nSimpleMap=Y\\r\\n' > " +
