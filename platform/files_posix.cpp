@@ -3,6 +3,7 @@
 // through a temporary twin renamed over the target, so a file is never
 // left half-written.
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,17 @@
 
 namespace zv::posix {
 namespace {
+
+// Asks the kernel to back the memory of a big text with huge pages: reading
+// a map of 50 MB into fresh memory otherwise costs a page fault per 4 KB,
+// which on a virtual machine is most of the read. Only the whole 2 MB
+// pages inside the range are meant; a kernel that declines changes nothing.
+void PreferHugePages(char* data, std::size_t bytes) {
+  constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+  const std::uintptr_t begin = (reinterpret_cast<std::uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
+  const std::uintptr_t end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHuge - 1);
+  if (end > begin) static_cast<void>(::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE));
+}
 
 [[noreturn]] void Refuse(const std::string& path, const std::string& reason) { throw RefusedFileError(path, reason); }
 
@@ -74,7 +86,10 @@ std::string ReadFile(const std::string& path, const FileRules& rules) {
 
   // Read straight into the text, sized by the file's size and grown in
   // case the file grows while it is read.
-  std::string data(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  std::string data;
+  data.reserve(static_cast<std::size_t>(st.st_size) + 1);
+  PreferHugePages(data.data(), data.capacity());
+  data.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t size = 0;
   for (;;) {
     if (size == data.size()) data.resize(size + (1 << 16));
