@@ -64,6 +64,8 @@ std::string CauseText(const TrashStay* stay) {
       return "the folder still holds files of this map";
     case StayCause::kLogFailed:
       return "not moved, as the trash log cannot be written" + (stay->reason.empty() ? "" : ": " + stay->reason);
+    case StayCause::kOtherCase:
+      return "not moved: the disk has it only in another letter case, which may be another file's name";
   }
   return {};
 }
@@ -139,6 +141,25 @@ int PreviewRemove(CommandContext& c, const std::string& confirmation, const std:
     stayed.push_back(entry);
     causes.push_back({entry, cause, {}});
   };
+  // Whether the removal may take what the disk spells for `entry`: its own
+  // spelling always, another letter case only as the removal's rule allows.
+  std::vector<std::string> log_lines;
+  bool log_read = false;
+  OtherCaseRule other_case(m);
+  const auto may_take_spelling = [&](const std::string& entry) {
+    const std::string relative(EntryTarget(entry));
+    const TreeEntry found = m.host.LookInTree(*windows, relative);
+    if (found.what != TreeFind::kFile || ToHostPath(entry) == found.spelled) return true;
+    if (!log_read) {
+      log_read = true;
+      try {
+        log_lines = SplitLines(ReadTrashLog(m));
+      } catch (const HostError&) {
+        // No log yet: no record names the entry.
+      }
+    }
+    return other_case.MayStandFor(entry, found.spelled, log_lines);
+  };
   // Last row first, as the removal goes: files before their folders, and
   // each folder after the folders inside it.
   for (auto entry = asked.rbegin(); entry != asked.rend(); ++entry) {
@@ -148,6 +169,8 @@ int PreviewRemove(CommandContext& c, const std::string& confirmation, const std:
       stay(*entry, StayCause::kRefused);
     } else if (IsFolderEntry(*entry) && !EmptiedBy(m.host, full, gone)) {
       stay(*entry, StayCause::kFolderNotEmpty);
+    } else if (!IsFolderEntry(*entry) && !may_take_spelling(*entry)) {
+      stay(*entry, StayCause::kOtherCase);
     } else if (!IsFolderEntry(*entry) && m.host.IsReadOnly(full) &&
                !lines.Ask(ReadOnlyQuestion(m, full, "*VIO-MOVE?"), c.invocation.force, "--force")) {
       stay(*entry, StayCause::kDeclined);
@@ -186,7 +209,7 @@ int RunRemove(CommandContext& c) {
 
   bool ran = false;
   std::vector<std::string> asked;  // the entries the command is about
-  std::vector<TrashStay> causes;
+  RemovalOutcome outcome;
   if (given.empty()) {
     asked = PresentEntries(before);
     if (dry_run) {
@@ -196,7 +219,7 @@ int RunRemove(CommandContext& c) {
     c.person.SetProgressCaption("Removing \"" + name + "\"");
     c.person.SetProgressMessage(Counted(asked.size(), "entry", "entries"));
     c.person.ShowProgress(true);
-    ran = DeleteApplication(m, &causes);
+    ran = DeleteApplication(m, &outcome);
     c.person.ShowProgress(false);
   } else {
     const MapItem* item = FindEntry(m, before, given);
@@ -207,7 +230,7 @@ int RunRemove(CommandContext& c) {
     }
     asked.push_back(item->caption);
     if (!dry_run) {
-      ran = DeleteSelectedFile(m, item, &causes);
+      ran = DeleteSelectedFile(m, item, &outcome);
     } else if (item->state == 1) {
       return PreviewRemove(c, LookupMessage(m, "*FTODEL") + DisplayPath(item->caption) + "\"\n" +
                                   LookupMessage(m, "*FMOVEDTO") + trash,
@@ -222,20 +245,28 @@ int RunRemove(CommandContext& c) {
     return kFailed;
   }
 
-  // What is still on disk afterwards stayed.
+  // What is still on disk afterwards stayed, but for what was put into the
+  // trash while a name of another letter case, which the map's entry also
+  // names, is still there.
   const int row = RowOf(m, name);
   const MapListing after = row >= 0 ? DetailedListing(m, row) : MapListing{};
   const std::unordered_set<std::string> about(asked.begin(), asked.end());
+  const std::unordered_set<std::string> moved(outcome.moved.begin(), outcome.moved.end());
   const std::vector<std::string> present = PresentEntries(after);
-  std::vector<std::string> stayed;
+  std::vector<std::string> stayed, twins_left;
   for (const std::string& entry : present) {
-    if (about.count(entry) != 0) stayed.push_back(entry);
+    if (about.count(entry) == 0) continue;
+    (moved.count(entry) != 0 ? twins_left : stayed).push_back(entry);
   }
   c.person.ClearProgressLine();
   c.out << "\"" << name << "\": " << asked.size() - stayed.size() << " of "
         << Counted(asked.size(), "entry on disk", "entries on disk") << " moved into the trash "
         << DisplayPath(TrashFolderPath(m)) << ".\n";
-  const StayReport report = SortStays(stayed, present, causes);
+  for (const std::string& entry : twins_left) {
+    c.person.Say("moved into the trash, though a name that differs only in letter case is still on disk: " +
+                 EntryLabel(c, entry));
+  }
+  const StayReport report = SortStays(stayed, present, outcome.stayed);
   if (!report.kept_folders.empty()) {
     std::string kept;
     for (const std::string& folder : report.kept_folders) {

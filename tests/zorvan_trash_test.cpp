@@ -165,5 +165,36 @@ TEST_F(ZorvanTrashTest, AFolderSharedWithAnotherApplicationStaysAndThatIsNoFailu
   EXPECT_EQ(ListNames(windows_ / "App"), (Lines{"Bar", "c.txt"}));
 }
 
+TEST_F(ZorvanTrashTest, NamesThatDifferOnlyInLetterCaseAreReportedForWhatHappened) {
+  // Two maps list two spellings of one name; only one spelling is on disk,
+  // so the first map's entry names the second's file and must not take it.
+  WriteBytes(windows_ / "App/FOO", "other's");
+  WriteBytes(windows_ / "App/own.txt", "own");
+  WriteLines(program_ / "Mine.MAP", {"***Mine***", "<DIR> App", "App\\foo", "App\\own.txt"});
+  WriteLines(program_ / "Other.MAP", {"***Other***", "App\\FOO"});
+  ZorvanRun run = Zorvan({"remove", "Mine", "--yes", "--dry-run"});
+  EXPECT_EQ(run.code, 1) << run.err;
+  EXPECT_TRUE(Holds(run.out, "would stay: App\\foo: not moved: the disk has it only in another letter case")) << run.out;
+  EXPECT_TRUE(Holds(run.out, "would move: App\\own.txt")) << run.out;
+  run = Zorvan({"remove", "Mine", "--yes"});
+  EXPECT_EQ(run.code, 1) << run.err;
+  EXPECT_TRUE(Holds(run.err, "still on disk: App\\foo: not moved: the disk has it only in another letter case"))
+      << run.err;
+  EXPECT_EQ(ListNames(windows_ / "App"), (Lines{"FOO"}));
+
+  // Both spellings on disk: the map's own file goes, and its twin left
+  // behind is said, not counted as a failure.
+  WriteBytes(windows_ / "App/foo", "mine");
+  WriteLines(program_ / "Mine.MAP", {"***Mine***", "App\\foo"});
+  run = Zorvan({"remove", "Mine", "--yes"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(run.out, "\"Mine\": 1 of 1 entry on disk moved into the trash " + program_ / "#TRASH" + ".\n");
+  EXPECT_TRUE(Holds(run.err, "moved into the trash, though a name that differs only in letter case is still on disk: "
+                             "App\\foo"))
+      << run.err;
+  EXPECT_FALSE(Holds(run.err, "zorvan: still on disk:")) << run.err;
+  EXPECT_EQ(ListNames(windows_ / "App"), (Lines{"FOO"}));
+}
+
 }  // namespace
 }  // namespace zv::testing

@@ -38,7 +38,7 @@ std::string TrashFolderShown(const Mapper& m) { return DisplayPath(TrashFolderPa
 
 }  // namespace
 
-bool DeleteApplication(Mapper& m, std::vector<TrashStay>* stayed) {
+bool DeleteApplication(Mapper& m, RemovalOutcome* outcome) {
   if (!m.maps.HasSelection()) {
     m.person.ShowNotice(m.main_caption, LookupMessage(m, "*NOFSEL"));
     return false;
@@ -59,12 +59,12 @@ bool DeleteApplication(Mapper& m, std::vector<TrashStay>* stayed) {
   };
   for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) session.Add(*entry);
   session.Finish();
-  if (stayed) *stayed = session.stayed();
+  if (outcome) *outcome = {session.stayed(), session.moved()};
   RefreshMaps(m);
   return true;
 }
 
-bool DeleteSelectedFile(Mapper& m, const MapItem* selected, std::vector<TrashStay>* stayed) {
+bool DeleteSelectedFile(Mapper& m, const MapItem* selected, RemovalOutcome* outcome) {
   if (selected == nullptr) {
     m.person.ShowNotice(m.main_caption, LookupMessage(m, "*NOFSEL"));
     return false;
@@ -81,7 +81,7 @@ bool DeleteSelectedFile(Mapper& m, const MapItem* selected, std::vector<TrashSta
   TrashSession session(m);
   session.Add(entry);
   session.Finish();
-  if (stayed) *stayed = session.stayed();
+  if (outcome) *outcome = {session.stayed(), session.moved()};
   RefreshMaps(m);
   return true;
 }

@@ -27,9 +27,15 @@ namespace zv {
 // it stopped before changing anything (no refresh either). Throws
 // HostError when the refresh cannot read the maps, the ignore list or the
 // Windows folder; the trash and its log are complete by then.
-// When `stayed` is given it receives the entries on disk that stayed, with
-// why (TrashSession::stayed).
-bool DeleteApplication(Mapper& mapper, std::vector<TrashStay>* stayed = nullptr);
+// What a removal did with the entries on disk: those that stayed, with why
+// (TrashSession::stayed), and those put into the trash (TrashSession::moved).
+struct RemovalOutcome {
+  std::vector<TrashStay> stayed;
+  std::vector<std::string> moved;
+};
+
+// When `outcome` is given it receives what became of the entries.
+bool DeleteApplication(Mapper& mapper, RemovalOutcome* outcome = nullptr);
 
 // Delete file: `selected` is the file list's selected row, null when there
 // is none ("*NOFSEL"); a row carrying the missing mark gives "*GIADEL".
@@ -37,7 +43,7 @@ bool DeleteApplication(Mapper& mapper, std::vector<TrashStay>* stayed = nullptr)
 // the trash folder), puts the entry into the trash and refreshes
 // (RefreshMaps), as DeleteApplication does. True when the command ran past
 // its confirmation; false when it stopped before changing anything.
-// `stayed` as for DeleteApplication.
-bool DeleteSelectedFile(Mapper& mapper, const MapItem* selected, std::vector<TrashStay>* stayed = nullptr);
+// `outcome` as for DeleteApplication.
+bool DeleteSelectedFile(Mapper& mapper, const MapItem* selected, RemovalOutcome* outcome = nullptr);
 
 }  // namespace zv

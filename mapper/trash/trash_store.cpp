@@ -145,7 +145,10 @@ void TrashSession::Refuse(const std::string& entry) {
 
 void TrashSession::AddFile(const std::string& entry, const std::string& spelled) {
   if (!Start()) return;
-  if (ToHostPath(entry) != spelled && !other_case_.MayStandFor(entry, spelled, lines_)) return;
+  if (ToHostPath(entry) != spelled && !other_case_.MayStandFor(entry, spelled, lines_)) {
+    stayed_.push_back({entry, StayCause::kOtherCase, {}});
+    return;
+  }
   const std::string name = LastComponent(entry);
   const std::string upper = UpperAscii(name);
   const std::uint64_t number = FreeNumber(name);
@@ -234,6 +237,7 @@ void TrashSession::Execute(const Pending& pending) {
   if (pending.folder) {
     if (m_.host.RemoveFolderInTree(*windows_, pending.source)) {
       ++trashed_;
+      moved_.push_back(pending.entry);
       return;
     }
     failed_lines_.insert(pending.line);
@@ -245,6 +249,7 @@ void TrashSession::Execute(const Pending& pending) {
   }
   if (m_.host.MoveBetweenTrees(*windows_, pending.source, *trash_, pending.trashed, false)) {
     ++trashed_;
+    moved_.push_back(pending.entry);
     return;
   }
   UndoPreparedMove(m_, {*windows_, pending.source}, pending.move);

@@ -43,6 +43,7 @@ enum class StayCause {
   kMoveFailed,      // the move itself failed
   kFolderNotEmpty,  // a folder that still holds something
   kLogFailed,       // the log could not be written, so nothing more moved
+  kOtherCase,       // on disk only in another letter case, which may be another's name
 };
 struct TrashStay {
   std::string entry;   // as given to TrashSession::Add
@@ -91,6 +92,8 @@ class TrashSession {
   // Entries missing from the disk are no part of it, nor those given after
   // the log failed (the notice then says they stay).
   const std::vector<TrashStay>& stayed() const { return stayed_; }
+  // Entries put into the trash, as given to Add, in the order done.
+  const std::vector<std::string>& moved() const { return moved_; }
 
   // When set, called after every 64th file move or folder removal done,
   // with the number of Add calls up to that entry's: the moves are held
@@ -141,6 +144,7 @@ class TrashSession {
   std::unordered_map<std::string, std::uint64_t> next_number_;
   std::vector<Pending> pending_;
   std::vector<TrashStay> stayed_;
+  std::vector<std::string> moved_;
   std::size_t trashed_ = 0;
   std::size_t added_ = 0, done_ = 0;
 };
