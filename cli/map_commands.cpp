@@ -8,50 +8,16 @@
 #include "cli/commands.h"
 #include "cli/formats.h"
 #include "mapper/engine/catalogue.h"
-#include "mapper/engine/entry_path.h"
 #include "mapper/engine/viewer.h"
 #include "platform/text.h"
 
 namespace zv::cli {
 namespace {
 
-// Output gathered in blocks of about 64 KB, so that a map of half a million
-// rows is printed in a few hundred writes, row by row, never held whole.
-class BlockWriter {
- public:
-  explicit BlockWriter(std::ostream& out) : out_(out) { block_.reserve(2 * kBlock); }
-  ~BlockWriter() { Flush(); }
-  BlockWriter(const BlockWriter&) = delete;
-  BlockWriter& operator=(const BlockWriter&) = delete;
-  // The block to append the next row to.
-  std::string& block() { return block_; }
-  // Called after each row: writes the block once it is full.
-  void RowDone() {
-    if (block_.size() >= kBlock) Flush();
-  }
-  void Flush() {
-    out_.write(block_.data(), static_cast<std::streamsize>(block_.size()));
-    block_.clear();
-  }
-
- private:
-  static constexpr std::size_t kBlock = 64 * 1024;
-  std::ostream& out_;
-  std::string block_;
-};
-
 // A present file's size in the machine formats: its byte count, or empty
 // (tsv) / null (json) for a folder or a missing entry.
 std::string BytesField(const MapRow& row, const char* none) {
   return row.bytes >= 0 ? std::to_string(row.bytes) : none;
-}
-
-// An entry's path in tsv and json, without copying it when it is printed
-// as the map holds it.
-std::string_view EntryFieldOf(const CommandContext& c, std::string_view entry, std::string* host_path) {
-  if (!c.invocation.host_paths) return EntryTarget(entry);
-  *host_path = EntryHostPath(c.mapper, entry);
-  return *host_path;
 }
 
 int RunMaps(CommandContext& c) {
@@ -90,8 +56,8 @@ int RunMaps(CommandContext& c) {
 
 // The rows as the text table: STATE, SIZE (right-aligned), ENTRY, laid out
 // as TextTable lays them out, the widths found in a first pass over the
-// rows so that no row is held as text.
-void PrintShowTable(CommandContext& c, const MapRows& rows, BlockWriter& out) {
+// rows so that the rows are printed one by one, never held as text.
+void PrintShowTable(CommandContext& c, const MapRows& rows) {
   const std::string_view headers[] = {"STATE", "SIZE", "ENTRY"};
   std::size_t state_width = Columns(headers[0]);
   std::size_t size_width = Columns(headers[1]);
@@ -99,19 +65,13 @@ void PrintShowTable(CommandContext& c, const MapRows& rows, BlockWriter& out) {
     state_width = std::max(state_width, Columns(StateWord(rows.rows[i].state)));
     size_width = std::max(size_width, Columns(rows.SizeText(i)));
   }
-  const auto add_row = [&](std::string_view state, std::string_view size, std::string_view entry) {
-    std::string& line = out.block();
-    line.append(state).append(state_width - Columns(state), ' ').append("  ");
-    line.append(size_width - Columns(size), ' ').append(size).append("  ");
-    line.append(entry).push_back('\n');
-    out.RowDone();
+  const auto print_row = [&](std::string_view state, std::string_view size, std::string_view entry) {
+    c.out << state << std::string(state_width - Columns(state), ' ') << "  "
+          << std::string(size_width - Columns(size), ' ') << size << "  " << entry << '\n';
   };
-  add_row(headers[0], headers[1], headers[2]);
-  std::string host_path;
+  print_row(headers[0], headers[1], headers[2]);
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    const std::string_view entry = rows.rows[i].entry();
-    if (c.invocation.host_paths) host_path = EntryHostPath(c.mapper, entry);
-    add_row(StateWord(rows.rows[i].state), rows.SizeText(i), c.invocation.host_paths ? host_path : entry);
+    print_row(StateWord(rows.rows[i].state), rows.SizeText(i), EntryLabel(c, rows.rows[i].entry()));
   }
 }
 
@@ -122,41 +82,31 @@ int RunShow(CommandContext& c) {
   std::string caption;
   const std::shared_ptr<const MapRows> rows = DetailedRows(m, m.maps.selected, &caption);
   const ListingCounts n = CountsOf(*rows);
-  BlockWriter out(c.out);
-  std::string& block = out.block();
-  std::string host_path;
 
   switch (c.invocation.format) {
     case Format::kText:
-      block.append(caption).push_back('\n');
-      PrintShowTable(c, *rows, out);
-      block.append(rows->first_header).append(", ").append(rows->second_header).push_back('\n');
+      c.out << caption << "\n";
+      PrintShowTable(c, *rows);
+      c.out << rows->first_header << ", " << rows->second_header << "\n";
       break;
     case Format::kTsv:
-      block.append("entry\ttype\tstate\tbytes\n");
+      c.out << "entry\ttype\tstate\tbytes\n";
       for (const MapRow& row : rows->rows) {
-        block.append(TsvField(EntryFieldOf(c, row.entry(), &host_path))).append("\t");
-        block.append(TypeWord(IsFolderEntry(row.entry()))).append("\t").append(StateWord(row.state)).append("\t");
-        block.append(BytesField(row, "")).push_back('\n');
-        out.RowDone();
+        c.out << TsvField(EntryField(c, row.entry())) << '\t' << TypeWord(IsFolderEntry(row.entry())) << '\t'
+              << StateWord(row.state) << '\t' << BytesField(row, "") << '\n';
       }
       break;
     case Format::kJson:
-      block.append("{\"format\": ").append(std::to_string(kJsonFormat)).append(", ");
-      block.append(MapJsonMembers(c, name)).append(",\n \"entries\": [");
+      c.out << "{\"format\": " << kJsonFormat << ", " << MapJsonMembers(c, name) << ",\n \"entries\": [";
       for (std::size_t i = 0; i < rows->size(); ++i) {
         const MapRow& row = rows->rows[i];
-        block.append(JsonRowBreak(i)).append("{\"entry\": ").append(JsonString(EntryFieldOf(c, row.entry(), &host_path)));
-        block.append(", \"type\": \"").append(TypeWord(IsFolderEntry(row.entry())));
-        block.append("\", \"state\": \"").append(StateWord(row.state));
-        block.append("\", \"bytes\": ").append(BytesField(row, "null")).append("}");
-        out.RowDone();
+        c.out << JsonRowBreak(i) << "{\"entry\": " << JsonString(EntryField(c, row.entry())) << ", \"type\": \""
+              << TypeWord(IsFolderEntry(row.entry())) << "\", \"state\": \"" << StateWord(row.state)
+              << "\", \"bytes\": " << BytesField(row, "null") << "}";
       }
-      block.append(rows->rows.empty() ? "],\n" : "\n ],\n");
-      block.append(" \"totals\": {\"entries\": ").append(std::to_string(n.entries));
-      block.append(", \"present\": ").append(std::to_string(n.present));
-      block.append(", \"missing\": ").append(std::to_string(n.missing));
-      block.append(", \"bytes\": ").append(std::to_string(rows->total_bytes)).append("}}\n");
+      c.out << (rows->rows.empty() ? "],\n" : "\n ],\n") << " \"totals\": {\"entries\": " << n.entries
+            << ", \"present\": " << n.present << ", \"missing\": " << n.missing
+            << ", \"bytes\": " << rows->total_bytes << "}}\n";
       break;
   }
   return kDone;
